@@ -1,0 +1,173 @@
+#include "platform/Paths.h"
+
+#include <sys/stat.h>
+
+#include <fstream>
+#include <sstream>
+#include <system_error>
+#include <vector>
+
+#include "platform/CodePage.h"
+
+namespace platform {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct MediumState {
+  fs::path root = fs::path("/");
+  std::string currentDirectory = "\\";
+};
+
+MediumState& State() {
+  static MediumState state;
+  return state;
+}
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+bool IsUnc(std::string_view p) { return p.size() >= 2 && IsSeparator(p[0]) && IsSeparator(p[1]); }
+
+bool HasDrive(std::string_view p) {
+  return p.size() >= 2 && p[1] == ':' &&
+         ((p[0] >= 'A' && p[0] <= 'Z') || (p[0] >= 'a' && p[0] <= 'z'));
+}
+
+// The names of a path below the root, with "." and ".." applied.
+std::vector<std::string> Components(std::string_view windowsPath) {
+  std::string_view rest = windowsPath;
+  if (HasDrive(rest)) rest.remove_prefix(2);
+  std::vector<std::string> names;
+  if (rest.empty() || !IsSeparator(rest[0])) {
+    // Relative: start from the current directory.
+    const std::string& cwd = State().currentDirectory;
+    names = Components(cwd.empty() || !IsSeparator(cwd[0]) ? "\\" + cwd : cwd);
+  }
+  size_t i = 0;
+  while (i < rest.size()) {
+    while (i < rest.size() && IsSeparator(rest[i])) ++i;
+    size_t j = i;
+    while (j < rest.size() && !IsSeparator(rest[j])) ++j;
+    std::string_view name = rest.substr(i, j - i);
+    if (name == "..") {
+      if (!names.empty()) names.pop_back();
+    } else if (!name.empty() && name != ".") {
+      names.emplace_back(name);
+    }
+    i = j;
+  }
+  return names;
+}
+
+std::u32string FoldedUtf32(std::string_view utf8) {
+  std::u32string out;
+  for (size_t i = 0; i < utf8.size();) {
+    const unsigned char lead = static_cast<unsigned char>(utf8[i]);
+    int length = lead < 0x80 ? 1 : (lead >> 5) == 6 ? 2 : (lead >> 4) == 14 ? 3 : (lead >> 3) == 30 ? 4 : 1;
+    if (i + length > utf8.size()) length = 1;
+    char32_t c = length == 1 ? lead : lead & (0x7F >> length);
+    for (int k = 1; k < length; ++k) c = (c << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+    out.push_back(FoldCase(c));
+    i += length;
+  }
+  return out;
+}
+
+}  // namespace
+
+void SetMediumRoot(const fs::path& root, std::string currentDirectory) {
+  State().root = root;
+  State().currentDirectory = std::move(currentDirectory);
+}
+
+const fs::path& MediumRoot() { return State().root; }
+const std::string& CurrentDirectory() { return State().currentDirectory; }
+
+fs::path DefaultMediumRoot() {
+  std::error_code error;
+  fs::path dir = fs::current_path(error);
+  if (error) return "/";
+  struct stat info {};
+  if (stat(dir.c_str(), &info) != 0) return dir;
+  const dev_t device = info.st_dev;
+  while (dir.has_parent_path() && dir.parent_path() != dir) {
+    struct stat parent {};
+    if (stat(dir.parent_path().c_str(), &parent) != 0 || parent.st_dev != device) break;
+    dir = dir.parent_path();
+  }
+  return dir;
+}
+
+std::string DefaultCurrentDirectory(const fs::path& root) {
+  std::error_code error;
+  const fs::path relative = fs::relative(fs::current_path(error), root, error);
+  std::string result = "\\";
+  if (error) return result;
+  for (const fs::path& part : relative) {
+    const std::string name = part.string();
+    if (name == "." || name.empty()) continue;
+    if (result.size() > 1) result += '\\';
+    result += Utf8ToBytes(name, AnsiCodePage());
+  }
+  return result;
+}
+
+std::string ExpandFileName(std::string_view windowsPath) {
+  if (IsUnc(windowsPath)) return std::string(windowsPath);
+  std::string result(kMediumDrive);
+  for (const std::string& name : Components(windowsPath)) result += "\\" + name;
+  if (result.size() == kMediumDrive.size()) result += "\\";
+  // A trailing separator names a folder; keep it so the result still does.
+  if (!windowsPath.empty() && IsSeparator(windowsPath.back()) && result.back() != '\\')
+    result += "\\";
+  return result;
+}
+
+std::optional<fs::path> MapToHost(std::string_view windowsPath) {
+  if (windowsPath.empty() || IsUnc(windowsPath)) return std::nullopt;
+  fs::path host = State().root;
+  std::error_code error;
+  for (const std::string& name : Components(windowsPath)) {
+    const std::string utf8 = BytesToUtf8(name, AnsiCodePage());
+    fs::path exact = host / fs::path(utf8);
+    if (fs::exists(exact, error)) {
+      host = exact;
+      continue;
+    }
+    const std::u32string wanted = FoldedUtf32(utf8);
+    bool found = false;
+    for (fs::directory_iterator it(host, error), end; !error && it != end; it.increment(error)) {
+      if (FoldedUtf32(it->path().filename().string()) == wanted) {
+        host = it->path();
+        found = true;
+        break;
+      }
+    }
+    if (!found) return std::nullopt;
+  }
+  if (!fs::exists(host, error)) return std::nullopt;
+  return host;
+}
+
+bool FileExists(std::string_view windowsPath) {
+  const std::optional<fs::path> host = MapToHost(windowsPath);
+  std::error_code error;
+  return host && fs::is_regular_file(*host, error);
+}
+
+std::optional<std::string> ReadWholeFile(std::string_view windowsPath) {
+  const std::optional<fs::path> host = MapToHost(windowsPath);
+  std::error_code error;
+  if (!host || !fs::is_regular_file(*host, error)) return std::nullopt;
+  std::ifstream in(*host, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::ostringstream content;
+  content << in.rdbuf();
+  if (in.bad()) return std::nullopt;
+  return content.str();
+}
+
+int AnsiCodePage() { return 1251; }
+
+}  // namespace platform

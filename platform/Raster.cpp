@@ -1,0 +1,278 @@
+#include "platform/Raster.h"
+
+#include <algorithm>
+#include <optional>
+#include <vector>
+
+namespace platform {
+
+uint32_t ApplyRop3(uint8_t rop3, uint32_t p, uint32_t s, uint32_t d) {
+  switch (rop3) {
+    case 0x00: return 0;
+    case 0xFF: return ~0u;
+    case 0xCC: return s;
+    case 0x33: return ~s;
+    case 0x88: return s & d;
+    case 0xEE: return s | d;
+    case 0x66: return s ^ d;
+    case 0x44: return s & ~d;
+    case 0x11: return ~(s | d);
+    case 0xBB: return ~s | d;
+    case 0xC0: return p & s;
+    case 0xF0: return p;
+    case 0x5A: return p ^ d;
+    case 0x55: return ~d;
+    case 0xAA: return d;
+    case 0xFB: return p | ~s | d;
+    default: break;
+  }
+  // Bit i of the operation index is the result for the inputs P, S, D that
+  // make up i as (P << 2) | (S << 1) | D.
+  uint32_t result = 0;
+  for (int i = 0; i < 8; ++i) {
+    if (!(rop3 & (1 << i))) continue;
+    result |= ((i & 4) ? p : ~p) & ((i & 2) ? s : ~s) & ((i & 1) ? d : ~d);
+  }
+  return result;
+}
+
+namespace {
+
+uint8_t Rop3Of(uint32_t rop) { return static_cast<uint8_t>((rop >> 16) & 0xFF); }
+
+uint32_t RawMask(TPixelFormat format) {
+  switch (format) {
+    case TPixelFormat::pf32bit: return 0x00FFFFFF;
+    case TPixelFormat::pf8bit: return 0xFF;
+    case TPixelFormat::pf1bit: return 1;
+  }
+  return 0;
+}
+
+// 1-bit colour choice when a colour lands in a 1-bit bitmap as a brush.
+uint32_t MonoFromColor(TColor c) {
+  c = ColorToRGB(c);
+  const int luminance = (GetRValue(c) * 30 + GetGValue(c) * 59 + GetBValue(c) * 11) / 100;
+  return luminance >= 128 ? 1 : 0;
+}
+
+// Converts source pixels into the destination's raw values.
+class SourceConverter {
+ public:
+  SourceConverter(const Bitmap& source, const Bitmap& dest, const BlitState& state)
+      : source_(source), dest_(dest), state_(state) {
+    samePalette_ = source.Format() == TPixelFormat::pf8bit &&
+                   dest.Format() == TPixelFormat::pf8bit && source.Palette() == dest.Palette();
+  }
+
+  uint32_t operator()(int x, int y) const {
+    const uint32_t raw = source_.GetRaw(x, y);
+    if (source_.Format() == dest_.Format() &&
+        (source_.Format() != TPixelFormat::pf8bit || samePalette_))
+      return raw;
+    if (source_.Format() == TPixelFormat::pf1bit)
+      return ColorInDest(raw ? state_.destBkColor : state_.destTextColor);
+    const TColor color = source_.ColorFromRaw(raw);
+    if (dest_.Format() == TPixelFormat::pf1bit)
+      return color == (ColorToRGB(state_.sourceBkColor) & 0x00FFFFFF) ? 1 : 0;
+    return ColorInDest(color);
+  }
+
+ private:
+  uint32_t ColorInDest(TColor color) const {
+    if (dest_.Format() == TPixelFormat::pf1bit) return MonoFromColor(color);
+    return dest_.RawFromColor(color);
+  }
+
+  const Bitmap& source_;
+  const Bitmap& dest_;
+  const BlitState& state_;
+  bool samePalette_ = false;
+};
+
+class PatternSource {
+ public:
+  PatternSource(const Bitmap& dest, const BlitState& state) : state_(state) {
+    if (state.brushPattern && !state.brushPattern->Empty()) {
+      pattern_ = state.brushPattern;
+      converter_.emplace_back(*pattern_, dest, state);
+    } else {
+      solid_ = dest.Format() == TPixelFormat::pf1bit ? MonoFromColor(state.brushColor)
+                                                      : dest.RawFromColor(state.brushColor);
+    }
+  }
+  uint32_t operator()(int x, int y) const {
+    if (!pattern_) return solid_;
+    const int px = ((x % pattern_->Width()) + pattern_->Width()) % pattern_->Width();
+    const int py = ((y % pattern_->Height()) + pattern_->Height()) % pattern_->Height();
+    return converter_.front()(px, py);
+  }
+
+ private:
+  const BlitState& state_;
+  const Bitmap* pattern_ = nullptr;
+  std::vector<SourceConverter> converter_;
+  uint32_t solid_ = 0;
+};
+
+TRect DestClip(const Bitmap& dest, const BlitState& state) {
+  return Intersect(TRect{0, 0, dest.Width(), dest.Height()}, state.clip);
+}
+
+}  // namespace
+
+bool RopUsesSource(uint32_t rop) {
+  const uint8_t r = Rop3Of(rop);
+  // The result depends on S when swapping S changes some bit.
+  return ((r >> 2) & 0x33) != (r & 0x33);
+}
+
+bool RopUsesPattern(uint32_t rop) {
+  const uint8_t r = Rop3Of(rop);
+  return ((r >> 4) & 0x0F) != (r & 0x0F);
+}
+
+void BitBlt(Bitmap& dest, int x, int y, int width, int height, const Bitmap* source, int sx,
+            int sy, uint32_t rop, const BlitState& state) {
+  if (width <= 0 || height <= 0 || dest.Empty()) return;
+  const bool usesSource = RopUsesSource(rop);
+  if (usesSource && (!source || source->Empty())) return;
+  TRect target = Intersect(TRect{x, y, x + width, y + height}, DestClip(dest, state));
+  if (usesSource) {
+    // Only the part whose source pixels exist is written.
+    const TRect sourceInDest{x - sx, y - sy, x - sx + source->Width(), y - sy + source->Height()};
+    target = Intersect(target, sourceInDest);
+  }
+  if (target.IsEmpty()) return;
+
+  const uint8_t rop3 = Rop3Of(rop);
+  const uint32_t mask = RawMask(dest.Format());
+  const PatternSource pattern(dest, state);
+  const int dx = sx - x;
+  const int dy = sy - y;
+
+  // An overlapping copy within one bitmap must read before it writes.
+  std::vector<uint32_t> sourceRow(static_cast<size_t>(target.Width()));
+  const bool sameBitmap = source == &dest;
+  const int firstRow = sameBitmap && dy < 0 ? target.bottom - 1 : target.top;
+  const int step = sameBitmap && dy < 0 ? -1 : 1;
+  std::optional<SourceConverter> convert;
+  if (usesSource) convert.emplace(*source, dest, state);
+
+  for (int row = firstRow; row >= target.top && row < target.bottom; row += step) {
+    if (usesSource)
+      for (int col = target.left; col < target.right; ++col)
+        sourceRow[col - target.left] = (*convert)(col + dx, row + dy);
+    if (dest.Format() == TPixelFormat::pf32bit && rop3 == 0xCC) {
+      std::copy(sourceRow.begin(), sourceRow.end(), dest.Row32(row) + target.left);
+      continue;
+    }
+    for (int col = target.left; col < target.right; ++col) {
+      const uint32_t s = usesSource ? sourceRow[col - target.left] : 0;
+      const uint32_t d = dest.GetRaw(col, row);
+      dest.SetRaw(col, row, ApplyRop3(rop3, pattern(col, row), s, d) & mask);
+    }
+  }
+}
+
+void PatBlt(Bitmap& dest, int x, int y, int width, int height, uint32_t rop,
+            const BlitState& state) {
+  // PatBlt accepts negative extents, unlike BitBlt.
+  if (width < 0) { x += width; width = -width; }
+  if (height < 0) { y += height; height = -height; }
+  BitBlt(dest, x, y, width, height, nullptr, 0, 0, rop, state);
+}
+
+namespace {
+
+// For one destination coordinate, the range of source coordinates it covers.
+struct SourceSpan {
+  int first;
+  int count;
+};
+
+std::vector<SourceSpan> MapAxis(int destSize, int sourceStart, int sourceSize) {
+  // destSize > 0; sourceSize may be negative (mirrored).
+  std::vector<SourceSpan> spans(static_cast<size_t>(destSize));
+  const int64_t absSource = sourceSize < 0 ? -static_cast<int64_t>(sourceSize) : sourceSize;
+  for (int i = 0; i < destSize; ++i) {
+    int64_t from = (static_cast<int64_t>(i) * absSource) / destSize;
+    int64_t to = (static_cast<int64_t>(i + 1) * absSource) / destSize;
+    if (to <= from) {
+      // Enlarging: the pixel whose centre lies under this one.
+      from = ((2 * static_cast<int64_t>(i) + 1) * absSource) / (2 * static_cast<int64_t>(destSize));
+      to = from + 1;
+    }
+    if (sourceSize < 0) {
+      spans[i] = {static_cast<int>(sourceStart - 1 - (to - 1)), static_cast<int>(to - from)};
+    } else {
+      spans[i] = {static_cast<int>(sourceStart + from), static_cast<int>(to - from)};
+    }
+  }
+  return spans;
+}
+
+}  // namespace
+
+void StretchBlt(Bitmap& dest, int x, int y, int width, int height, const Bitmap& source, int sx,
+                int sy, int sw, int sh, uint32_t rop, const BlitState& state) {
+  if (width == 0 || height == 0 || sw == 0 || sh == 0 || dest.Empty() || source.Empty()) return;
+  // A mirrored destination is the same as a mirrored source.
+  if (width < 0) { x += width; width = -width; sx += sw; sw = -sw; }
+  if (height < 0) { y += height; height = -height; sy += sh; sh = -sh; }
+  if (width > Bitmap::kMaxDimension * 4 || height > Bitmap::kMaxDimension * 4) return;
+  if (sw == width && sh == height) {
+    BitBlt(dest, x, y, width, height, &source, sx, sy, rop, state);
+    return;
+  }
+  const TRect target = Intersect(TRect{x, y, x + width, y + height}, DestClip(dest, state));
+  if (target.IsEmpty()) return;
+
+  const std::vector<SourceSpan> columns = MapAxis(width, sx, sw);
+  const std::vector<SourceSpan> rows = MapAxis(height, sy, sh);
+  const uint8_t rop3 = Rop3Of(rop);
+  const uint32_t mask = RawMask(dest.Format());
+  const PatternSource pattern(dest, state);
+  const SourceConverter convert(source, dest, state);
+  const auto inSource = [&](int px, int py) {
+    return px >= 0 && py >= 0 && px < source.Width() && py < source.Height();
+  };
+
+  for (int row = target.top; row < target.bottom; ++row) {
+    const SourceSpan& rs = rows[row - y];
+    for (int col = target.left; col < target.right; ++col) {
+      const SourceSpan& cs = columns[col - x];
+      uint32_t s = 0;
+      bool any = false;
+      if (state.stretchMode == HALFTONE && dest.Format() != TPixelFormat::pf1bit) {
+        uint32_t r = 0, g = 0, b = 0, n = 0;
+        for (int py = rs.first; py < rs.first + rs.count; ++py)
+          for (int px = cs.first; px < cs.first + cs.count; ++px) {
+            if (!inSource(px, py)) continue;
+            const TColor c = dest.ColorFromRaw(convert(px, py));
+            r += GetRValue(c); g += GetGValue(c); b += GetBValue(c); ++n;
+          }
+        if (n) {
+          any = true;
+          s = dest.RawFromColor(RGB((r + n / 2) / n, (g + n / 2) / n, (b + n / 2) / n));
+        }
+      } else if (state.stretchMode == BLACKONWHITE || state.stretchMode == WHITEONBLACK) {
+        const bool andMode = state.stretchMode == BLACKONWHITE;
+        s = andMode ? mask : 0;
+        for (int py = rs.first; py < rs.first + rs.count; ++py)
+          for (int px = cs.first; px < cs.first + cs.count; ++px) {
+            if (!inSource(px, py)) continue;
+            any = true;
+            s = andMode ? (s & convert(px, py)) : (s | convert(px, py));
+          }
+      } else if (inSource(cs.first, rs.first)) {
+        any = true;
+        s = convert(cs.first, rs.first);
+      }
+      if (!any) continue;
+      dest.SetRaw(col, row, ApplyRop3(rop3, pattern(col, row), s, dest.GetRaw(col, row)) & mask);
+    }
+  }
+}
+
+}  // namespace platform

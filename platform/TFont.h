@@ -1,0 +1,63 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "platform/Color.h"
+#include "platform/Font.h"
+
+namespace platform {
+
+// The framework's font object: face, size, style, character set and colour,
+// with a change notification. A size in points asks for a character height
+// of MulDiv(points, 96, 72) pixels (the em), as at 96 DPI.
+class TFont {
+ public:
+  static constexpr int kPixelsPerInch = 96;
+
+  TFont() = default;
+  TFont(const TFont& other) { CopyFrom(other); }
+  TFont& operator=(const TFont& other) {
+    Assign(other);
+    return *this;
+  }
+  virtual ~TFont() = default;
+
+  const std::string& Name() const { return name_; }
+  int Height() const { return height_; }
+  int Size() const;
+  TFontStyles Style() const { return style_; }
+  uint8_t Charset() const { return charset_; }
+  TColor Color() const { return color_; }
+
+  void SetName(const std::string& name);
+  void SetHeight(int height);
+  void SetSize(int points);
+  void SetStyle(TFontStyles style);
+  void SetCharset(uint8_t charset);
+  void SetColor(TColor color);
+
+  // Copies every attribute, then notifies once.
+  virtual void Assign(const TFont& source);
+
+  // The resolved face (cached; cheap to call again).
+  const FontFace& Face() const;
+
+  // Called after every change.
+  std::function<void()> OnChange;
+
+ protected:
+  virtual void Changed();
+
+ private:
+  void CopyFrom(const TFont& other);
+
+  std::string name_ = "MS Sans Serif";
+  int height_ = -11;
+  TFontStyles style_ = 0;
+  uint8_t charset_ = 1;  // DEFAULT_CHARSET
+  TColor color_ = clWindowText;
+  mutable const FontFace* face_ = nullptr;
+};
+
+}  // namespace platform

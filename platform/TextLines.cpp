@@ -1,0 +1,29 @@
+#include "platform/TextLines.h"
+
+#include "platform/Exceptions.h"
+#include "platform/Paths.h"
+
+namespace platform {
+
+std::vector<std::string> SplitLines(std::string_view text) {
+  const size_t nul = text.find('\0');
+  if (nul != std::string_view::npos) text = text.substr(0, nul);
+  std::vector<std::string> lines;
+  size_t start = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\r' && text[i] != '\n') continue;
+    lines.emplace_back(text.substr(start, i - start));
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    start = i + 1;
+  }
+  if (start < text.size()) lines.emplace_back(text.substr(start));
+  return lines;
+}
+
+std::vector<std::string> LoadLinesFromFile(std::string_view windowsPath) {
+  const std::optional<std::string> content = ReadWholeFile(windowsPath);
+  if (!content) throw EFOpenError(std::string(windowsPath));
+  return SplitLines(*content);
+}
+
+}  // namespace platform

@@ -1,0 +1,60 @@
+#include "platform/ui/Application.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <cstdio>
+
+#include "platform/CodePage.h"
+#include "platform/Paths.h"
+#include "platform/ui/QtBridge.h"
+
+namespace platform {
+
+void QtMessageBox::Show(const std::string& caption, const std::string& text, MessageIcon icon) {
+  QMessageBox box(icon == MessageIcon::Error ? QMessageBox::Critical : QMessageBox::NoIcon,
+                  AnsiToQString(caption), AnsiToQString(text), QMessageBox::Ok,
+                  QApplication::activeWindow());
+  box.exec();
+}
+
+void StderrMessageBox::Show(const std::string& caption, const std::string& text, MessageIcon) {
+  std::fprintf(stderr, "%s: %s\n", BytesToUtf8(caption, AnsiCodePage()).c_str(),
+               BytesToUtf8(text, AnsiCodePage()).c_str());
+}
+
+std::string WithFinalPeriod(const std::string& text) {
+  if (!text.empty() && text.back() == '.') return text;
+  return text + ".";
+}
+
+TApplication& TApplication::Instance() {
+  static TApplication application;
+  return application;
+}
+
+TApplication::TApplication() : messageBox_(std::make_unique<QtMessageBox>()) {}
+
+void TApplication::SetTitle(const std::string& ansiTitle) {
+  title_ = ansiTitle;
+  if (QCoreApplication::instance()) QCoreApplication::setApplicationName(AnsiToQString(title_));
+}
+
+void TApplication::ShowException(const std::exception& error) {
+  messageBox_->Show(title_, WithFinalPeriod(error.what()), MessageIcon::Error);
+}
+
+void TApplication::ShowMessage(const std::string& text) {
+  messageBox_->Show(title_, text, MessageIcon::None);
+}
+
+bool TApplication::RunHandler(const std::function<void()>& handler) {
+  try {
+    handler();
+    return true;
+  } catch (const std::exception& error) {
+    ShowException(error);
+    return false;
+  }
+}
+
+}  // namespace platform
