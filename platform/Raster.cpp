@@ -92,10 +92,10 @@ class SourceConverter {
 
 class PatternSource {
  public:
-  PatternSource(const Bitmap& dest, const BlitState& state) : state_(state) {
+  PatternSource(const Bitmap& dest, const BlitState& state) {
     if (state.brushPattern && !state.brushPattern->Empty()) {
       pattern_ = state.brushPattern;
-      converter_.emplace_back(*pattern_, dest, state);
+      converter_.emplace(*pattern_, dest, state);
     } else {
       solid_ = dest.Format() == TPixelFormat::pf1bit ? MonoFromColor(state.brushColor)
                                                       : dest.RawFromColor(state.brushColor);
@@ -105,13 +105,12 @@ class PatternSource {
     if (!pattern_) return solid_;
     const int px = ((x % pattern_->Width()) + pattern_->Width()) % pattern_->Width();
     const int py = ((y % pattern_->Height()) + pattern_->Height()) % pattern_->Height();
-    return converter_.front()(px, py);
+    return (*converter_)(px, py);
   }
 
  private:
-  const BlitState& state_;
   const Bitmap* pattern_ = nullptr;
-  std::vector<SourceConverter> converter_;
+  std::optional<SourceConverter> converter_;
   uint32_t solid_ = 0;
 };
 
@@ -191,25 +190,31 @@ struct SourceSpan {
   int count;
 };
 
-std::vector<SourceSpan> MapAxis(int destSize, int sourceStart, int sourceSize) {
-  // destSize > 0; sourceSize may be negative (mirrored).
+std::vector<SourceSpan> MapAxis(int destSize, int sourceStart, int sourceSize, bool mirror) {
+  // destSize > 0 and sourceSize > 0; a mirrored axis counts the source from
+  // its far end.
   std::vector<SourceSpan> spans(static_cast<size_t>(destSize));
-  const int64_t absSource = sourceSize < 0 ? -static_cast<int64_t>(sourceSize) : sourceSize;
   for (int i = 0; i < destSize; ++i) {
-    int64_t from = (static_cast<int64_t>(i) * absSource) / destSize;
-    int64_t to = (static_cast<int64_t>(i + 1) * absSource) / destSize;
+    int64_t from = (static_cast<int64_t>(i) * sourceSize) / destSize;
+    int64_t to = (static_cast<int64_t>(i + 1) * sourceSize) / destSize;
     if (to <= from) {
       // Enlarging: the pixel whose centre lies under this one.
-      from = ((2 * static_cast<int64_t>(i) + 1) * absSource) / (2 * static_cast<int64_t>(destSize));
+      from = ((2 * static_cast<int64_t>(i) + 1) * sourceSize) / (2 * static_cast<int64_t>(destSize));
       to = from + 1;
     }
-    if (sourceSize < 0) {
-      spans[i] = {static_cast<int>(sourceStart - 1 - (to - 1)), static_cast<int>(to - from)};
-    } else {
-      spans[i] = {static_cast<int>(sourceStart + from), static_cast<int>(to - from)};
-    }
+    const int64_t first = mirror ? sourceSize - to : from;
+    spans[i] = {static_cast<int>(sourceStart + first), static_cast<int>(to - from)};
   }
   return spans;
+}
+
+// A negative extent covers (start + extent, start], as in GDI: mirroring a
+// picture of width W onto x = 0 starts at W - 1.
+bool Normalize(int& start, int& extent) {
+  if (extent >= 0) return false;
+  start += extent + 1;
+  extent = -extent;
+  return true;
 }
 
 }  // namespace
@@ -217,19 +222,18 @@ std::vector<SourceSpan> MapAxis(int destSize, int sourceStart, int sourceSize) {
 void StretchBlt(Bitmap& dest, int x, int y, int width, int height, const Bitmap& source, int sx,
                 int sy, int sw, int sh, uint32_t rop, const BlitState& state) {
   if (width == 0 || height == 0 || sw == 0 || sh == 0 || dest.Empty() || source.Empty()) return;
-  // A mirrored destination is the same as a mirrored source.
-  if (width < 0) { x += width; width = -width; sx += sw; sw = -sw; }
-  if (height < 0) { y += height; height = -height; sy += sh; sh = -sh; }
+  const bool mirrorX = Normalize(x, width) != Normalize(sx, sw);
+  const bool mirrorY = Normalize(y, height) != Normalize(sy, sh);
   if (width > Bitmap::kMaxDimension * 4 || height > Bitmap::kMaxDimension * 4) return;
-  if (sw == width && sh == height) {
+  if (sw == width && sh == height && !mirrorX && !mirrorY) {
     BitBlt(dest, x, y, width, height, &source, sx, sy, rop, state);
     return;
   }
   const TRect target = Intersect(TRect{x, y, x + width, y + height}, DestClip(dest, state));
   if (target.IsEmpty()) return;
 
-  const std::vector<SourceSpan> columns = MapAxis(width, sx, sw);
-  const std::vector<SourceSpan> rows = MapAxis(height, sy, sh);
+  const std::vector<SourceSpan> columns = MapAxis(width, sx, sw, mirrorX);
+  const std::vector<SourceSpan> rows = MapAxis(height, sy, sh, mirrorY);
   const uint8_t rop3 = Rop3Of(rop);
   const uint32_t mask = RawMask(dest.Format());
   const PatternSource pattern(dest, state);

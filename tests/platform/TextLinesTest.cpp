@@ -1,0 +1,44 @@
+#include "platform/TextLines.h"
+
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+#include "platform/Exceptions.h"
+#include "platform/Paths.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+TEST(SplitLines, LineEndsEmptyLinesAndNul) {
+  const struct {
+    std::string text;
+    Lines expected;
+  } cases[] = {
+      {"a\r\nb\r\n", {"a", "b"}},          // final line end adds nothing
+      {"a\rb\nc", {"a", "b", "c"}},        // lone CR and lone LF
+      {"a\n\nb", {"a", "", "b"}},          // empty line kept
+      {"a\r\n\r\n", {"a", ""}},
+      {"\n", {""}},
+      {"", {}},
+      {"  x \t\n", {"  x \t"}},            // nothing trimmed
+      {std::string("a\nb\0c\nd", 7), {"a", "b"}},  // NUL ends the text
+      {"a\n\r", {"a", ""}},                // LF then a lone CR
+  };
+  for (const auto& c : cases) EXPECT_EQ(platform::SplitLines(c.text), c.expected);
+}
+
+TEST(LoadLinesFromFile, MissingFileNamesThePath) {
+  testing_support::TempDir medium;
+  platform::SetMediumRoot(medium.Path());
+  try {
+    platform::LoadLinesFromFile("\\HTML\\install.dat");
+    FAIL() << "no error";
+  } catch (const platform::EFOpenError& error) {
+    EXPECT_STREQ(error.what(), "Cannot open file \\HTML\\install.dat");
+  }
+  medium.Write("html/Install.DAT", "x\r\ny\r\n");
+  EXPECT_EQ(platform::LoadLinesFromFile("\\HTML\\install.dat"), (Lines{"x", "y"}));
+}
+
+}  // namespace
