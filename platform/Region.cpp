@@ -196,7 +196,10 @@ std::optional<Region> Region::FromRgnData(std::span<const uint8_t> data) {
   rects.reserve(count);
   for (uint32_t i = 0; i < count; ++i) {
     const uint8_t* p = data.data() + kHeaderSize + 16 * i;
-    rects.push_back({ReadInt32(p), ReadInt32(p + 4), ReadInt32(p + 8), ReadInt32(p + 12)});
+    const TRect r{ReadInt32(p), ReadInt32(p + 4), ReadInt32(p + 8), ReadInt32(p + 12)};
+    for (int v : {r.left, r.top, r.right, r.bottom})
+      if (v > kMaxCoordinate || v < -kMaxCoordinate) return std::nullopt;
+    rects.push_back(r);
   }
   return FromRects(rects);
 }

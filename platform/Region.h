@@ -19,6 +19,10 @@ enum TPolyFillMode : int { ALTERNATE = 1, WINDING = 2 };
 // round-trips through RGNDATA byte for byte.
 class Region {
  public:
+  // Region coordinates are limited to 28-bit signed values, as in GDI, so
+  // that widths and offsets of any region fit in an int.
+  static constexpr int kMaxCoordinate = (1 << 27) - 1;
+
   Region() = default;
   static Region FromRect(const TRect& rect);
   // The union of the rectangles; empty ones are skipped.
@@ -30,7 +34,7 @@ class Region {
 
   // ExtCreateRegion: the RGNDATA block (32-byte header, then rectangles).
   // Malformed data (short block, wrong header size or type, more rectangles
-  // than bytes) gives no region.
+  // than bytes, a coordinate beyond kMaxCoordinate) gives no region.
   static std::optional<Region> FromRgnData(std::span<const uint8_t> data);
   // GetRegionData: header and rectangles, little-endian.
   std::vector<uint8_t> ToRgnData() const;

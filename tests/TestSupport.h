@@ -10,18 +10,18 @@
 
 namespace testing_support {
 
-// The shared test material of other projects, when this checkout has it.
+// The shared test material of other projects, when this checkout has it
+// (LAUNCHER_TESTDATA overrides where it is looked for).
 inline std::optional<std::filesystem::path> SharedTestData(const std::string& folder) {
   const char* root = std::getenv("LAUNCHER_TESTDATA");
-  if (!root) return std::nullopt;
+  if (!root) root = LAUNCHER_TESTDATA_DIR;
   const std::filesystem::path path = std::filesystem::path(root) / folder;
   if (!std::filesystem::is_directory(path)) return std::nullopt;
   return path;
 }
 
 inline std::filesystem::path SourceDir() {
-  const char* root = std::getenv("LAUNCHER_SOURCE");
-  return root ? std::filesystem::path(root) : std::filesystem::current_path();
+  return LAUNCHER_SOURCE_DIR;
 }
 
 // A fresh folder that is removed again when the object goes.

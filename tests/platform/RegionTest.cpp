@@ -51,6 +51,9 @@ TEST(Region, RgnDataRoundTripsAndRejectsMalformedBlocks) {
   EXPECT_FALSE(Region::FromRgnData(Header(32, 2, 0, 0)));                    // type
   EXPECT_FALSE(Region::FromRgnData(Header(32, 1, 1, 16)));                   // rectangle missing
   EXPECT_FALSE(Region::FromRgnData(Header(32, 1, 0x10000001, 16)));          // count overflow
+  std::vector<uint8_t> far = Header(32, 1, 1, 16);  // coordinates GDI cannot hold
+  AddRect(far, {-0x7F000000, 0, 0x05000001, 1});
+  EXPECT_FALSE(Region::FromRgnData(far));
   const auto empty = Region::FromRgnData(Header(32, 1, 0, 0));
   ASSERT_TRUE(empty);
   EXPECT_TRUE(empty->IsEmpty());
