@@ -1,5 +1,7 @@
 #include "app/Unit1.h"
 
+#include <QCoreApplication>
+
 #include "platform/CodePage.h"
 #include "platform/Stream.h"
 #include "platform/TextLines.h"
@@ -147,9 +149,12 @@ void TForm1::ImageClick(int k) {
     htmlView1->LoadFromFile(kButtonPages[k - 1]);
     return;
   }
-  // Button 6: the window vanishes at once, then the program ends.
+  // Button 6: the window vanishes at once, then closing the main form ends
+  // the program (a hidden window's close does not count as the last window
+  // closing, so the application is told to quit).
   hide();
   close();
+  QCoreApplication::quit();
 }
 
 }  // namespace app
