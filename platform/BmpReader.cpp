@@ -53,7 +53,8 @@ struct Channel {
     shift = std::countr_zero(m);
     max = m >> shift;
     // A mask with holes is read as if its bits were contiguous.
-    if ((max & (max + 1)) != 0) max = (1u << std::bit_width(max)) - 1;
+    if ((max & (max + 1)) != 0)
+      max = static_cast<uint32_t>((uint64_t{1} << std::bit_width(max)) - 1);
   }
   uint8_t Value(uint32_t pixel) const {
     if (!mask) return 0;
