@@ -26,7 +26,6 @@ constexpr std::array<Place, 6> kButtonPlaces = {{
 }};
 constexpr Place kTitlePlace{46, 8, 553, 47};
 constexpr Place kViewerPlace{16, 112, 611, 314};
-constexpr int kViewerTextCursor = 2;
 constexpr int kHighlightedPicture = 0;
 constexpr int kNormalPicture = 1;
 
@@ -71,7 +70,7 @@ TForm1::TForm1(const StoredLayout& layout) {
   htmlView1 = new viewer::ThtmlView(this);
   htmlView1->setGeometry(kViewerPlace.left, kViewerPlace.top, kViewerPlace.width,
                          kViewerPlace.height);
-  htmlView1->setCursor(platform::CursorFor(kViewerTextCursor));
+  htmlView1->setCursor(platform::CursorFor(platform::crDocumentText));
   htmlView1->ViewImages = true;
   htmlView1->DefBackground = platform::clWhite;
   htmlView1->BorderStyle = viewer::htSingle;

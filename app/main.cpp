@@ -13,6 +13,7 @@
 #include "app/Unit1.h"
 #include "platform/Paths.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/Cursors.h"
 
 namespace {
 
@@ -67,6 +68,7 @@ int main(int argc, char** argv) {
   QApplication qapp(argc, argv);
   platform::TApplication& application = platform::TApplication::Instance();
   application.SetTitle(app::ApplicationTitle());
+  platform::RegisterDocumentCursors();
 
   app::TForm1 form(app::BuiltInLayout());
 

@@ -13,13 +13,20 @@ constexpr int crCross = -3;
 constexpr int crIBeam = -4;
 constexpr int crHourGlass = -11;
 constexpr int crHandPoint = -21;
+// The document cursors: the hand over links and the text cursor.
+constexpr int crDocumentHand = 1;
+constexpr int crDocumentText = 2;
 
 // The cursor for a number; unknown numbers give the arrow.
 QCursor CursorFor(int id);
 void RegisterCursor(int id, const QCursor& cursor);
+// Registers crDocumentHand and crDocumentText.
+// TODO: the image module's start-up takes this over when it exists.
+void RegisterDocumentCursors();
 
-// Our own 32 x 32 monochrome pictures: a pointing hand (hot spot at the
-// fingertip) and an I-beam (hot spot at its centre).
+// Our own 32 x 32 monochrome pictures: a pointing hand with its hot spot at
+// the fingertip (13, 9) and a two-pixel-wide I-beam with its hot spot at
+// (15, 12).
 QCursor HandCursor();
 QCursor IBeamCursor();
 

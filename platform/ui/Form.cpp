@@ -1,6 +1,7 @@
 #include "platform/ui/Form.h"
 
 #include <QApplication>
+#include <QFont>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QWindow>
@@ -9,7 +10,19 @@
 
 namespace platform {
 
-TForm::TForm() : QWidget(nullptr) { setMouseTracking(true); }
+TForm::TForm() : QWidget(nullptr) {
+  setMouseTracking(true);
+  Font.OnChange = [this] { FontChanged(); };
+  FontChanged();
+}
+
+void TForm::FontChanged() {
+  QFont font(AnsiToQString(Font.Name()));
+  if (Font.Height() < 0) font.setPixelSize(-Font.Height());
+  font.setBold(Font.Style() & fsBold);
+  font.setItalic(Font.Style() & fsItalic);
+  setFont(font);
+}
 
 void TForm::SetCaption(const std::string& ansi) {
   caption_ = ansi;

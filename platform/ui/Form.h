@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/Region.h"
+#include "platform/TFont.h"
 
 namespace platform {
 
@@ -28,6 +29,10 @@ class TForm : public QWidget {
   void SetWindowRgn(std::optional<Region> region);
   const std::optional<Region>& WindowRgn() const { return region_; }
 
+  // The form's default font, which its controls and boxes inherit
+  // ("MS Sans Serif", 8 points, the default character set).
+  platform::TFont Font;
+
   // Called each time the window becomes the application's active window.
   std::function<void()> OnActivate;
 
@@ -41,6 +46,8 @@ class TForm : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  void FontChanged();
+
   std::string caption_;
   TFormBorderStyle borderStyle_ = TFormBorderStyle::bsSizeable;
   std::optional<Region> region_;
