@@ -6,7 +6,9 @@
 
 // Resources of a static library must be registered by name, from the
 // global namespace.
-static void InitLayoutResources() { Q_INIT_RESOURCE(layout); }
+static void InitLayoutResources() {
+  Q_INIT_RESOURCE(layout);
+}
 
 namespace app {
 

@@ -57,7 +57,9 @@ TForm1::TForm1(const StoredLayout& layout) {
     button->SetCursorId(platform::crHandPoint);
     button->SetAutoSize(true);
     button->SetPicture(layout.normal[k - 1]);
-    button->OnClick = [this, k] { platform::TApplication::Instance().RunHandler([&] { ImageClick(k); }); };
+    button->OnClick = [this, k] {
+      platform::TApplication::Instance().RunHandler([&] { ImageClick(k); });
+    };
     button->OnMouseMove = [this, k](int, int) { ImageMouseMove(k); };
     Buttons[k - 1] = button;
   }

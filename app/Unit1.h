@@ -59,7 +59,7 @@ class TForm1 : public platform::TForm {
   // Components, in creation (and stacking) order.
   skinform::TSkinForm* SkinForm1 = nullptr;
   std::array<platform::TImage*, kButtonCount> Buttons{};  // Image1 .. Image6
-  platform::TImage* Image7 = nullptr;                      // title picture
+  platform::TImage* Image7 = nullptr;                     // title picture
   viewer::ThtmlView* htmlView1 = nullptr;
   std::vector<std::string> ListBox1;  // lines of the install command file
   std::vector<std::string> ListBox2;  // lines of the key file

@@ -110,8 +110,16 @@ std::optional<Header> ReadHeader(const Reader& in) {
     return std::nullopt;
 
   switch (h.bitCount) {
-    case 1: case 2: case 4: case 8: case 16: case 24: case 32: break;
-    default: return std::nullopt;
+    case 1:
+    case 2:
+    case 4:
+    case 8:
+    case 16:
+    case 24:
+    case 32:
+      break;
+    default:
+      return std::nullopt;
   }
   const bool bitFields = h.compression == kBitFields || h.compression == kAlphaBitFields;
   if (h.compression == kRle8 && h.bitCount != 8) return std::nullopt;
@@ -231,23 +239,29 @@ std::optional<Bitmap> ReadBmp(std::span<const uint8_t> data) {
     for (int x = 0; x < width; ++x) {
       uint32_t pixel = 0;
       switch (h.bitCount) {
-        case 1: case 2: case 4: case 8: {
+        case 1:
+        case 2:
+        case 4:
+        case 8: {
           const uint32_t index = IndexAt(src, x, h.bitCount);
           pixel = index < palette.size() ? palette[index] : 0;
           break;
         }
         case 16: {
           const uint32_t v = src[2 * x] | (src[2 * x + 1] << 8);
-          pixel = (static_cast<uint32_t>(red.Value(v)) << 16) | (green.Value(v) << 8) | blue.Value(v);
+          pixel =
+              (static_cast<uint32_t>(red.Value(v)) << 16) | (green.Value(v) << 8) | blue.Value(v);
           break;
         }
         case 24:
-          pixel = (static_cast<uint32_t>(src[3 * x + 2]) << 16) | (src[3 * x + 1] << 8) | src[3 * x];
+          pixel =
+              (static_cast<uint32_t>(src[3 * x + 2]) << 16) | (src[3 * x + 1] << 8) | src[3 * x];
           break;
         case 32: {
           const uint32_t v = static_cast<uint32_t>(src[4 * x]) | (src[4 * x + 1] << 8) |
                              (src[4 * x + 2] << 16) | (static_cast<uint32_t>(src[4 * x + 3]) << 24);
-          pixel = (static_cast<uint32_t>(red.Value(v)) << 16) | (green.Value(v) << 8) | blue.Value(v);
+          pixel =
+              (static_cast<uint32_t>(red.Value(v)) << 16) | (green.Value(v) << 8) | blue.Value(v);
           break;
         }
       }

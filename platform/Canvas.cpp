@@ -6,9 +6,13 @@
 
 namespace platform {
 
-TCanvas::TCanvas(Bitmap& target) : target_(&target) { ResetClip(); }
+TCanvas::TCanvas(Bitmap& target) : target_(&target) {
+  ResetClip();
+}
 
-void TCanvas::ResetClip() { clip_ = {0, 0, target_->Width(), target_->Height()}; }
+void TCanvas::ResetClip() {
+  clip_ = {0, 0, target_->Width(), target_->Height()};
+}
 
 void TCanvas::SetClipRect(const TRect& logical) {
   ResetClip();
@@ -19,7 +23,9 @@ void TCanvas::IntersectClipRect(const TRect& logical) {
   clip_ = Intersect(clip_, logical.Offset(-origin_.x, -origin_.y));
 }
 
-TRect TCanvas::ClipRect() const { return clip_.Offset(origin_.x, origin_.y); }
+TRect TCanvas::ClipRect() const {
+  return clip_.Offset(origin_.x, origin_.y);
+}
 
 BlitState TCanvas::MakeBlitState() const {
   BlitState state;
@@ -87,8 +93,10 @@ void TCanvas::ExtTextOutA(int x, int y, uint32_t options, const TRect* rect,
 
   const TRect savedClip = clip_;
   if (rect && (options & ETO_CLIPPED)) IntersectClipRect(*rect);
-  if (rect && (options & ETO_OPAQUE)) FillDeviceRect(rect->Offset(-origin_.x, -origin_.y), bkColor_);
-  const TRect cell = TRect{left, top, left + width, top + tm.tmHeight}.Offset(-origin_.x, -origin_.y);
+  if (rect && (options & ETO_OPAQUE))
+    FillDeviceRect(rect->Offset(-origin_.x, -origin_.y), bkColor_);
+  const TRect cell =
+      TRect{left, top, left + width, top + tm.tmHeight}.Offset(-origin_.x, -origin_.y);
   if (bkMode_ == OPAQUE) FillDeviceRect(cell, bkColor_);
 
   const int baseline = cell.top + tm.tmAscent;
@@ -161,8 +169,8 @@ void TCanvas::Rectangle(int left, int top, int right, int bottom) {
     return;
   }
   FillRect({left + 1, top + 1, right - 1, bottom - 1});
-  const TPoint corners[] = {{left, top}, {right - 1, top}, {right - 1, bottom - 1},
-                            {left, bottom - 1}, {left, top}};
+  const TPoint corners[] = {
+      {left, top}, {right - 1, top}, {right - 1, bottom - 1}, {left, bottom - 1}, {left, top}};
   Polyline(corners);
   // A polyline leaves out its last point; the corner is already drawn.
 }
@@ -198,8 +206,7 @@ void TCanvas::Polygon(std::span<const TPoint> points) {
 void TCanvas::Polyline(std::span<const TPoint> points) {
   if (points.empty()) return;
   penStep_ = 0;
-  for (size_t i = 1; i < points.size(); ++i)
-    DrawLineDevice(points[i - 1], points[i]);
+  for (size_t i = 1; i < points.size(); ++i) DrawLineDevice(points[i - 1], points[i]);
 }
 
 void TCanvas::LineTo(int x, int y) {
@@ -227,9 +234,9 @@ void TCanvas::DrawLineDevice(TPoint from, TPoint to) {
   // Cosmetic dash patterns, in pixels on and off.
   static const std::vector<int> kDash = {18, 6}, kDot = {3, 3}, kDashDot = {9, 6, 3, 6},
                                 kDashDotDot = {9, 3, 3, 3, 3, 3};
-  const std::vector<int>* pattern = Pen.Style == psDash      ? &kDash
-                                    : Pen.Style == psDot     ? &kDot
-                                    : Pen.Style == psDashDot ? &kDashDot
+  const std::vector<int>* pattern = Pen.Style == psDash         ? &kDash
+                                    : Pen.Style == psDot        ? &kDot
+                                    : Pen.Style == psDashDot    ? &kDashDot
                                     : Pen.Style == psDashDotDot ? &kDashDotDot
                                                                 : nullptr;
   int period = 0;
@@ -286,8 +293,8 @@ void TCanvas::BitBlt(int x, int y, int width, int height, const Bitmap& source, 
                    MakeBlitState());
 }
 
-void TCanvas::StretchBlt(int x, int y, int width, int height, const Bitmap& source, int sx,
-                         int sy, int sw, int sh, uint32_t rop) {
+void TCanvas::StretchBlt(int x, int y, int width, int height, const Bitmap& source, int sx, int sy,
+                         int sw, int sh, uint32_t rop) {
   platform::StretchBlt(*target_, x - origin_.x, y - origin_.y, width, height, source, sx, sy, sw,
                        sh, rop, MakeBlitState());
 }

@@ -111,8 +111,8 @@ class TCanvas {
               uint32_t rop);
   void BitBlt(int x, int y, int width, int height, const Bitmap& source, int sx, int sy,
               uint32_t rop);
-  void StretchBlt(int x, int y, int width, int height, const Bitmap& source, int sx, int sy,
-                  int sw, int sh, uint32_t rop);
+  void StretchBlt(int x, int y, int width, int height, const Bitmap& source, int sx, int sy, int sw,
+                  int sh, uint32_t rop);
   void PatBlt(int x, int y, int width, int height, uint32_t rop);
   void Draw(int x, int y, const Bitmap& picture);
   void StretchDraw(const TRect& rect, const Bitmap& picture);

@@ -14,9 +14,15 @@ constexpr TColor kPaletteRelative = 0x02000000;
 constexpr TColor RGB(uint8_t r, uint8_t g, uint8_t b) {
   return static_cast<TColor>(r) | (static_cast<TColor>(g) << 8) | (static_cast<TColor>(b) << 16);
 }
-constexpr uint8_t GetRValue(TColor c) { return c & 0xFF; }
-constexpr uint8_t GetGValue(TColor c) { return (c >> 8) & 0xFF; }
-constexpr uint8_t GetBValue(TColor c) { return (c >> 16) & 0xFF; }
+constexpr uint8_t GetRValue(TColor c) {
+  return c & 0xFF;
+}
+constexpr uint8_t GetGValue(TColor c) {
+  return (c >> 8) & 0xFF;
+}
+constexpr uint8_t GetBValue(TColor c) {
+  return (c >> 16) & 0xFF;
+}
 
 // System colour indexes (the COLOR_* numbers).
 enum SysColorIndex : int {

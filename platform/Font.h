@@ -73,8 +73,8 @@ class FontFace {
   // Draws the glyphs of `text` with the pen starting at x and the baseline
   // at y, clipped to `clip` (bitmap coordinates). Only the glyphs; the
   // caller draws backgrounds and lines.
-  virtual void DrawGlyphs(Bitmap& target, int x, int baselineY, std::string_view text,
-                          TColor color, const TRect& clip) const = 0;
+  virtual void DrawGlyphs(Bitmap& target, int x, int baselineY, std::string_view text, TColor color,
+                          const TRect& clip) const = 0;
 
  protected:
   TTextMetric metrics_;

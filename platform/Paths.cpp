@@ -25,9 +25,13 @@ MediumState& State() {
   return state;
 }
 
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+bool IsSeparator(char c) {
+  return c == '\\' || c == '/';
+}
 
-bool IsUnc(std::string_view p) { return p.size() >= 2 && IsSeparator(p[0]) && IsSeparator(p[1]); }
+bool IsUnc(std::string_view p) {
+  return p.size() >= 2 && IsSeparator(p[0]) && IsSeparator(p[1]);
+}
 
 bool HasDrive(std::string_view p) {
   return p.size() >= 2 && p[1] == ':' &&
@@ -64,10 +68,15 @@ std::u32string FoldedUtf32(std::string_view utf8) {
   std::u32string out;
   for (size_t i = 0; i < utf8.size();) {
     const unsigned char lead = static_cast<unsigned char>(utf8[i]);
-    int length = lead < 0x80 ? 1 : (lead >> 5) == 6 ? 2 : (lead >> 4) == 14 ? 3 : (lead >> 3) == 30 ? 4 : 1;
+    int length = lead < 0x80         ? 1
+                 : (lead >> 5) == 6  ? 2
+                 : (lead >> 4) == 14 ? 3
+                 : (lead >> 3) == 30 ? 4
+                                     : 1;
     if (i + length > utf8.size()) length = 1;
     char32_t c = length == 1 ? lead : lead & (0x7F >> length);
-    for (int k = 1; k < length; ++k) c = (c << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+    for (int k = 1; k < length; ++k)
+      c = (c << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
     out.push_back(FoldCase(c));
     i += length;
   }
@@ -81,8 +90,12 @@ void SetMediumRoot(const fs::path& root, std::string currentDirectory) {
   State().currentDirectory = std::move(currentDirectory);
 }
 
-const fs::path& MediumRoot() { return State().root; }
-const std::string& CurrentDirectory() { return State().currentDirectory; }
+const fs::path& MediumRoot() {
+  return State().root;
+}
+const std::string& CurrentDirectory() {
+  return State().currentDirectory;
+}
 
 fs::path DefaultMediumRoot() {
   std::error_code error;
@@ -168,6 +181,8 @@ std::optional<std::string> ReadWholeFile(std::string_view windowsPath) {
   return content.str();
 }
 
-int AnsiCodePage() { return 1251; }
+int AnsiCodePage() {
+  return 1251;
+}
 
 }  // namespace platform

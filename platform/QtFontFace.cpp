@@ -31,9 +31,7 @@ class Table {
     return static_cast<uint16_t>((bytes_[offset] << 8) | bytes_[offset + 1]);
   }
   int16_t S16(int offset) const { return static_cast<int16_t>(U16(offset)); }
-  uint8_t U8(int offset) const {
-    return Has(offset, 1) ? bytes_[offset] : 0;
-  }
+  uint8_t U8(int offset) const { return Has(offset, 1) ? bytes_[offset] : 0; }
   uint32_t U32(int offset) const {
     return (static_cast<uint32_t>(U16(offset)) << 16) | U16(offset + 2);
   }
@@ -85,10 +83,9 @@ QtFontFace::QtFontFace(const FontRequest& request) {
   }
 
   // The em size: given directly, or the one whose cell fits the height.
-  int ppem = request.height < 0 ? -request.height
-             : request.height > 0
-                 ? MulDiv(request.height, unitsPerEm, winAscent + winDescent)
-                 : kDefaultPpem;
+  int ppem = request.height < 0   ? -request.height
+             : request.height > 0 ? MulDiv(request.height, unitsPerEm, winAscent + winDescent)
+                                  : kDefaultPpem;
   ppem_ = std::clamp(ppem, 1, kMaxPpem);
   if (ppem_ != kDefaultPpem) raw_ = MakeRawFont(request, ppem_);
   familyName_ = raw_.familyName().toStdString();
@@ -199,7 +196,9 @@ void QtFontFace::DrawGlyphs(Bitmap& target, int x, int baselineY, std::string_vi
         continue;
       }
       const TColor under = target.ColorFromRaw(target.GetRaw(tx, ty));
-      const auto mix = [alpha](int fg, int bg) { return (fg * alpha + bg * (255 - alpha) + 127) / 255; };
+      const auto mix = [alpha](int fg, int bg) {
+        return (fg * alpha + bg * (255 - alpha) + 127) / 255;
+      };
       target.SetRaw(tx, ty,
                     ColorToRaw32(RGB(mix(GetRValue(rgb), GetRValue(under)),
                                      mix(GetGValue(rgb), GetGValue(under)),

@@ -8,23 +8,40 @@ namespace platform {
 
 uint32_t ApplyRop3(uint8_t rop3, uint32_t p, uint32_t s, uint32_t d) {
   switch (rop3) {
-    case 0x00: return 0;
-    case 0xFF: return ~0u;
-    case 0xCC: return s;
-    case 0x33: return ~s;
-    case 0x88: return s & d;
-    case 0xEE: return s | d;
-    case 0x66: return s ^ d;
-    case 0x44: return s & ~d;
-    case 0x11: return ~(s | d);
-    case 0xBB: return ~s | d;
-    case 0xC0: return p & s;
-    case 0xF0: return p;
-    case 0x5A: return p ^ d;
-    case 0x55: return ~d;
-    case 0xAA: return d;
-    case 0xFB: return p | ~s | d;
-    default: break;
+    case 0x00:
+      return 0;
+    case 0xFF:
+      return ~0u;
+    case 0xCC:
+      return s;
+    case 0x33:
+      return ~s;
+    case 0x88:
+      return s & d;
+    case 0xEE:
+      return s | d;
+    case 0x66:
+      return s ^ d;
+    case 0x44:
+      return s & ~d;
+    case 0x11:
+      return ~(s | d);
+    case 0xBB:
+      return ~s | d;
+    case 0xC0:
+      return p & s;
+    case 0xF0:
+      return p;
+    case 0x5A:
+      return p ^ d;
+    case 0x55:
+      return ~d;
+    case 0xAA:
+      return d;
+    case 0xFB:
+      return p | ~s | d;
+    default:
+      break;
   }
   // Bit i of the operation index is the result for the inputs P, S, D that
   // make up i as (P << 2) | (S << 1) | D.
@@ -38,13 +55,18 @@ uint32_t ApplyRop3(uint8_t rop3, uint32_t p, uint32_t s, uint32_t d) {
 
 namespace {
 
-uint8_t Rop3Of(uint32_t rop) { return static_cast<uint8_t>((rop >> 16) & 0xFF); }
+uint8_t Rop3Of(uint32_t rop) {
+  return static_cast<uint8_t>((rop >> 16) & 0xFF);
+}
 
 uint32_t RawMask(TPixelFormat format) {
   switch (format) {
-    case TPixelFormat::pf32bit: return 0x00FFFFFF;
-    case TPixelFormat::pf8bit: return 0xFF;
-    case TPixelFormat::pf1bit: return 1;
+    case TPixelFormat::pf32bit:
+      return 0x00FFFFFF;
+    case TPixelFormat::pf8bit:
+      return 0xFF;
+    case TPixelFormat::pf1bit:
+      return 1;
   }
   return 0;
 }
@@ -98,7 +120,7 @@ class PatternSource {
       converter_.emplace(*pattern_, dest, state);
     } else {
       solid_ = dest.Format() == TPixelFormat::pf1bit ? MonoFromColor(state.brushColor)
-                                                      : dest.RawFromColor(state.brushColor);
+                                                     : dest.RawFromColor(state.brushColor);
     }
   }
   uint32_t operator()(int x, int y) const {
@@ -131,8 +153,8 @@ bool RopUsesPattern(uint32_t rop) {
   return ((r >> 4) & 0x0F) != (r & 0x0F);
 }
 
-void BitBlt(Bitmap& dest, int x, int y, int width, int height, const Bitmap* source, int sx,
-            int sy, uint32_t rop, const BlitState& state) {
+void BitBlt(Bitmap& dest, int x, int y, int width, int height, const Bitmap* source, int sx, int sy,
+            uint32_t rop, const BlitState& state) {
   if (width <= 0 || height <= 0 || dest.Empty()) return;
   const bool usesSource = RopUsesSource(rop);
   if (usesSource && (!source || source->Empty())) return;
@@ -177,8 +199,14 @@ void BitBlt(Bitmap& dest, int x, int y, int width, int height, const Bitmap* sou
 void PatBlt(Bitmap& dest, int x, int y, int width, int height, uint32_t rop,
             const BlitState& state) {
   // PatBlt accepts negative extents, unlike BitBlt.
-  if (width < 0) { x += width; width = -width; }
-  if (height < 0) { y += height; height = -height; }
+  if (width < 0) {
+    x += width;
+    width = -width;
+  }
+  if (height < 0) {
+    y += height;
+    height = -height;
+  }
   BitBlt(dest, x, y, width, height, nullptr, 0, 0, rop, state);
 }
 
@@ -199,7 +227,8 @@ std::vector<SourceSpan> MapAxis(int destSize, int sourceStart, int sourceSize, b
     int64_t to = (static_cast<int64_t>(i + 1) * sourceSize) / destSize;
     if (to <= from) {
       // Enlarging: the pixel whose centre lies under this one.
-      from = ((2 * static_cast<int64_t>(i) + 1) * sourceSize) / (2 * static_cast<int64_t>(destSize));
+      from =
+          ((2 * static_cast<int64_t>(i) + 1) * sourceSize) / (2 * static_cast<int64_t>(destSize));
       to = from + 1;
     }
     const int64_t first = mirror ? sourceSize - to : from;
@@ -254,7 +283,10 @@ void StretchBlt(Bitmap& dest, int x, int y, int width, int height, const Bitmap&
           for (int px = cs.first; px < cs.first + cs.count; ++px) {
             if (!inSource(px, py)) continue;
             const TColor c = dest.ColorFromRaw(convert(px, py));
-            r += GetRValue(c); g += GetGValue(c); b += GetBValue(c); ++n;
+            r += GetRValue(c);
+            g += GetGValue(c);
+            b += GetBValue(c);
+            ++n;
           }
         if (n) {
           any = true;

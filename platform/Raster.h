@@ -62,8 +62,8 @@ struct BlitState {
 // BitBlt on bitmaps. Destination and source rectangles are clipped to their
 // bitmaps and to state.clip; the source may be null when the operation does
 // not read it. Source and destination may be the same bitmap.
-void BitBlt(Bitmap& dest, int x, int y, int width, int height, const Bitmap* source, int sx,
-            int sy, uint32_t rop, const BlitState& state);
+void BitBlt(Bitmap& dest, int x, int y, int width, int height, const Bitmap* source, int sx, int sy,
+            uint32_t rop, const BlitState& state);
 
 // StretchBlt: maps source rectangle (sx, sy, sw, sh) onto (x, y, w, h);
 // negative sizes mirror. Shrinking combines dropped pixels by the stretch

@@ -239,11 +239,16 @@ Region Region::Combine(const Region& a, const Region& b, TCombineMode mode) {
 
   const auto inside = [mode](bool inA, bool inB) {
     switch (mode) {
-      case RGN_AND: return inA && inB;
-      case RGN_OR: return inA || inB;
-      case RGN_XOR: return inA != inB;
-      case RGN_DIFF: return inA && !inB;
-      default: return inA;
+      case RGN_AND:
+        return inA && inB;
+      case RGN_OR:
+        return inA || inB;
+      case RGN_XOR:
+        return inA != inB;
+      case RGN_DIFF:
+        return inA && !inB;
+      default:
+        return inA;
     }
   };
 
@@ -256,8 +261,14 @@ Region Region::Combine(const Region& a, const Region& b, TCombineMode mode) {
     if (!sb) sb = &kNone;
     // Walk the x boundaries of both span lists.
     std::vector<int> xs;
-    for (const Span& s : *sa) { xs.push_back(s.left); xs.push_back(s.right); }
-    for (const Span& s : *sb) { xs.push_back(s.left); xs.push_back(s.right); }
+    for (const Span& s : *sa) {
+      xs.push_back(s.left);
+      xs.push_back(s.right);
+    }
+    for (const Span& s : *sb) {
+      xs.push_back(s.left);
+      xs.push_back(s.right);
+    }
     std::sort(xs.begin(), xs.end());
     xs.erase(std::unique(xs.begin(), xs.end()), xs.end());
     const auto covers = [](const std::vector<Span>& spans, int x) {
@@ -288,8 +299,8 @@ bool Region::Contains(int x, int y) const {
 
 TRect Region::Bounds() const {
   if (bands_.empty()) return {};
-  TRect r{bands_.front().spans.front().left, bands_.front().top,
-          bands_.front().spans.back().right, bands_.back().bottom};
+  TRect r{bands_.front().spans.front().left, bands_.front().top, bands_.front().spans.back().right,
+          bands_.back().bottom};
   for (const Band& band : bands_) {
     r.left = std::min(r.left, band.spans.front().left);
     r.right = std::max(r.right, band.spans.back().right);

@@ -4,7 +4,9 @@
 
 namespace platform {
 
-int TFont::Size() const { return -MulDiv(height_, 72, kPixelsPerInch); }
+int TFont::Size() const {
+  return -MulDiv(height_, 72, kPixelsPerInch);
+}
 
 void TFont::SetName(const std::string& name) {
   if (name == name_) return;
@@ -18,7 +20,9 @@ void TFont::SetHeight(int height) {
   Changed();
 }
 
-void TFont::SetSize(int points) { SetHeight(-MulDiv(points, kPixelsPerInch, 72)); }
+void TFont::SetSize(int points) {
+  SetHeight(-MulDiv(points, kPixelsPerInch, 72));
+}
 
 void TFont::SetStyle(TFontStyles style) {
   if (style == style_) return;

@@ -31,10 +31,18 @@ void TSkinForm::SetMask(std::unique_ptr<TRegionType> mask) {
   mask_->owner_ = this;
 }
 
-void TSkinForm::SetTop(int) { move(x(), 0); }
-void TSkinForm::SetLeft(int) { move(0, y()); }
-void TSkinForm::SetWidth(int value) { resize(value, height()); }
-void TSkinForm::SetHeight(int value) { resize(width(), value); }
+void TSkinForm::SetTop(int) {
+  move(x(), 0);
+}
+void TSkinForm::SetLeft(int) {
+  move(0, y());
+}
+void TSkinForm::SetWidth(int value) {
+  resize(value, height());
+}
+void TSkinForm::SetHeight(int value) {
+  resize(width(), value);
+}
 
 void TSkinForm::SetParentControl(QWidget* parent) {
   if (parentWidget()) parentWidget()->removeEventFilter(this);

@@ -42,7 +42,8 @@ class TempDir {
   void Write(const std::filesystem::path& relative, std::string_view content) const {
     const std::filesystem::path full = path_ / relative;
     std::filesystem::create_directories(full.parent_path());
-    std::ofstream(full, std::ios::binary).write(content.data(), static_cast<std::streamsize>(content.size()));
+    std::ofstream(full, std::ios::binary)
+        .write(content.data(), static_cast<std::streamsize>(content.size()));
   }
 
  private:

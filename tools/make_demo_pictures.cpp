@@ -43,9 +43,9 @@ QImage Photo() {
   p.setRenderHint(QPainter::Antialiasing);
   p.setBrush(QColor(90, 60, 40));
   p.setPen(Qt::NoPen);
-  p.drawRect(10, 50, 92, 8);          // a desk
+  p.drawRect(10, 50, 92, 8);  // a desk
   p.setBrush(QColor(40, 40, 50));
-  p.drawRect(38, 22, 36, 26);         // a monitor
+  p.drawRect(38, 22, 36, 26);  // a monitor
   p.setBrush(QColor(110, 200, 255));
   p.drawRect(41, 25, 30, 20);
   p.setBrush(QColor(60, 60, 70));
@@ -73,16 +73,20 @@ class GifWriter {
       out_.push_back(qBlue(c));
     }
     // Loop forever (NETSCAPE2.0).
-    const uint8_t loop[] = {0x21, 0xFF, 0x0B, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E',
-                            '2',  '.',  '0',  0x03, 0x01, 0x00, 0x00, 0x00};
+    const uint8_t loop[] = {0x21, 0xFF, 0x0B, 'N', 'E',  'T',  'S',  'C',  'A', 'P',
+                            'E',  '2',  '.',  '0', 0x03, 0x01, 0x00, 0x00, 0x00};
     out_.insert(out_.end(), std::begin(loop), std::end(loop));
   }
 
   void Frame(const std::vector<uint8_t>& indexes, int delayHundredths, int transparent) {
-    const uint8_t control[] = {0x21, 0xF9, 0x04, static_cast<uint8_t>(0x08 | 0x01),
+    const uint8_t control[] = {0x21,
+                               0xF9,
+                               0x04,
+                               static_cast<uint8_t>(0x08 | 0x01),
                                static_cast<uint8_t>(delayHundredths & 0xFF),
                                static_cast<uint8_t>(delayHundredths >> 8),
-                               static_cast<uint8_t>(transparent), 0x00};
+                               static_cast<uint8_t>(transparent),
+                               0x00};
     out_.insert(out_.end(), std::begin(control), std::end(control));
     out_.push_back(0x2C);
     U16(0);
@@ -128,7 +132,8 @@ class GifWriter {
   bool Save(const std::string& path) {
     out_.push_back(0x3B);
     std::ofstream file(path, std::ios::binary);
-    file.write(reinterpret_cast<const char*>(out_.data()), static_cast<std::streamsize>(out_.size()));
+    file.write(reinterpret_cast<const char*>(out_.data()),
+               static_cast<std::streamsize>(out_.size()));
     return static_cast<bool>(file);
   }
 
@@ -156,8 +161,8 @@ bool Globe(const std::string& path) {
         const double dy = (y + 0.5 - kSize / 2.0) / (kSize / 2.0 - 1);
         const double r2 = dx * dx + dy * dy;
         if (r2 > 1.0) continue;
-        const double longitude = std::asin(dx / std::sqrt(std::max(1e-9, 1 - dy * dy))) +
-                                 f * (M_PI / 3 / kFrames) * 2;
+        const double longitude =
+            std::asin(dx / std::sqrt(std::max(1e-9, 1 - dy * dy))) + f * (M_PI / 3 / kFrames) * 2;
         const bool land = std::sin(3 * longitude) * std::cos(2.5 * dy) > 0.35;
         const bool meridian = std::fabs(std::sin(4 * longitude)) < 0.08;
         pixels[y * kSize + x] = meridian ? 4 : land ? 3 : (r2 > 0.8 ? 1 : 2);

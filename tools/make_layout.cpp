@@ -32,9 +32,8 @@ struct Button {
 };
 
 const Button kButtons[6] = {
-    {10, 60, 201, 39, "Программы"}, {220, 60, 203, 39, "Интернет"},
-    {432, 60, 202, 39, "Обучение"}, {10, 437, 201, 39, "Продукты"},
-    {220, 437, 203, 39, "Справка"},  {432, 437, 202, 39, "Выход"},
+    {10, 60, 201, 39, "Программы"}, {220, 60, 203, 39, "Интернет"}, {432, 60, 202, 39, "Обучение"},
+    {10, 437, 201, 39, "Продукты"}, {220, 437, 203, 39, "Справка"}, {432, 437, 202, 39, "Выход"},
 };
 
 // How far a rounded corner of radius r pulls the edge in, i rows from the
@@ -78,8 +77,14 @@ bool WriteBmp24(const QImage& source, const std::string& path) {
   const int stride = (w * 3 + 3) & ~3;
   const uint32_t imageSize = static_cast<uint32_t>(stride * h);
   std::vector<uint8_t> out;
-  const auto u16 = [&](uint16_t v) { out.push_back(v & 0xFF); out.push_back(v >> 8); };
-  const auto u32 = [&](uint32_t v) { u16(v & 0xFFFF); u16(v >> 16); };
+  const auto u16 = [&](uint16_t v) {
+    out.push_back(v & 0xFF);
+    out.push_back(v >> 8);
+  };
+  const auto u32 = [&](uint32_t v) {
+    u16(v & 0xFFFF);
+    u16(v >> 16);
+  };
   out.push_back('B');
   out.push_back('M');
   u32(54 + imageSize);
@@ -112,7 +117,8 @@ bool WriteBmp24(const QImage& source, const std::string& path) {
 
 bool WriteBytes(const std::vector<uint8_t>& bytes, const std::string& path) {
   std::ofstream file(path, std::ios::binary);
-  file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  file.write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
   return static_cast<bool>(file);
 }
 
@@ -148,15 +154,17 @@ QImage MakeSkin(const Region& mask) {
   for (int y = 0; y < kHeight; ++y)
     for (int x = 0; x < kWidth; ++x) {
       if (!inside(x, y)) continue;
-      const bool outer = !inside(x - 1, y) || !inside(x + 1, y) || !inside(x, y - 1) ||
-                         !inside(x, y + 1);
-      const bool second = !outer && (!inside(x - 2, y) || !inside(x + 2, y) ||
-                                     !inside(x, y - 2) || !inside(x, y + 2));
+      const bool outer =
+          !inside(x - 1, y) || !inside(x + 1, y) || !inside(x, y - 1) || !inside(x, y + 1);
+      const bool second = !outer && (!inside(x - 2, y) || !inside(x + 2, y) || !inside(x, y - 2) ||
+                                     !inside(x, y + 2));
       // Light falls from the top left.
-      const bool lit = !inside(x - 1, y) || !inside(x, y - 1) || !inside(x - 2, y) ||
-                       !inside(x, y - 2);
-      if (outer) skin.setPixel(x, y, lit ? qRgb(150, 186, 230) : qRgb(4, 10, 28));
-      else if (second) skin.setPixel(x, y, lit ? qRgb(96, 136, 196) : qRgb(10, 22, 52));
+      const bool lit =
+          !inside(x - 1, y) || !inside(x, y - 1) || !inside(x - 2, y) || !inside(x, y - 2);
+      if (outer)
+        skin.setPixel(x, y, lit ? qRgb(150, 186, 230) : qRgb(4, 10, 28));
+      else if (second)
+        skin.setPixel(x, y, lit ? qRgb(96, 136, 196) : qRgb(10, 22, 52));
     }
   return skin;
 }

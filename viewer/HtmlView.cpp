@@ -18,7 +18,9 @@ QColor ToQColor(platform::TColor color) {
 
 }  // namespace
 
-ThtmlView::ThtmlView(QWidget* parent) : QWidget(parent) { setMouseTracking(true); }
+ThtmlView::ThtmlView(QWidget* parent) : QWidget(parent) {
+  setMouseTracking(true);
+}
 
 void ThtmlView::LoadFromFile(const std::string& name) {
   if (processing_ || name.empty()) return;

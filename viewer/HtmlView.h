@@ -4,8 +4,8 @@
 #include <functional>
 #include <string>
 
-#include "platform/Color.h"
 #include "platform/CodePage.h"
+#include "platform/Color.h"
 
 namespace viewer {
 

@@ -11,6 +11,8 @@ void SetClipboardText(std::string_view ansi) {
   QGuiApplication::clipboard()->setText(AnsiToQString(ansi));
 }
 
-std::string ClipboardText() { return QStringToAnsi(QGuiApplication::clipboard()->text()); }
+std::string ClipboardText() {
+  return QStringToAnsi(QGuiApplication::clipboard()->text());
+}
 
 }  // namespace platform

@@ -11,73 +11,41 @@ namespace {
 
 // '#' black, '.' white, ' ' transparent; 32 columns, 32 rows.
 const char* const kHand[32] = {
-    "                                ",
-    "                                ",
-    "                                ",
-    "                                ",
-    "                                ",
-    "                                ",
-    "                                ",
-    "                                ",
-    "                                ",
-    "             ##                 ",
-    "            #..#                ",
-    "            #..#                ",
-    "            #..#                ",
-    "            #..#                ",
-    "            #..###              ",
-    "            #..#..###           ",
-    "            #..#..#..##         ",
-    "            #..#..#..#.#        ",
-    "        ### #..#..#..#..#       ",
-    "        #..##........#..#       ",
-    "        #...#...........#       ",
-    "         #..#...........#       ",
-    "          #.............#       ",
-    "          #.............#       ",
-    "           #............#       ",
-    "           #...........#        ",
-    "            #..........#        ",
-    "            #.........#         ",
-    "             #........#         ",
-    "             #........#         ",
-    "             ##########         ",
-    "                                ",
+    "                                ", "                                ",
+    "                                ", "                                ",
+    "                                ", "                                ",
+    "                                ", "                                ",
+    "                                ", "             ##                 ",
+    "            #..#                ", "            #..#                ",
+    "            #..#                ", "            #..#                ",
+    "            #..###              ", "            #..#..###           ",
+    "            #..#..#..##         ", "            #..#..#..#.#        ",
+    "        ### #..#..#..#..#       ", "        #..##........#..#       ",
+    "        #...#...........#       ", "         #..#...........#       ",
+    "          #.............#       ", "          #.............#       ",
+    "           #............#       ", "           #...........#        ",
+    "            #..........#        ", "            #.........#         ",
+    "             #........#         ", "             #........#         ",
+    "             ##########         ", "                                ",
 };
 
 const char* const kIBeam[32] = {
-    "                                ",
-    "                                ",
-    "            ########            ",
-    "               ##               ",
-    "               ##               ",
-    "               ##               ",
-    "               ##               ",
-    "               ##               ",
-    "               ##               ",
-    "               ##               ",
-    "               ##               ",
-    "               ##               ",
-    "               ##               ",
-    "               ##               ",
-    "               ##               ",
-    "               ##               ",
-    "               ##               ",
-    "               ##               ",
-    "               ##               ",
-    "               ##               ",
-    "               ##               ",
-    "               ##               ",
-    "            ########            ",
-    "                                ",
-    "                                ",
-    "                                ",
-    "                                ",
-    "                                ",
-    "                                ",
-    "                                ",
-    "                                ",
-    "                                ",
+    "                                ", "                                ",
+    "            ########            ", "               ##               ",
+    "               ##               ", "               ##               ",
+    "               ##               ", "               ##               ",
+    "               ##               ", "               ##               ",
+    "               ##               ", "               ##               ",
+    "               ##               ", "               ##               ",
+    "               ##               ", "               ##               ",
+    "               ##               ", "               ##               ",
+    "               ##               ", "               ##               ",
+    "               ##               ", "               ##               ",
+    "            ########            ", "                                ",
+    "                                ", "                                ",
+    "                                ", "                                ",
+    "                                ", "                                ",
+    "                                ", "                                ",
 };
 
 QCursor FromArt(const char* const art[32], int hotX, int hotY) {
@@ -106,10 +74,16 @@ int& ScreenCursorId() {
 
 }  // namespace
 
-QCursor HandCursor() { return FromArt(kHand, 13, 9); }
-QCursor IBeamCursor() { return FromArt(kIBeam, 15, 12); }
+QCursor HandCursor() {
+  return FromArt(kHand, 13, 9);
+}
+QCursor IBeamCursor() {
+  return FromArt(kIBeam, 15, 12);
+}
 
-void RegisterCursor(int id, const QCursor& cursor) { Registered()[id] = cursor; }
+void RegisterCursor(int id, const QCursor& cursor) {
+  Registered()[id] = cursor;
+}
 
 void RegisterDocumentCursors() {
   RegisterCursor(crDocumentHand, HandCursor());
@@ -120,12 +94,18 @@ QCursor CursorFor(int id) {
   const auto it = Registered().find(id);
   if (it != Registered().end()) return it->second;
   switch (id) {
-    case crNone: return QCursor(Qt::BlankCursor);
-    case crCross: return QCursor(Qt::CrossCursor);
-    case crIBeam: return IBeamCursor();
-    case crHourGlass: return QCursor(Qt::WaitCursor);
-    case crHandPoint: return HandCursor();
-    default: return QCursor(Qt::ArrowCursor);
+    case crNone:
+      return QCursor(Qt::BlankCursor);
+    case crCross:
+      return QCursor(Qt::CrossCursor);
+    case crIBeam:
+      return IBeamCursor();
+    case crHourGlass:
+      return QCursor(Qt::WaitCursor);
+    case crHandPoint:
+      return HandCursor();
+    default:
+      return QCursor(Qt::ArrowCursor);
   }
 }
 
@@ -136,6 +116,8 @@ void SetScreenCursor(int id) {
   if (id != crDefault) QGuiApplication::setOverrideCursor(CursorFor(id));
 }
 
-int ScreenCursor() { return ScreenCursorId(); }
+int ScreenCursor() {
+  return ScreenCursorId();
+}
 
 }  // namespace platform

@@ -24,8 +24,8 @@ void TImage::SetPicture(Bitmap picture) {
 void TImage::LoadPictureFromFile(std::string_view windowsPath) {
   const std::optional<std::string> bytes = ReadWholeFile(windowsPath);
   if (!bytes) throw EFOpenError(std::string(windowsPath));
-  std::optional<Bitmap> bitmap = ReadBmp(
-      std::span(reinterpret_cast<const uint8_t*>(bytes->data()), bytes->size()));
+  std::optional<Bitmap> bitmap =
+      ReadBmp(std::span(reinterpret_cast<const uint8_t*>(bytes->data()), bytes->size()));
   if (!bitmap) throw EInvalidGraphic();
   SetPicture(std::move(*bitmap));
 }
@@ -35,7 +35,9 @@ void TImage::SetAutoSize(bool on) {
   if (on && !picture_.Empty()) resize(picture_.Width(), picture_.Height());
 }
 
-void TImage::SetCursorId(int id) { setCursor(CursorFor(id)); }
+void TImage::SetCursorId(int id) {
+  setCursor(CursorFor(id));
+}
 
 void TImage::PictureChanged() {
   ++changeCount_;
@@ -60,8 +62,8 @@ void TImage::mousePressEvent(QMouseEvent* event) {
 }
 
 void TImage::mouseReleaseEvent(QMouseEvent* event) {
-  const bool click = pressed_ && event->button() == Qt::LeftButton &&
-                     rect().contains(event->position().toPoint());
+  const bool click =
+      pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
   if (event->button() == Qt::LeftButton) pressed_ = false;
   if (click && OnClick) OnClick();
 }

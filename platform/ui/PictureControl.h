@@ -28,7 +28,9 @@ class TImage : public QWidget {
   bool AutoSize() const { return autoSize_; }
   void SetAutoSize(bool on);
   void SetCursorId(int id);
-  void SetBounds(int left, int top, int width, int height) { setGeometry(left, top, width, height); }
+  void SetBounds(int left, int top, int width, int height) {
+    setGeometry(left, top, width, height);
+  }
 
   // Mouse events in the control's own pixels. A click is a left press and
   // release that both happen on the control.

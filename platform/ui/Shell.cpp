@@ -42,7 +42,8 @@ bool ShellStartProgram(std::string_view file, std::string_view parameters,
 
   const QString host = QString::fromStdString(program->string());
   const QString cwd = workingDir ? QString::fromStdString(workingDir->string()) : QString();
-  if (access(program->c_str(), X_OK) != 0) return QDesktopServices::openUrl(QUrl::fromLocalFile(host));
+  if (access(program->c_str(), X_OK) != 0)
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(host));
   QStringList arguments;
   for (const std::string& argument : SplitCommandLine(parameters))
     arguments << AnsiToQString(argument);

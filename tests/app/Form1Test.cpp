@@ -26,7 +26,8 @@ class Form1Test : public ::testing::Test {
   }
   void TearDown() override {
     form_.reset();
-    platform::TApplication::Instance().SetMessageBox(std::make_unique<platform::StderrMessageBox>());
+    platform::TApplication::Instance().SetMessageBox(
+        std::make_unique<platform::StderrMessageBox>());
   }
 
   // A complete content folder; `skip` names a file to leave out.
@@ -83,15 +84,12 @@ TEST_F(Form1Test, HoverHighlightsOneButtonPerRow) {
     const char* flags;
     int drawn;
   } steps[] = {
-      {1, "100000", 1},  // 1 lights up
-      {1, "100000", 0},  // again over a lit button: nothing is drawn
-      {2, "010000", 2},  // same row: 2 lights, 1 goes back
-      {5, "010010", 1},  // other row: 2 stays lit
-      {3, "001010", 2},
-      {0, "000000", 2},  // the skin resets both
-      {0, "000000", 0},
-      {6, "000001", 1},
-      {4, "000100", 2},
+      {1, "100000", 1},                    // 1 lights up
+      {1, "100000", 0},                    // again over a lit button: nothing is drawn
+      {2, "010000", 2},                    // same row: 2 lights, 1 goes back
+      {5, "010010", 1},                    // other row: 2 stays lit
+      {3, "001010", 2}, {0, "000000", 2},  // the skin resets both
+      {0, "000000", 0}, {6, "000001", 1}, {4, "000100", 2},
   };
   for (const auto& step : steps) {
     int before = 0;

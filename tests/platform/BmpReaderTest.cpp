@@ -22,7 +22,10 @@ std::vector<uint8_t> ReadFile(const fs::path& path) {
 // Little-endian writer for hand-made files.
 struct Bytes {
   std::vector<uint8_t> data;
-  Bytes& u8(uint8_t v) { data.push_back(v); return *this; }
+  Bytes& u8(uint8_t v) {
+    data.push_back(v);
+    return *this;
+  }
   Bytes& u16(uint16_t v) { return u8(v & 0xFF).u8(v >> 8); }
   Bytes& u32(uint32_t v) { return u16(v & 0xFFFF).u16(v >> 16); }
 };
@@ -39,8 +42,8 @@ Bytes Headers(int32_t width, int32_t height, uint16_t bits, uint32_t compression
 
 TEST(ReadBmp, BottomUp24BitWithRowPadding) {
   Bytes b = Headers(1, 2, 24, 0, 0, 62);
-  b.u8(0xFF).u8(0).u8(0).u8(0);      // bottom row: blue, padded to 4 bytes
-  b.u8(0).u8(0).u8(0xFF).u8(0);      // top row: red
+  b.u8(0xFF).u8(0).u8(0).u8(0);  // bottom row: blue, padded to 4 bytes
+  b.u8(0).u8(0).u8(0xFF).u8(0);  // top row: red
   const auto bmp = ReadBmp(b.data);
   ASSERT_TRUE(bmp);
   EXPECT_EQ(bmp->GetPixel(0, 0), clRed);
@@ -49,11 +52,11 @@ TEST(ReadBmp, BottomUp24BitWithRowPadding) {
 
 TEST(ReadBmp, Rle8RunsDeltasAndAbsoluteRuns) {
   Bytes b = Headers(4, 2, 8, 1, 2, 0);
-  b.u32(0x00000000).u32(0x00FFFFFF);            // palette: black, white
-  b.u8(2).u8(1);                                // two white
-  b.u8(0).u8(2).u8(1).u8(1);                    // delta right 1, up 1
-  b.u8(0).u8(3).u8(1).u8(0).u8(1).u8(0);        // absolute run of 3, padded
-  b.u8(0).u8(1);                                // end of bitmap
+  b.u32(0x00000000).u32(0x00FFFFFF);      // palette: black, white
+  b.u8(2).u8(1);                          // two white
+  b.u8(0).u8(2).u8(1).u8(1);              // delta right 1, up 1
+  b.u8(0).u8(3).u8(1).u8(0).u8(1).u8(0);  // absolute run of 3, padded
+  b.u8(0).u8(1);                          // end of bitmap
   const auto bmp = ReadBmp(b.data);
   ASSERT_TRUE(bmp);
   // Bottom row (y = 1): white white black black(undefined stays black).
@@ -116,8 +119,8 @@ bool MatchesReference(const Bitmap& bmp, const fs::path& reference) {
       const QRgb want = expected.pixel(x, y);
       if (qAlpha(want) != 255) continue;
       const TColor got = bmp.GetPixel(x, y);
-      if (std::abs(GetRValue(got) - qRed(want)) > 1 || std::abs(GetGValue(got) - qGreen(want)) > 1 ||
-          std::abs(GetBValue(got) - qBlue(want)) > 1)
+      if (std::abs(GetRValue(got) - qRed(want)) > 1 ||
+          std::abs(GetGValue(got) - qGreen(want)) > 1 || std::abs(GetBValue(got) - qBlue(want)) > 1)
         return false;
     }
   return true;

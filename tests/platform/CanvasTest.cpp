@@ -47,7 +47,7 @@ TEST_F(CanvasTest, GlyphBoxesSitOnTheBaseline) {
   // Boxes one pixel narrower than the 8-pixel advance; the blank draws nothing.
   EXPECT_EQ(Row(19, clBlack, 0, 28), "..#######.........#######...");
   EXPECT_EQ(Row(20, clBlack), std::string(24, '.'));  // baseline row is below the box
-  EXPECT_EQ(bitmap_.GetPixel(2, 12), clBlack);      // half an em tall: rows 12..19
+  EXPECT_EQ(bitmap_.GetPixel(2, 12), clBlack);        // half an em tall: rows 12..19
   EXPECT_EQ(bitmap_.GetPixel(2, 11), clWhite);
 }
 

@@ -16,8 +16,8 @@ const FontFace& Face(const char* name, int height, TFontStyles style = 0,
   return ResolveFont(FontRequest{name, height, style, charset});
 }
 
-#define REQUIRE_FAMILY(face, family)                                         \
-  if ((face).FamilyName() != (family))                                       \
+#define REQUIRE_FAMILY(face, family)   \
+  if ((face).FamilyName() != (family)) \
   GTEST_SKIP() << family << " is not installed (found " << (face).FamilyName() << ")"
 
 TEST(RealFonts, TimesNewRomanTakesWinAscentAndWinDescent) {

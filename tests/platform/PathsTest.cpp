@@ -27,10 +27,10 @@ TEST_F(PathsTest, WindowsNamesFindHostFilesIgnoringCase) {
     const char* windowsPath;
     bool found;
   } cases[] = {
-      {"\\HTML\\soft.htm", true},        // leading backslash: medium root
-      {"D:\\html\\SOFT.HTM", true},      // drive letter names the root
-      {"x:/HTML/soft.htm", true},        // any drive, forward slashes
-      {"soft.htm", true},                // relative to the current directory
+      {"\\HTML\\soft.htm", true},    // leading backslash: medium root
+      {"D:\\html\\SOFT.HTM", true},  // drive letter names the root
+      {"x:/HTML/soft.htm", true},    // any drive, forward slashes
+      {"soft.htm", true},            // relative to the current directory
       {"pics\\logo.bmp", true},
       {"\\HTML\\pics\\..\\soft.htm", true},
       {"\\..\\..\\HTML\\soft.htm", true},  // never above the root

@@ -14,10 +14,21 @@ TEST(Raster, Rop3MatchesItsTruthTable) {
     uint32_t rop;
     uint32_t expected;
   } cases[] = {
-      {SRCCOPY, S},          {SRCPAINT, S | D},    {SRCAND, S & D},   {SRCINVERT, S ^ D},
-      {SRCERASE, S & ~D},    {NOTSRCCOPY, ~S},     {NOTSRCERASE, ~(S | D)},
-      {MERGECOPY, P & S},    {MERGEPAINT, ~S | D}, {PATCOPY, P},      {PATPAINT, P | ~S | D},
-      {PATINVERT, P ^ D},    {DSTINVERT, ~D},      {BLACKNESS, 0},    {WHITENESS, ~0u},
+      {SRCCOPY, S},
+      {SRCPAINT, S | D},
+      {SRCAND, S & D},
+      {SRCINVERT, S ^ D},
+      {SRCERASE, S & ~D},
+      {NOTSRCCOPY, ~S},
+      {NOTSRCERASE, ~(S | D)},
+      {MERGECOPY, P & S},
+      {MERGEPAINT, ~S | D},
+      {PATCOPY, P},
+      {PATPAINT, P | ~S | D},
+      {PATINVERT, P ^ D},
+      {DSTINVERT, ~D},
+      {BLACKNESS, 0},
+      {WHITENESS, ~0u},
       {0x00E20746, (S & P) | (~S & D)},  // DSPDxax: the transparent-blit helper
   };
   for (const auto& c : cases) {

@@ -12,13 +12,15 @@ using platform::TRect;
 std::vector<uint8_t> Header(int32_t size, int32_t type, int32_t count, int32_t bytes) {
   std::vector<uint8_t> out;
   for (int32_t v : {size, type, count, bytes, 0, 0, 0, 0})
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * i)));
+    for (int i = 0; i < 4; ++i)
+      out.push_back(static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * i)));
   return out;
 }
 
 void AddRect(std::vector<uint8_t>& data, TRect r) {
   for (int32_t v : {r.left, r.top, r.right, r.bottom})
-    for (int i = 0; i < 4; ++i) data.push_back(static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * i)));
+    for (int i = 0; i < 4; ++i)
+      data.push_back(static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * i)));
 }
 
 TEST(Region, UnionIsBandedAndCoalesced) {
@@ -43,15 +45,18 @@ TEST(Region, RgnDataRoundTripsAndRejectsMalformedBlocks) {
   ASSERT_TRUE(region);
   std::vector<uint8_t> out = region->ToRgnData();
   ASSERT_EQ(out.size(), 64u);
-  data[16] = 0;  data[20] = 1;  data[24] = 6;  data[28] = 4;  // bounds (0, 1)-(6, 4)
+  data[16] = 0;
+  data[20] = 1;
+  data[24] = 6;
+  data[28] = 4;  // bounds (0, 1)-(6, 4)
   EXPECT_EQ(out, data);
 
-  EXPECT_FALSE(Region::FromRgnData(std::vector<uint8_t>(31, 0)));            // short header
-  EXPECT_FALSE(Region::FromRgnData(Header(36, 1, 0, 0)));                    // header size
-  EXPECT_FALSE(Region::FromRgnData(Header(32, 2, 0, 0)));                    // type
-  EXPECT_FALSE(Region::FromRgnData(Header(32, 1, 1, 16)));                   // rectangle missing
-  EXPECT_FALSE(Region::FromRgnData(Header(32, 1, 0x10000001, 16)));          // count overflow
-  std::vector<uint8_t> far = Header(32, 1, 1, 16);  // coordinates GDI cannot hold
+  EXPECT_FALSE(Region::FromRgnData(std::vector<uint8_t>(31, 0)));    // short header
+  EXPECT_FALSE(Region::FromRgnData(Header(36, 1, 0, 0)));            // header size
+  EXPECT_FALSE(Region::FromRgnData(Header(32, 2, 0, 0)));            // type
+  EXPECT_FALSE(Region::FromRgnData(Header(32, 1, 1, 16)));           // rectangle missing
+  EXPECT_FALSE(Region::FromRgnData(Header(32, 1, 0x10000001, 16)));  // count overflow
+  std::vector<uint8_t> far = Header(32, 1, 1, 16);                   // coordinates GDI cannot hold
   AddRect(far, {-0x7F000000, 0, 0x05000001, 1});
   EXPECT_FALSE(Region::FromRgnData(far));
   const auto empty = Region::FromRgnData(Header(32, 1, 0, 0));

@@ -27,7 +27,8 @@ std::string WaitForFile(const fs::path& path) {
 TEST(Shell, StartsAProgramInItsFolderWithSplitParameters) {
   testing_support::TempDir medium;
   // The script prints its folder and each argument on a line of its own.
-  medium.Write("Setup/Report.sh", "#!/bin/sh\n{ pwd; for a in \"$@\"; do echo \"[$a]\"; done; } > out.txt\n");
+  medium.Write("Setup/Report.sh",
+               "#!/bin/sh\n{ pwd; for a in \"$@\"; do echo \"[$a]\"; done; } > out.txt\n");
   fs::permissions(medium.Path() / "Setup/Report.sh", fs::perms::owner_all);
   platform::SetMediumRoot(medium.Path());
   ASSERT_TRUE(platform::ShellStartProgram("report.sh", "\"two words\" /q", "\\SETUP"));

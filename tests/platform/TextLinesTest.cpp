@@ -15,15 +15,15 @@ TEST(SplitLines, LineEndsEmptyLinesAndNul) {
     std::string text;
     Lines expected;
   } cases[] = {
-      {"a\r\nb\r\n", {"a", "b"}},          // final line end adds nothing
-      {"a\rb\nc", {"a", "b", "c"}},        // lone CR and lone LF
-      {"a\n\nb", {"a", "", "b"}},          // empty line kept
+      {"a\r\nb\r\n", {"a", "b"}},    // final line end adds nothing
+      {"a\rb\nc", {"a", "b", "c"}},  // lone CR and lone LF
+      {"a\n\nb", {"a", "", "b"}},    // empty line kept
       {"a\r\n\r\n", {"a", ""}},
       {"\n", {""}},
       {"", {}},
-      {"  x \t\n", {"  x \t"}},            // nothing trimmed
+      {"  x \t\n", {"  x \t"}},                    // nothing trimmed
       {std::string("a\nb\0c\nd", 7), {"a", "b"}},  // NUL ends the text
-      {"a\n\r", {"a", ""}},                // LF then a lone CR
+      {"a\n\r", {"a", ""}},                        // LF then a lone CR
   };
   for (const auto& c : cases) EXPECT_EQ(platform::SplitLines(c.text), c.expected);
 }

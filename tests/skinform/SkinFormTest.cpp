@@ -14,7 +14,9 @@ namespace {
 using platform::TMemoryStream;
 using skinform::TSkinForm;
 
-std::vector<uint8_t> MainWindowMask() { return app::BuiltInLayout().mask2; }
+std::vector<uint8_t> MainWindowMask() {
+  return app::BuiltInLayout().mask2;
+}
 
 TEST(SkinForm, MainWindowMaskReadsAndWritesBackByteForByte) {
   platform::TForm form;
@@ -70,7 +72,8 @@ TEST(SkinForm, DamagedValuesLeaveTheWindowRectangular) {
       {"length only", std::vector<uint8_t>(stored.begin(), stored.begin() + 4)},
       {"length short of four bytes", {0x20, 0x03}},
       {"huge length, few bytes", {0xFF, 0xFF, 0xFF, 0xFF, 1, 2, 3}},
-      {"header of the wrong type", [&] {
+      {"header of the wrong type",
+       [&] {
          std::vector<uint8_t> v = stored;
          v[8] = 2;
          return v;
@@ -131,8 +134,8 @@ TEST(SkinForm, NewPictureDropsTheMaskButTheWindowKeepsItsShape) {
   const QSize before = skin.size();
   skin.SetPicture(platform::Bitmap(10, 10));
   EXPECT_FALSE(skin.Mask().HasRegion());
-  EXPECT_TRUE(form.WindowRgn());        // the window owns its region
-  EXPECT_EQ(skin.size(), before);       // no resizing by the picture
+  EXPECT_TRUE(form.WindowRgn());   // the window owns its region
+  EXPECT_EQ(skin.size(), before);  // no resizing by the picture
   TMemoryStream out;
   skin.WriteMask(out);
   EXPECT_EQ(out.Bytes(), std::vector<uint8_t>(4, 0));
@@ -166,7 +169,7 @@ TEST(SkinForm, LeftDragMovesTheWindowOtherButtonsDoNothing) {
   send(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, start + QPoint(30, 10));
   send(QEvent::MouseMove, Qt::NoButton, Qt::NoButton, start + QPoint(60, 60));
   EXPECT_EQ(form.pos(), QPoint(130, 110));  // released: no more moving
-  EXPECT_EQ(downs, 0);  // the control's own mouse-down event is never raised
+  EXPECT_EQ(downs, 0);                      // the control's own mouse-down event is never raised
 }
 
 }  // namespace
