@@ -103,35 +103,37 @@ std::string BytesToUtf8(std::string_view bytes, int codePage) {
   return out;
 }
 
-std::string Utf8ToBytes(std::string_view utf8, int codePage) {
-  std::string out;
+std::u32string Utf8ToUtf32(std::string_view utf8) {
+  std::u32string out;
   for (size_t i = 0; i < utf8.size();) {
     const unsigned char lead = static_cast<unsigned char>(utf8[i]);
-    int length = lead < 0x80         ? 1
-                 : (lead >> 5) == 6  ? 2
-                 : (lead >> 4) == 14 ? 3
-                 : (lead >> 3) == 30 ? 4
-                                     : 0;
-    if (length == 0 || i + length > utf8.size()) {
-      out.push_back('?');
-      ++i;
-      continue;
-    }
-    char32_t c = length == 1 ? lead : lead & (0x7F >> length);
-    bool valid = true;
-    for (int k = 1; k < length; ++k) {
+    const int length = lead < 0x80         ? 1
+                       : (lead >> 5) == 6  ? 2
+                       : (lead >> 4) == 14 ? 3
+                       : (lead >> 3) == 30 ? 4
+                                           : 0;
+    bool valid = length > 0 && i + length <= utf8.size();
+    char32_t c = length <= 1 ? lead : lead & (0x7F >> length);
+    for (int k = 1; valid && k < length; ++k) {
       const unsigned char next = static_cast<unsigned char>(utf8[i + k]);
-      if ((next & 0xC0) != 0x80) valid = false;
+      valid = (next & 0xC0) == 0x80;
       c = (c << 6) | (next & 0x3F);
     }
     if (!valid) {
-      out.push_back('?');
+      out.push_back(kInvalidUtf8);
       ++i;
       continue;
     }
-    out.push_back(static_cast<char>(UnicodeToByte(c, codePage)));
+    out.push_back(c);
     i += length;
   }
+  return out;
+}
+
+std::string Utf8ToBytes(std::string_view utf8, int codePage) {
+  std::string out;
+  for (char32_t c : Utf8ToUtf32(utf8))
+    out.push_back(static_cast<char>(c == kInvalidUtf8 ? '?' : UnicodeToByte(c, codePage)));
   return out;
 }
 

@@ -23,6 +23,10 @@ char32_t ByteToUnicode(uint8_t byte, int codePage);
 uint8_t UnicodeToByte(char32_t ch, int codePage);
 
 std::string BytesToUtf8(std::string_view bytes, int codePage);
+// Decodes UTF-8; each byte that does not start a valid sequence becomes
+// kInvalidUtf8.
+constexpr char32_t kInvalidUtf8 = 0xFFFD;
+std::u32string Utf8ToUtf32(std::string_view utf8);
 // Characters the code page lacks become '?'. Invalid UTF-8 bytes become '?'.
 std::string Utf8ToBytes(std::string_view utf8, int codePage);
 

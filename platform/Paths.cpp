@@ -65,22 +65,9 @@ std::vector<std::string> Components(std::string_view windowsPath) {
 }
 
 std::u32string FoldedUtf32(std::string_view utf8) {
-  std::u32string out;
-  for (size_t i = 0; i < utf8.size();) {
-    const unsigned char lead = static_cast<unsigned char>(utf8[i]);
-    int length = lead < 0x80         ? 1
-                 : (lead >> 5) == 6  ? 2
-                 : (lead >> 4) == 14 ? 3
-                 : (lead >> 3) == 30 ? 4
-                                     : 1;
-    if (i + length > utf8.size()) length = 1;
-    char32_t c = length == 1 ? lead : lead & (0x7F >> length);
-    for (int k = 1; k < length; ++k)
-      c = (c << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-    out.push_back(FoldCase(c));
-    i += length;
-  }
-  return out;
+  std::u32string text = Utf8ToUtf32(utf8);
+  for (char32_t& c : text) c = FoldCase(c);
+  return text;
 }
 
 }  // namespace
