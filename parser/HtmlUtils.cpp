@@ -1,0 +1,123 @@
+#include "parser/HtmlUtils.h"
+
+#include "platform/Canvas.h"
+
+namespace parser {
+
+const TAttribute* TAttributeList::Find(Symbol symbol) const {
+  for (const auto& attribute : *this)
+    if (attribute->Symbol == symbol) return attribute.get();
+  return nullptr;
+}
+
+void TUrlTarget::Assign(const std::string* url, const std::string* target) {
+  if (url) Url = *url;
+  if (target) Target = *target;
+}
+
+void TUrlTarget::Clear() {
+  Url.clear();
+  Target.clear();
+}
+
+std::string TrimBlanks(std::string_view s) {
+  size_t end = s.size();
+  while (end > 0 && static_cast<unsigned char>(s[end - 1]) <= 32) --end;
+  size_t start = 0;
+  while (start < end && static_cast<unsigned char>(s[start]) <= 32) ++start;
+  return std::string(s.substr(start, end - start));
+}
+
+namespace {
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+void ReplaceAll(std::string& s, char from, char to) {
+  for (char& c : s)
+    if (c == from) c = to;
+}
+
+}  // namespace
+
+void DecodePercentEscapes(std::string& s) {
+  // Positions are 0-based: an escape in the first position, or one that
+  // lacks its two digits, ends decoding.
+  size_t p = s.find('%');
+  while (p != std::string::npos && p >= 1 && p + 3 <= s.size()) {
+    const int high = HexDigit(s[p + 1]);
+    const int low = HexDigit(s[p + 2]);
+    if (high < 0 || low < 0) return;
+    s[p] = static_cast<char>(high * 16 + low);
+    s.erase(p + 1, 2);
+    p = s.find('%');
+  }
+}
+
+std::string UrlToFilePath(std::string s) {
+  DecodePercentEscapes(s);
+  if (s.find('/') == std::string::npos) return s;
+  for (char& c : s)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  if (size_t at = s.find("file:///"); at != std::string::npos)
+    s.erase(at, 8);
+  else if (size_t at7 = s.find("file://"); at7 != std::string::npos)
+    s.erase(at7, 7);
+  ReplaceAll(s, '|', ':');
+  ReplaceAll(s, '/', '\\');
+  return s;
+}
+
+std::string ResolveServerPath(std::string_view reference, std::string_view serverRoot) {
+  std::string r = UrlToFilePath(std::string(reference));
+  if (!r.empty() && r[0] == '\\') return std::string(serverRoot) + r;
+  return r;
+}
+
+void WrapTextInRect(platform::TCanvas& canvas, int left, int top, int right, int bottom,
+                    std::string text) {
+  const int width = right - left;
+  const int height = canvas.TextHeight("A");
+  canvas.SetTextAlign(0);
+  std::string line;
+  int y = top;
+  const platform::TRect box{left, top, right, bottom};
+  while (!text.empty() && bottom >= y + height) {
+    text = TrimBlanks(text);
+    const size_t blank = text.find(' ');
+    std::string word;
+    if (blank == std::string::npos) {
+      word = text;
+      text.clear();
+    } else {
+      word = text.substr(0, blank);
+      text.erase(0, blank + 1);
+    }
+    if (canvas.TextWidth(line + word) > width) {
+      if (!line.empty()) {
+        canvas.TextRect(box, left, y, line);
+        y += height;
+      }
+      line = word + " ";
+    } else {
+      line += word + " ";
+    }
+  }
+  if (!line.empty() && bottom >= y + height) canvas.TextRect(box, left, y, line);
+}
+
+int TextExtentWidth(const platform::TCanvas& canvas, const char* characters, int count) {
+  if (count <= 0) return 0;
+  return canvas.GetTextExtentPoint32(std::string_view(characters, static_cast<size_t>(count))).cx;
+}
+
+void WriteLine(std::string& sink, const char* bytes, int count) {
+  if (count > 0) sink.append(bytes, static_cast<size_t>(count));
+  sink += "\r\n";
+}
+
+}  // namespace parser

@@ -1,0 +1,55 @@
+#include "parser/ScannerSource.h"
+
+namespace parser {
+
+ScannerSource::~ScannerSource() { CloseFile(); }
+
+void ScannerSource::CloseFile() {
+  if (file_) std::fclose(file_);
+  file_ = nullptr;
+}
+
+void ScannerSource::OpenMemory(const char* data, size_t size) {
+  CloseFile();
+  pos_ = reinterpret_cast<const uint8_t*>(data);
+  end_ = pos_ + (data ? size : 0);
+  inInclude_ = false;
+}
+
+bool ScannerSource::OpenFile(const std::filesystem::path& path) {
+  CloseFile();
+  pos_ = end_ = nullptr;
+  inInclude_ = false;
+  file_ = std::fopen(path.c_str(), "rb");
+  return file_ != nullptr;
+}
+
+void ScannerSource::PushInclude(const char* data, size_t size) {
+  if (inInclude_ || !data || size == 0) return;
+  savedPos_ = pos_;
+  savedEnd_ = end_;
+  pos_ = reinterpret_cast<const uint8_t*>(data);
+  end_ = pos_ + size;
+  inInclude_ = true;
+}
+
+uint8_t ScannerSource::Refill() {
+  if (inInclude_) {
+    inInclude_ = false;
+    pos_ = savedPos_;
+    end_ = savedEnd_;
+    return ReadByte();
+  }
+  if (file_) {
+    const size_t n = std::fread(buffer_, 1, kFileBufferSize, file_);
+    if (n > 0) {
+      pos_ = buffer_;
+      end_ = buffer_ + n;
+      return *pos_++;
+    }
+    CloseFile();
+  }
+  return kEndOfInput;
+}
+
+}  // namespace parser
