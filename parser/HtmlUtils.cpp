@@ -10,6 +10,23 @@ const TAttribute* TAttributeList::Find(Symbol symbol) const {
   return nullptr;
 }
 
+const TAttribute* TAttributeList::Add(parser::Symbol symbol, int32_t intValue,
+                                      std::string_view strValue) {
+  if (spare_.empty())
+    return Add(std::make_unique<TAttribute>(symbol, intValue, std::string(strValue)));
+  std::unique_ptr<TAttribute> attribute = std::move(spare_.back());
+  spare_.pop_back();
+  attribute->Symbol = symbol;
+  attribute->IntValue = intValue;
+  attribute->StrValue.assign(strValue);  // keeps the string's buffer
+  return Add(std::move(attribute));
+}
+
+void TAttributeList::Clear() {
+  for (auto& attribute : Items()) spare_.push_back(std::move(attribute));
+  Items().clear();
+}
+
 void TUrlTarget::Assign(const std::string* url, const std::string* target) {
   if (url) Url = *url;
   if (target) Target = *target;

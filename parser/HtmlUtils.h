@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "parser/Symbols.h"
@@ -34,31 +35,45 @@ class TFreeList {
     for (auto& item : items_) item.reset();
     items_.clear();
   }
+
   int Count() const { return static_cast<int>(items_.size()); }
   bool Empty() const { return items_.empty(); }
   T* operator[](int index) const { return items_[static_cast<size_t>(index)].get(); }
   auto begin() const { return items_.begin(); }
   auto end() const { return items_.end(); }
 
+ protected:
+  std::vector<std::unique_ptr<T>>& Items() { return items_; }
+
  private:
   std::vector<std::unique_ptr<T>> items_;
 };
 
-// One attribute of a tag, as the scanner read it.
+// One attribute of a tag, as the scanner read it; nobody changes it once it
+// is in a list.
 struct TAttribute {
   TAttribute(parser::Symbol symbol, int32_t intValue, std::string strValue)
       : Symbol(symbol), IntValue(intValue), StrValue(std::move(strValue)) {}
-  const parser::Symbol Symbol;
-  const int32_t IntValue;
-  const std::string StrValue;
+  parser::Symbol Symbol;
+  int32_t IntValue;
+  std::string StrValue;
 };
 
 // The attributes of the tag just scanned, in the order they stood;
-// duplicates stay.
+// duplicates stay. The scanner clears and refills it at nearly every tag,
+// so cleared attributes are kept for reuse instead of going back to the
+// heap each time.
 class TAttributeList : public TFreeList<TAttribute> {
  public:
   // The first attribute with the symbol, or null.
   const TAttribute* Find(Symbol symbol) const;
+  // Appends an attribute, reusing a cleared one when there is one.
+  const TAttribute* Add(parser::Symbol symbol, int32_t intValue, std::string_view strValue);
+  using TFreeList<TAttribute>::Add;
+  void Clear();
+
+ private:
+  std::vector<std::unique_ptr<TAttribute>> spare_;
 };
 
 // The link that text belongs to; an empty Url means no link.
@@ -70,8 +85,12 @@ struct TUrlTarget {
   void Clear();
 };
 
-inline int IntMin(int a, int b) { return a < b ? a : b; }
-inline int IntMax(int a, int b) { return a > b ? a : b; }
+inline int IntMin(int a, int b) {
+  return a < b ? a : b;
+}
+inline int IntMax(int a, int b) {
+  return a > b ? a : b;
+}
 
 // Removes every character with code 0..32 from the end, then from the start.
 std::string TrimBlanks(std::string_view s);

@@ -10,7 +10,12 @@ constexpr uint8_t kLF = 10;
 constexpr uint8_t kCR = 13;
 constexpr uint8_t kTab = 9;
 
-bool IsControl(uint8_t c) { return c <= 31 && c != kCR; }
+bool IsControl(uint8_t c) {
+  return c <= 31 && c != kCR;
+}
+bool IsLetterByte(uint8_t c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
 
 }  // namespace
 
@@ -53,7 +58,7 @@ void THtmlScanner::NextBasicChar() {
   if (c == kEndOfInput && skipping_ > 0) throw EParseError(kOpenCommentMessage);
 }
 
-void THtmlScanner::NextChar() {
+void THtmlScanner::NextCharSlow() {
   for (;;) {
     NextBasicChar();
     if (Ch != '<' || InScript) return;
@@ -128,10 +133,6 @@ void THtmlScanner::ReadIncludeDirective() {
   if (bufferSize > 0 && buffer) source_.PushInclude(buffer, static_cast<size_t>(bufferSize));
 }
 
-void THtmlScanner::SkipBlanks() {
-  while (Ch == ' ' || Ch == kCR) NextChar();
-}
-
 // ---- symbols ---------------------------------------------------------------
 
 void THtmlScanner::NextSymbol() {
@@ -149,8 +150,15 @@ void THtmlScanner::NextSymbol() {
   }
   if (ParagraphSpaceJustEmitted) {
     switch (CurrentSymbol) {
-      case BRSy: case HeadingSy: case HRSy: case ImageSy: case TableSy: case InputSy:
-      case TextAreaSy: case SelectSy: case TextSymbol:
+      case BRSy:
+      case HeadingSy:
+      case HRSy:
+      case ImageSy:
+      case TableSy:
+      case InputSy:
+      case TextAreaSy:
+      case SelectSy:
+      case TextSymbol:
         ParagraphSpaceJustEmitted = false;
         break;
       default:
@@ -170,9 +178,13 @@ void THtmlScanner::ReadTag() {
     Token = "<";
     return;
   }
-  std::string name;
+  std::string& name = tagName_;
+  name.clear();
   while (IsLetter()) {
-    if (name.size() < kMaxToken) name += static_cast<char>(UpCh);
+    if (name.size() < kMaxToken) {
+      name += static_cast<char>(UpCh);
+      TakeRun(name, IsLetterByte, true, kMaxToken - name.size());
+    }
     NextChar();
   }
   const std::optional<Symbol> tag = LookupTag(name);
@@ -193,10 +205,9 @@ void THtmlScanner::ReadTag() {
   const bool keep = !endTag && tag && KeepsAttributes(*tag);
   if (keep) Attributes.Clear();
   Symbol symbol;
-  std::string attributeName, value;
   int32_t number;
-  while (ReadAttribute(symbol, attributeName, value, number))
-    if (keep) Attributes.Add(std::make_unique<TAttribute>(symbol, number, value));
+  while (ReadAttribute(symbol, attributeName_, attributeValue_, number))
+    if (keep) Attributes.Add(symbol, number, attributeValue_);
 
   while (Ch != '>' && Ch != kEndOfInput) NextChar();
   if (Ch == '>') NextChar();
@@ -209,7 +220,12 @@ bool THtmlScanner::ReadAttribute(Symbol& symbol, std::string& name, std::string&
   if (!IsLetter()) return false;
   name.clear();
   while (IsLetter() || Ch == '-') {
-    if (name.size() < kMaxToken) name += static_cast<char>(UpCh);
+    if (name.size() < kMaxToken) {
+      name += static_cast<char>(UpCh);
+      TakeRun(
+          name, [](uint8_t c) { return IsLetterByte(c) || c == '-'; }, true,
+          kMaxToken - name.size());
+    }
     NextChar();
   }
   symbol = LookupAttribute(name);
@@ -233,7 +249,8 @@ void THtmlScanner::ReadQuotedValue(std::string& value, int32_t& number) {
   const uint8_t quote = Ch;
   const Symbol savedSymbol = CurrentSymbol;
   NextChar();
-  std::string text;
+  std::string& text = quotedText_;
+  text.clear();
   while (Ch != quote && Ch != kEndOfInput) {
     if (Ch == kCR) {
       NextChar();  // line ends inside quotes are dropped
@@ -242,11 +259,15 @@ void THtmlScanner::ReadQuotedValue(std::string& value, int32_t& number) {
       text += Token;
     } else {
       text += static_cast<char>(Ch);
+      TakeRun(text, [quote](uint8_t c) { return c != quote && c != '&'; });
       NextChar();
     }
   }
   if (Ch == quote) NextChar();
-  value = TrimBlanks(text);
+  size_t first = 0, last = text.size();
+  while (last > first && static_cast<uint8_t>(text[last - 1]) <= ' ') --last;
+  while (first < last && static_cast<uint8_t>(text[first]) <= ' ') ++first;
+  value.assign(text, first, last - first);  // TrimBlanks, without a new string
   std::string_view digits = value;
   const size_t percent = digits.find('%');
   if (percent != std::string_view::npos && percent + 1 == digits.size()) digits.remove_suffix(1);
@@ -262,6 +283,8 @@ void THtmlScanner::ReadNumberValue(std::string& value, int32_t& number) {
   }
   while (Ch != ' ' && Ch != kCR && Ch != kEndOfInput && Ch != '%' && Ch != '>') {
     value += static_cast<char>(UpCh);
+    TakeRun(
+        value, [](uint8_t c) { return c != ' ' && c != '%' && c != '>'; }, true);
     NextChar();
   }
   SkipBlanks();
@@ -276,6 +299,7 @@ void THtmlScanner::ReadNumberValue(std::string& value, int32_t& number) {
 void THtmlScanner::ReadBareValue(std::string& value) {
   while (Ch != ' ' && Ch != kCR && Ch != kEndOfInput && Ch != '>') {
     value += static_cast<char>(Ch);
+    TakeRun(value, [](uint8_t c) { return c != ' ' && c != '>'; });
     NextChar();
   }
 }
@@ -300,7 +324,8 @@ void THtmlScanner::ReadEntity() {
       NextChar();
     }
     int32_t n = 0;
-    if (!digits.empty() && ParseDecimal(digits, n) && (n == 9 || n == 10 || (n >= 32 && n <= 255))) {
+    if (!digits.empty() && ParseDecimal(digits, n) &&
+        (n == 9 || n == 10 || (n >= 32 && n <= 255))) {
       Token.assign(1, n == 9 ? ' ' : static_cast<char>(n));
       return;
     }
@@ -337,11 +362,36 @@ bool THtmlScanner::ReadText() {
       continue;
     }
     Token += static_cast<char>(Ch);
+    TakePlainRun();
     NextChar();
   }
   if (Token.empty()) return false;
   CurrentSymbol = TextSymbol;
   return true;
+}
+
+void THtmlScanner::TakePlainRun() {
+  // The bytes after Ch that NextChar would deliver unchanged and that text
+  // takes as they are go into the token in one piece; outside preformatted
+  // text a single blank between them does too.
+  if (lookAhead_ != 0) return;
+  const uint8_t* begin = source_.Peek();
+  const uint8_t* end = source_.PeekEnd();
+  const uint8_t* p = begin;
+  size_t room = kMaxTextRun - Token.size();
+  while (p < end && room > 0) {
+    if (scanner_tables::kPlainText[*p]) {
+      ++p;
+      --room;
+    } else if (*p == ' ' && !InPre && p + 1 < end && scanner_tables::kPlainText[p[1]] && room > 1) {
+      p += 2;
+      room -= 2;
+    } else {
+      break;
+    }
+  }
+  Token.append(reinterpret_cast<const char*>(begin), static_cast<size_t>(p - begin));
+  source_.Skip(static_cast<size_t>(p - begin));
 }
 
 // ---- raw content readers ---------------------------------------------------
@@ -410,8 +460,7 @@ void THtmlScanner::NextTextAreaSymbol() {
     return;
   }
   CurrentSymbol = TextSymbol;
-  while (Token.size() < kMaxTextRun && Ch != kCR && Ch != kEndOfInput && Ch != '&' &&
-         Ch != '<') {
+  while (Token.size() < kMaxTextRun && Ch != kCR && Ch != kEndOfInput && Ch != '&' && Ch != '<') {
     Token += static_cast<char>(Ch);
     NextChar();
   }

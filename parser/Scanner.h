@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <stdexcept>
@@ -25,9 +26,31 @@ constexpr const char* kOpenCommentMessage = "Open Comment at End of HTML File";
 // The include hook: given the directive's command and its NAME="value"
 // parameters, it may hand back bytes to read in place of the directive
 // (`buffer`, `bufferSize` > 0); they must stay valid until the parse ends.
-using TIncludeType = std::function<void(const std::string& command,
-                                        std::vector<std::string> params, const char*& buffer,
-                                        int& bufferSize)>;
+using TIncludeType = std::function<void(const std::string& command, std::vector<std::string> params,
+                                        const char*& buffer, int& bufferSize)>;
+
+namespace scanner_tables {
+
+// Bytes that NextChar delivers as they are: everything but line ends, tabs,
+// "<" (a possible comment) and the end-of-input byte.
+constexpr std::array<bool, 256> SimpleChars() {
+  std::array<bool, 256> table{};
+  for (int c = 0; c < 256; ++c) table[c] = c != 10 && c != 13 && c != 9 && c != '<' && c != 26;
+  return table;
+}
+
+// Bytes that extend a text run as they are: not blanks or control
+// characters, "&", "<" or ">". All of them are simple characters.
+constexpr std::array<bool, 256> PlainTextChars() {
+  std::array<bool, 256> table{};
+  for (int c = 0; c < 256; ++c) table[c] = c > ' ' && c != '&' && c != '<' && c != '>';
+  return table;
+}
+
+inline constexpr std::array<bool, 256> kSimpleChar = SimpleChars();
+inline constexpr std::array<bool, 256> kPlainText = PlainTextChars();
+
+}  // namespace scanner_tables
 
 // Turns the bytes of a document into symbols: tags with their attributes,
 // runs of text, entities, the end of input. One scanner per parse; the
@@ -58,13 +81,48 @@ class THtmlScanner {
   bool ParagraphSpaceJustEmitted = false;
   TIncludeType IncludeHook;
 
-  void NextChar();
-  void SkipBlanks();
+  // Advances to the next character, skipping comments and declarations and
+  // serving include directives. Inline for the common byte that needs none
+  // of that.
+  void NextChar() {
+    if (lookAhead_ == 0) {
+      const uint8_t* p = source_.Peek();
+      if (p < source_.PeekEnd() && scanner_tables::kSimpleChar[*p]) {
+        source_.Skip(1);
+        SetCh(*p);
+        return;
+      }
+    }
+    NextCharSlow();
+  }
+  void SkipBlanks() {
+    while (Ch == ' ' || Ch == kLineEnd) NextChar();
+  }
   void NextSymbol();
   void NextScriptSymbol();
   void NextTextAreaSymbol();
 
  private:
+  void NextCharSlow();
+  // Appends to `out` the bytes after Ch that NextChar would deliver as they
+  // are and that `take` accepts (upper-cased when asked), and consumes them.
+  // Ch itself is left alone; the caller appends it first and advances after.
+  template <typename Take>
+  void TakeRun(std::string& out, Take take, bool upper = false, size_t limit = SIZE_MAX) {
+    if (lookAhead_ != 0) return;
+    const uint8_t* begin = source_.Peek();
+    const uint8_t* end = source_.PeekEnd();
+    if (static_cast<size_t>(end - begin) > limit) end = begin + limit;
+    const uint8_t* p = begin;
+    while (p < end && scanner_tables::kSimpleChar[*p] && take(*p)) ++p;
+    const size_t n = static_cast<size_t>(p - begin);
+    const size_t at = out.size();
+    out.append(reinterpret_cast<const char*>(begin), n);
+    if (upper)
+      for (size_t i = at; i < out.size(); ++i)
+        if (out[i] >= 'a' && out[i] <= 'z') out[i] = static_cast<char>(out[i] - 32);
+    source_.Skip(n);
+  }
   void NextBasicChar();
   void SetCh(uint8_t c) {
     Ch = c;
@@ -83,9 +141,12 @@ class THtmlScanner {
   void ReadBareValue(std::string& value);
   void ReadEntity();
   bool ReadText();
+  void TakePlainRun();
 
   ScannerSource source_;
   uint8_t lookAhead_ = 0;
+  // Buffers reused from tag to tag.
+  std::string tagName_, attributeName_, attributeValue_, quotedText_;
   int skipping_ = 0;  // depth of comments and declarations being skipped
 };
 

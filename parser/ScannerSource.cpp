@@ -2,7 +2,9 @@
 
 namespace parser {
 
-ScannerSource::~ScannerSource() { CloseFile(); }
+ScannerSource::~ScannerSource() {
+  CloseFile();
+}
 
 void ScannerSource::CloseFile() {
   if (file_) std::fclose(file_);

@@ -12,12 +12,11 @@ namespace {
 constexpr std::array<std::string_view, kTagCount> kTagNames = {
     "HTML", "TITLE", "BODY", "HEAD", "B", "I", "H", "EM", "STRONG", "U", "CITE", "VAR", "TT",
     "CODE", "KBD", "SAMP", "OL", "UL", "DIR", "MENU", "DL", "A", "ADDRESS", "BLOCKQUOTE", "PRE",
-    "CENTER", "TABLE", "TD", "TH", "CAPTION", "FORM", "TEXTAREA", "SELECT", "OPTION", "FONT",
-    "SUB", "SUP", "BIG", "SMALL", "P", "MAP", "FRAMESET", "NOFRAMES", "SCRIPT", "DIV", "S",
-    "STRIKE", "TR",
+    "CENTER", "TABLE", "TD", "TH", "CAPTION", "FORM", "TEXTAREA", "SELECT", "OPTION", "FONT", "SUB",
+    "SUP", "BIG", "SMALL", "P", "MAP", "FRAMESET", "NOFRAMES", "SCRIPT", "DIV", "S", "STRIKE", "TR",
     // Start symbols only.
-    "LI", "BR", "HR", "DD", "DT", "IMG", "BASE", "BUTTON", "INPUT", "SELECTED", "BASEFONT",
-    "AREA", "FRAME", "BGSOUND", "WRAP", "META"};
+    "LI", "BR", "HR", "DD", "DT", "IMG", "BASE", "BUTTON", "INPUT", "SELECTED", "BASEFONT", "AREA",
+    "FRAME", "BGSOUND", "WRAP", "META"};
 
 struct AttributeEntry {
   std::string_view name;
@@ -25,52 +24,79 @@ struct AttributeEntry {
 };
 
 constexpr std::array<AttributeEntry, kAttributeNameCount> kAttributes = {{
-    {"HREF", HrefSy},           {"NAME", NameSy},
-    {"SRC", SrcSy},             {"ALT", AltSy},
-    {"ALIGN", AlignSy},         {"TEXT", TextSy},
-    {"BGCOLOR", BGColorSy},     {"LINK", LinkSy},
-    {"BACKGROUND", BackgroundSy}, {"COLSPAN", ColSpanSy},
-    {"ROWSPAN", RowSpanSy},     {"BORDER", BorderSy},
-    {"CELLPADDING", CellPaddingSy}, {"CELLSPACING", CellSpacingSy},
-    {"VALIGN", VAlignSy},       {"WIDTH", WidthSy},
-    {"START", StartSy},         {"VALUE", ValueSy},
-    {"TYPE", TypeSy},           {"CHECKBOX", CheckBoxSy},
-    {"RADIO", RadioSy},         {"METHOD", MethodSy},
-    {"ACTION", ActionSy},       {"CHECKED", CheckedSy},
-    {"SIZE", SizeSy},           {"MAXLENGTH", MaxLengthSy},
-    {"COLS", ColsSy},           {"ROWS", RowsSy},
-    {"MULTIPLE", MultipleSy},   {"SELECTED", SelectedSy},
-    {"FACE", FaceSy},           {"COLOR", ColorSy},
-    {"TRANSP", TranspSy},       {"CLEAR", ClearSy},
-    {"ISMAP", IsMapSy},         {"BORDERCOLOR", BorderColorSy},
-    {"USEMAP", UseMapSy},       {"SHAPE", ShapeSy},
-    {"COORDS", CoordsSy},       {"NOHREF", NoHrefSy},
-    {"HEIGHT", HeightSy},       {"PLAIN", PlainSy},
-    {"TARGET", TargetSy},       {"NORESIZE", NoResizeSy},
-    {"SCROLLING", ScrollingSy}, {"HSPACE", HSpaceSy},
-    {"LANGUAGE", LanguageSy},   {"FRAMEBORDER", FrameBorderSy},
-    {"MARGINWIDTH", MarginWidthSy}, {"MARGINHEIGHT", MarginHeightSy},
-    {"LOOP", LoopSy},           {"ONCLICK", OnClickSy},
-    {"WRAP", WrapSy},           {"NOSHADE", NoShadeSy},
-    {"HTTP-EQUIV", HttpEqSy},   {"CONTENT", ContentSy},
+    {"HREF", HrefSy},
+    {"NAME", NameSy},
+    {"SRC", SrcSy},
+    {"ALT", AltSy},
+    {"ALIGN", AlignSy},
+    {"TEXT", TextSy},
+    {"BGCOLOR", BGColorSy},
+    {"LINK", LinkSy},
+    {"BACKGROUND", BackgroundSy},
+    {"COLSPAN", ColSpanSy},
+    {"ROWSPAN", RowSpanSy},
+    {"BORDER", BorderSy},
+    {"CELLPADDING", CellPaddingSy},
+    {"CELLSPACING", CellSpacingSy},
+    {"VALIGN", VAlignSy},
+    {"WIDTH", WidthSy},
+    {"START", StartSy},
+    {"VALUE", ValueSy},
+    {"TYPE", TypeSy},
+    {"CHECKBOX", CheckBoxSy},
+    {"RADIO", RadioSy},
+    {"METHOD", MethodSy},
+    {"ACTION", ActionSy},
+    {"CHECKED", CheckedSy},
+    {"SIZE", SizeSy},
+    {"MAXLENGTH", MaxLengthSy},
+    {"COLS", ColsSy},
+    {"ROWS", RowsSy},
+    {"MULTIPLE", MultipleSy},
+    {"SELECTED", SelectedSy},
+    {"FACE", FaceSy},
+    {"COLOR", ColorSy},
+    {"TRANSP", TranspSy},
+    {"CLEAR", ClearSy},
+    {"ISMAP", IsMapSy},
+    {"BORDERCOLOR", BorderColorSy},
+    {"USEMAP", UseMapSy},
+    {"SHAPE", ShapeSy},
+    {"COORDS", CoordsSy},
+    {"NOHREF", NoHrefSy},
+    {"HEIGHT", HeightSy},
+    {"PLAIN", PlainSy},
+    {"TARGET", TargetSy},
+    {"NORESIZE", NoResizeSy},
+    {"SCROLLING", ScrollingSy},
+    {"HSPACE", HSpaceSy},
+    {"LANGUAGE", LanguageSy},
+    {"FRAMEBORDER", FrameBorderSy},
+    {"MARGINWIDTH", MarginWidthSy},
+    {"MARGINHEIGHT", MarginHeightSy},
+    {"LOOP", LoopSy},
+    {"ONCLICK", OnClickSy},
+    {"WRAP", WrapSy},
+    {"NOSHADE", NoShadeSy},
+    {"HTTP-EQUIV", HttpEqSy},
+    {"CONTENT", ContentSy},
     {"ENCTYPE", EncTypeSy},
 }};
 
 // "amp", "lt", "gt", "quot", then the Latin-1 names of HTML 3.2 for the
 // bytes 160 to 255, in code order.
 constexpr std::array<std::string_view, 96> kLatin1Entities = {
-    "nbsp",   "iexcl",  "cent",   "pound",  "curren", "yen",    "brvbar", "sect",
-    "uml",    "copy",   "ordf",   "laquo",  "not",    "shy",    "reg",    "macr",
-    "deg",    "plusmn", "sup2",   "sup3",   "acute",  "micro",  "para",   "middot",
-    "cedil",  "sup1",   "ordm",   "raquo",  "frac14", "frac12", "frac34", "iquest",
-    "Agrave", "Aacute", "Acirc",  "Atilde", "Auml",   "Aring",  "AElig",  "Ccedil",
-    "Egrave", "Eacute", "Ecirc",  "Euml",   "Igrave", "Iacute", "Icirc",  "Iuml",
-    "ETH",    "Ntilde", "Ograve", "Oacute", "Ocirc",  "Otilde", "Ouml",   "times",
-    "Oslash", "Ugrave", "Uacute", "Ucirc",  "Uuml",   "Yacute", "THORN",  "szlig",
-    "agrave", "aacute", "acirc",  "atilde", "auml",   "aring",  "aelig",  "ccedil",
-    "egrave", "eacute", "ecirc",  "euml",   "igrave", "iacute", "icirc",  "iuml",
-    "eth",    "ntilde", "ograve", "oacute", "ocirc",  "otilde", "ouml",   "divide",
-    "oslash", "ugrave", "uacute", "ucirc",  "uuml",   "yacute", "thorn",  "yuml"};
+    "nbsp",   "iexcl",  "cent",   "pound",  "curren", "yen",    "brvbar", "sect",   "uml",
+    "copy",   "ordf",   "laquo",  "not",    "shy",    "reg",    "macr",   "deg",    "plusmn",
+    "sup2",   "sup3",   "acute",  "micro",  "para",   "middot", "cedil",  "sup1",   "ordm",
+    "raquo",  "frac14", "frac12", "frac34", "iquest", "Agrave", "Aacute", "Acirc",  "Atilde",
+    "Auml",   "Aring",  "AElig",  "Ccedil", "Egrave", "Eacute", "Ecirc",  "Euml",   "Igrave",
+    "Iacute", "Icirc",  "Iuml",   "ETH",    "Ntilde", "Ograve", "Oacute", "Ocirc",  "Otilde",
+    "Ouml",   "times",  "Oslash", "Ugrave", "Uacute", "Ucirc",  "Uuml",   "Yacute", "THORN",
+    "szlig",  "agrave", "aacute", "acirc",  "atilde", "auml",   "aring",  "aelig",  "ccedil",
+    "egrave", "eacute", "ecirc",  "euml",   "igrave", "iacute", "icirc",  "iuml",   "eth",
+    "ntilde", "ograve", "oacute", "ocirc",  "otilde", "ouml",   "divide", "oslash", "ugrave",
+    "uacute", "ucirc",  "uuml",   "yacute", "thorn",  "yuml"};
 
 struct ColorEntry {
   std::string_view name;
@@ -78,28 +104,76 @@ struct ColorEntry {
 };
 
 constexpr std::array<ColorEntry, 16> kColors = {{
-    {"BLACK", 0x000000}, {"MAROON", 0x000080}, {"GREEN", 0x008000}, {"OLIVE", 0x008080},
-    {"NAVY", 0x800000},  {"PURPLE", 0x800080}, {"TEAL", 0x808000},  {"GRAY", 0x808080},
-    {"SILVER", 0xC0C0C0}, {"RED", 0x0000FF},   {"LIME", 0x00FF00},  {"YELLOW", 0x00FFFF},
-    {"BLUE", 0xFF0000},  {"FUCHSIA", 0xFF00FF}, {"AQUA", 0xFFFF00}, {"WHITE", 0xFFFFFF},
+    {"BLACK", 0x000000},
+    {"MAROON", 0x000080},
+    {"GREEN", 0x008000},
+    {"OLIVE", 0x008080},
+    {"NAVY", 0x800000},
+    {"PURPLE", 0x800080},
+    {"TEAL", 0x808000},
+    {"GRAY", 0x808080},
+    {"SILVER", 0xC0C0C0},
+    {"RED", 0x0000FF},
+    {"LIME", 0x00FF00},
+    {"YELLOW", 0x00FFFF},
+    {"BLUE", 0xFF0000},
+    {"FUCHSIA", 0xFF00FF},
+    {"AQUA", 0xFFFF00},
+    {"WHITE", 0xFFFFFF},
 }};
 
 constexpr std::array<Symbol, 31> kTagsKeepingAttributes = {
-    BodySy, PSy,      BRSy,      HeadingSy, HRSy,    BaseSy,     OLSy,     ULSy,
-    ImageSy, ASy,     TableSy,   TDSy,      TRSy,    THSy,       CaptionSy, InputSy,
-    FormSy, TextAreaSy, SelectSy, OptionSy, FontSy,  BaseFontSy, MapSy,    AreaSy,
-    FrameSetSy, FrameSy, ScriptSy, DivSy,   BgSoundSy, WrapSy,   MetaSy};
+    BodySy,     PSy,        BRSy,     HeadingSy, HRSy,      BaseSy,     OLSy,      ULSy,
+    ImageSy,    ASy,        TableSy,  TDSy,      TRSy,      THSy,       CaptionSy, InputSy,
+    FormSy,     TextAreaSy, SelectSy, OptionSy,  FontSy,    BaseFontSy, MapSy,     AreaSy,
+    FrameSetSy, FrameSy,    ScriptSy, DivSy,     BgSoundSy, WrapSy,     MetaSy};
 
-std::unordered_map<std::string_view, Symbol> BuildTagMap() {
-  std::unordered_map<std::string_view, Symbol> map;
-  for (int i = 0; i < kTagCount; ++i) map.emplace(kTagNames[i], static_cast<Symbol>(i));
-  return map;
+// A small open-addressing table for the name lookups the scanner makes at
+// every tag and attribute: cheaper than a general hash map, and built once.
+class NameTable {
+ public:
+  void Add(std::string_view name, uint8_t value) {
+    size_t i = Hash(name);
+    while (!slots_[i].name.empty()) i = (i + 1) % kSlots;
+    slots_[i] = {name, value};
+  }
+  std::optional<uint8_t> Find(std::string_view name) const {
+    if (name.empty()) return std::nullopt;
+    for (size_t i = Hash(name);; i = (i + 1) % kSlots) {
+      const Slot& slot = slots_[i];
+      if (slot.name.empty()) return std::nullopt;
+      if (slot.name == name) return slot.value;
+    }
+  }
+
+ private:
+  static constexpr size_t kSlots = 512;  // at most a quarter full
+  struct Slot {
+    std::string_view name;
+    uint8_t value = 0;
+  };
+  // Length, first, second and last letter tell the 121 names apart well
+  // enough; collisions probe onwards.
+  static size_t Hash(std::string_view name) {
+    const size_t n = name.size();
+    const uint8_t second = n > 1 ? static_cast<uint8_t>(name[1]) : 0;
+    return (n * 97 + static_cast<uint8_t>(name[0]) * 31 + second * 7 +
+            static_cast<uint8_t>(name[n - 1])) %
+           kSlots;
+  }
+  std::array<Slot, kSlots> slots_{};
+};
+
+NameTable BuildTagTable() {
+  NameTable table;
+  for (int i = 0; i < kTagCount; ++i) table.Add(kTagNames[i], static_cast<uint8_t>(i));
+  return table;
 }
 
-std::unordered_map<std::string_view, Symbol> BuildAttributeMap() {
-  std::unordered_map<std::string_view, Symbol> map;
-  for (const AttributeEntry& e : kAttributes) map.emplace(e.name, e.symbol);
-  return map;
+NameTable BuildAttributeTable() {
+  NameTable table;
+  for (const AttributeEntry& e : kAttributes) table.Add(e.name, e.symbol);
+  return table;
 }
 
 std::unordered_map<std::string_view, uint8_t> BuildEntityMap() {
@@ -117,17 +191,18 @@ std::array<bool, kTagCount> BuildKeepTable() {
 
 }  // namespace
 
+const NameTable kTagTable = BuildTagTable();
+const NameTable kAttributeTable = BuildAttributeTable();
+
 std::optional<Symbol> LookupTag(std::string_view upperName) {
-  static const auto map = BuildTagMap();
-  const auto it = map.find(upperName);
-  if (it == map.end()) return std::nullopt;
-  return it->second;
+  const std::optional<uint8_t> found = kTagTable.Find(upperName);
+  if (!found) return std::nullopt;
+  return static_cast<Symbol>(*found);
 }
 
 Symbol LookupAttribute(std::string_view upperName) {
-  static const auto map = BuildAttributeMap();
-  const auto it = map.find(upperName);
-  return it == map.end() ? UnknownAttributeSymbol : it->second;
+  const std::optional<uint8_t> found = kAttributeTable.Find(upperName);
+  return found ? static_cast<Symbol>(*found) : UnknownAttributeSymbol;
 }
 
 std::optional<uint8_t> LookupEntity(std::string_view name) {
@@ -168,9 +243,12 @@ std::optional<platform::TColor> ParseColor(std::string_view text) {
   uint32_t n = 0;
   for (char c : s) {
     int digit;
-    if (c >= '0' && c <= '9') digit = c - '0';
-    else if (c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-    else return std::nullopt;
+    if (c >= '0' && c <= '9')
+      digit = c - '0';
+    else if (c >= 'A' && c <= 'F')
+      digit = c - 'A' + 10;
+    else
+      return std::nullopt;
     n = (n << 4) | static_cast<uint32_t>(digit);
   }
   return platform::RGB((n >> 16) & 0xFF, (n >> 8) & 0xFF, n & 0xFF);

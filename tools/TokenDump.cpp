@@ -26,8 +26,8 @@ void WriteSymbol(const parser::THtmlScanner& scanner, std::ostream& out) {
     if (IsStartTag(s) && KeepsAttributes(s)) {
       for (const auto& attribute : scanner.Attributes) {
         const std::string_view name = AttributeName(attribute->Symbol);
-        out << ' ' << (name.empty() ? std::string_view("?") : name) << '='
-            << attribute->IntValue << ":\"";
+        out << ' ' << (name.empty() ? std::string_view("?") : name) << '=' << attribute->IntValue
+            << ":\"";
         WriteEscaped(out, attribute->StrValue);
         out << '"';
       }

@@ -122,7 +122,8 @@ GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(Html5lib);
 
 TEST(Html5libPresence, SharedDataIsAvailable) {
   if (!testing_support::SharedTestData("html5lib-tests"))
-    GTEST_SKIP() << "../shared/testdata/html5lib-tests is not in this checkout; its cases are skipped";
+    GTEST_SKIP()
+        << "../shared/testdata/html5lib-tests is not in this checkout; its cases are skipped";
   EXPECT_FALSE(SuiteFiles().empty());
 }
 

@@ -59,9 +59,8 @@ TEST(HtmlUtils, DecodePercentEscapes) {
     const char* in;
     const char* out;
   } cases[] = {
-      {"a%41b", "aAb"},        {"%41", "%41"},    {"a%4", "a%4"},
-      {"a%zz%41", "a%zz%41"},  {"a%2541", "aA"},  {"a%20b%20c", "a b c"},
-      {"ab%41", "abA"},        {"", ""},
+      {"a%41b", "aAb"}, {"%41", "%41"},         {"a%4", "a%4"},   {"a%zz%41", "a%zz%41"},
+      {"a%2541", "aA"}, {"a%20b%20c", "a b c"}, {"ab%41", "abA"}, {"", ""},
   };
   for (const auto& c : cases) {
     std::string s = c.in;

@@ -32,11 +32,15 @@ struct ScanCase {
   std::string tokens;
 };
 
-void PrintTo(const ScanCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const ScanCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class Scan : public ::testing::TestWithParam<ScanCase> {};
 
-TEST_P(Scan, Tokens) { EXPECT_EQ(Tokens(GetParam().html), GetParam().tokens); }
+TEST_P(Scan, Tokens) {
+  EXPECT_EQ(Tokens(GetParam().html), GetParam().tokens);
+}
 
 const ScanCase kScanCases[] = {
     // Text, blanks and line ends.
@@ -45,7 +49,10 @@ const ScanCase kScanCases[] = {
     {"TabsAreBlanks", "a\t\tb", "TEXT \"a b\"\n"},
     {"LoneLessThanIsText", "x < y", "TEXT \"x \"\nTEXT \"<\"\nTEXT \" y\"\n"},
     {"StrayGreaterThanIsOtherChar", "a>b", "TEXT \"a\"\nOTHER \">\"\nTEXT \"b\"\n"},
-    {"ControlCharacterIsOtherChar", "a\x01" "b", "TEXT \"a\"\nOTHER \"\\x01\"\nTEXT \"b\"\n"},
+    {"ControlCharacterIsOtherChar",
+     "a\x01"
+     "b",
+     "TEXT \"a\"\nOTHER \"\\x01\"\nTEXT \"b\"\n"},
     {"EndOfInputByteEndsEverything", "a\x1A<b>c", "TEXT \"a\"\n"},
     {"LongTextSplitsAtOneHundred", std::string(150, 'x'),
      "TEXT \"" + std::string(100, 'x') + "\"\nTEXT \"" + std::string(50, 'x') + "\"\n"},
@@ -75,17 +82,20 @@ const ScanCase kScanCases[] = {
     {"QuotedHrefDecodesEntities", "<A HREF=\"a&amp;b.htm\">", "START A HREF=0:\"a&b.htm\"\n"},
     {"BareHrefKeepsEntityText", "<A HREF=a&amp;b.htm>", "START A HREF=0:\"a&amp;b.htm\"\n"},
     {"QuotedValuesDropLineEndsAndTrim", "<A NAME=' x\r\ny '>", "START A NAME=0:\"xy\"\n"},
-    {"SingleQuotesHoldDoubleQuotes", "<IMG ALT='say \"hi\"'>", "START IMG ALT=0:\"say \\\"hi\\\"\"\n"},
+    {"SingleQuotesHoldDoubleQuotes", "<IMG ALT='say \"hi\"'>",
+     "START IMG ALT=0:\"say \\\"hi\\\"\"\n"},
     {"PercentWidths", "<TD WIDTH=50%><TD WIDTH=50 %><TD WIDTH=\"75%\">",
      "START TD WIDTH=50:\"50%\"\nSTART TD WIDTH=50:\"50%\"\nSTART TD WIDTH=75:\"75%\"\n"},
-    {"SignedNumbers", "<FONT SIZE=+2><FONT SIZE=-1>", "START FONT SIZE=2:\"+2\"\nSTART FONT SIZE=-1:\"-1\"\n"},
+    {"SignedNumbers", "<FONT SIZE=+2><FONT SIZE=-1>",
+     "START FONT SIZE=2:\"+2\"\nSTART FONT SIZE=-1:\"-1\"\n"},
     {"NumberWithUnitIsZero", "<IMG WIDTH=100px>", "START IMG WIDTH=0:\"100PX\"\n"},
     {"UnterminatedQuoteRunsToEnd", "<A HREF=\"x", "START A HREF=0:\"x\"\n"},
     {"DuplicateAttributesStay", "<FONT SIZE=1 SIZE=2>", "START FONT SIZE=1:\"1\" SIZE=2:\"2\"\n"},
     {"SelectedAndWrapShareTagSymbols", "<OPTION SELECTED><TEXTAREA WRAP=soft>",
      "START OPTION SELECTED=0:\"\"\nSTART TEXTAREA WRAP=0:\"soft\"\n"},
     // Entities.
-    {"NamedEntitiesAreCaseSensitive", "&Auml;&auml;&AMP;", "TEXT \"\\xc4\"\nTEXT \"\\xe4\"\nTEXT \"&AMP;\"\n"},
+    {"NamedEntitiesAreCaseSensitive", "&Auml;&auml;&AMP;",
+     "TEXT \"\\xc4\"\nTEXT \"\\xe4\"\nTEXT \"&AMP;\"\n"},
     {"EntityWithoutSemicolon", "&lt;b&gtc", "TEXT \"<\"\nTEXT \"b\"\nTEXT \"&gtc\"\n"},
     {"NumericEntities", "&#65;&#9;&#8;&#300;&#;",
      "TEXT \"A\"\nTEXT \" \"\nTEXT \"&#8;\"\nTEXT \"&#300;\"\nTEXT \"&#;\"\n"},
@@ -119,7 +129,7 @@ TEST(Scanner, ParagraphSpaceFlagIsClearedByNewContent) {
   const struct {
     std::string html;
     bool cleared;
-  } cases[] = {{"x", true}, {"<BR>", true}, {"<H1>", true}, {"<IMG>", true},
+  } cases[] = {{"x", true},    {"<BR>", true},  {"<H1>", true}, {"<IMG>", true},
                {"<B>", false}, {"</P>", false}, {"<P>", false}, {">", false}};
   for (const auto& c : cases) {
     THtmlScanner scanner;
@@ -141,11 +151,19 @@ std::string ScriptSymbols(const std::string& body, bool inScript) {
   for (int i = 0; i < 20; ++i) {
     scanner.NextScriptSymbol();
     switch (scanner.CurrentSymbol) {
-      case parser::EofSymbol: return out + "eof";
-      case parser::LineEndSymbol: out += "/"; break;
-      case parser::ScriptEndSy: out += "[end]"; break;
-      case parser::UnknownTagSymbol: out += "{" + scanner.Token + "}"; break;
-      default: out += scanner.Token;
+      case parser::EofSymbol:
+        return out + "eof";
+      case parser::LineEndSymbol:
+        out += "/";
+        break;
+      case parser::ScriptEndSy:
+        out += "[end]";
+        break;
+      case parser::UnknownTagSymbol:
+        out += "{" + scanner.Token + "}";
+        break;
+      default:
+        out += scanner.Token;
     }
   }
   return out;
@@ -171,12 +189,15 @@ TEST(Scanner, TextAreaReader) {
   } while (scanner.CurrentSymbol != parser::EofSymbol && got.size() < 20);
   // After "<b" the ">" is ordinary text for this reader; the end tag's word
   // stops before its ">".
-  const std::vector<Read> expected = {
-      {parser::TextSymbol, "line "}, {parser::TextSymbol, "&"},
-      {parser::TextSymbol, " more"}, {parser::LineEndSymbol, ""},
-      {parser::UnknownTagSymbol, "<b"}, {parser::TextSymbol, ">x"},
-      {parser::TextAreaEndSy, "</TEXTAREA"}, {parser::TextSymbol, ">"},
-      {parser::EofSymbol, ""}};
+  const std::vector<Read> expected = {{parser::TextSymbol, "line "},
+                                      {parser::TextSymbol, "&"},
+                                      {parser::TextSymbol, " more"},
+                                      {parser::LineEndSymbol, ""},
+                                      {parser::UnknownTagSymbol, "<b"},
+                                      {parser::TextSymbol, ">x"},
+                                      {parser::TextAreaEndSy, "</TEXTAREA"},
+                                      {parser::TextSymbol, ">"},
+                                      {parser::EofSymbol, ""}};
   EXPECT_EQ(got, expected);
 }
 

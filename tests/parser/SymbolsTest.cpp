@@ -40,13 +40,15 @@ TEST(Symbols, ParseColorForms) {
     const char* text;
     std::optional<platform::TColor> colour;
   } cases[] = {
-      {"#ff0000", 0x0000FF}, {"ff0000", 0x0000FF}, {"RED", 0x0000FF}, {"red", 0x0000FF},
-      {"#f00", 0x000F00},    // hexadecimal F00, bytes swapped
-      {"Fuchsia", 0xFF00FF}, {"#1E3E78", 0x783E1E},
-      {"12#3456", 0x563412},  // the first "#" goes wherever it stands
+      {"#ff0000", 0x0000FF},       {"ff0000", 0x0000FF},
+      {"RED", 0x0000FF},           {"red", 0x0000FF},
+      {"#f00", 0x000F00},  // hexadecimal F00, bytes swapped
+      {"Fuchsia", 0xFF00FF},       {"#1E3E78", 0x783E1E},
+      {"12#3456", 0x563412},    // the first "#" goes wherever it stands
       {"#12345678", 0x785634},  // only the low 24 bits count
-      {"reddish", std::nullopt}, {"", std::nullopt}, {"#", std::nullopt},
-      {"# ff0000", std::nullopt}, {"123456789", std::nullopt},
+      {"reddish", std::nullopt},   {"", std::nullopt},
+      {"#", std::nullopt},         {"# ff0000", std::nullopt},
+      {"123456789", std::nullopt},
   };
   for (const auto& c : cases) EXPECT_EQ(ParseColor(c.text), c.colour) << c.text;
 }
