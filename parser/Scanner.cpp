@@ -168,6 +168,7 @@ void THtmlScanner::NextSymbol() {
 }
 
 void THtmlScanner::ReadTag() {
+  if (UseFastPaths && ReadTagFast()) return;
   NextChar();
   bool endTag = false;
   if (Ch == '/') {

@@ -13,14 +13,14 @@ void ScannerSource::CloseFile() {
 
 void ScannerSource::OpenMemory(const char* data, size_t size) {
   CloseFile();
-  pos_ = reinterpret_cast<const uint8_t*>(data);
+  begin_ = pos_ = reinterpret_cast<const uint8_t*>(data);
   end_ = pos_ + (data ? size : 0);
   inInclude_ = false;
 }
 
 bool ScannerSource::OpenFile(const std::filesystem::path& path) {
   CloseFile();
-  pos_ = end_ = nullptr;
+  begin_ = pos_ = end_ = nullptr;
   inInclude_ = false;
   file_ = std::fopen(path.c_str(), "rb");
   return file_ != nullptr;
@@ -28,9 +28,10 @@ bool ScannerSource::OpenFile(const std::filesystem::path& path) {
 
 void ScannerSource::PushInclude(const char* data, size_t size) {
   if (inInclude_ || !data || size == 0) return;
+  savedBegin_ = begin_;
   savedPos_ = pos_;
   savedEnd_ = end_;
-  pos_ = reinterpret_cast<const uint8_t*>(data);
+  begin_ = pos_ = reinterpret_cast<const uint8_t*>(data);
   end_ = pos_ + size;
   inInclude_ = true;
 }
@@ -38,6 +39,7 @@ void ScannerSource::PushInclude(const char* data, size_t size) {
 uint8_t ScannerSource::Refill() {
   if (inInclude_) {
     inInclude_ = false;
+    begin_ = savedBegin_;
     pos_ = savedPos_;
     end_ = savedEnd_;
     return ReadByte();
@@ -45,7 +47,7 @@ uint8_t ScannerSource::Refill() {
   if (file_) {
     const size_t n = std::fread(buffer_, 1, kFileBufferSize, file_);
     if (n > 0) {
-      pos_ = buffer_;
+      begin_ = pos_ = buffer_;
       end_ = buffer_ + n;
       return *pos_++;
     }

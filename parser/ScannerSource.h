@@ -39,14 +39,19 @@ class ScannerSource {
   const uint8_t* Peek() const { return pos_; }
   const uint8_t* PeekEnd() const { return end_; }
   void Skip(size_t count) { pos_ += count; }
+  // Whether the byte just read came from the current buffer: then it sits
+  // right before Peek().
+  bool LastByteIsInBuffer(uint8_t c) const { return pos_ > begin_ && pos_[-1] == c; }
 
  private:
   uint8_t Refill();
   void CloseFile();
 
+  const uint8_t* begin_ = nullptr;
   const uint8_t* pos_ = nullptr;
   const uint8_t* end_ = nullptr;
   // The main source while an include buffer is read.
+  const uint8_t* savedBegin_ = nullptr;
   const uint8_t* savedPos_ = nullptr;
   const uint8_t* savedEnd_ = nullptr;
   bool inInclude_ = false;

@@ -128,40 +128,49 @@ constexpr std::array<Symbol, 31> kTagsKeepingAttributes = {
     FormSy,     TextAreaSy, SelectSy, OptionSy,  FontSy,    BaseFontSy, MapSy,     AreaSy,
     FrameSetSy, FrameSy,    ScriptSy, DivSy,     BgSoundSy, WrapSy,     MetaSy};
 
-// A small open-addressing table for the name lookups the scanner makes at
-// every tag and attribute: cheaper than a general hash map, and built once.
+// The name lookups the scanner makes at every tag and attribute: names are
+// bucketed by length and first letter, so a lookup compares against a
+// handful of candidates at most. Letters are read as written, a..z as A..Z.
 class NameTable {
  public:
   void Add(std::string_view name, uint8_t value) {
-    size_t i = Hash(name);
-    while (!slots_[i].name.empty()) i = (i + 1) % kSlots;
-    slots_[i] = {name, value};
+    Bucket& bucket = buckets_.at(name.size()).at(Letter(static_cast<uint8_t>(name[0])));
+    bucket.entries.at(bucket.count++) = {name.data(), value};  // fixed names: never throws
   }
-  std::optional<uint8_t> Find(std::string_view name) const {
-    if (name.empty()) return std::nullopt;
-    for (size_t i = Hash(name);; i = (i + 1) % kSlots) {
-      const Slot& slot = slots_[i];
-      if (slot.name.empty()) return std::nullopt;
-      if (slot.name == name) return slot.value;
+  // The value of the name, or -1.
+  int Find(const uint8_t* name, size_t n) const {
+    if (n == 0 || n > kMaxLength) return -1;
+    const int letter = Letter(name[0]);
+    if (letter < 0) return -1;
+    const Bucket& bucket = buckets_[n][letter];
+    for (int e = 0; e < bucket.count; ++e) {
+      const char* candidate = bucket.entries[e].name;
+      size_t i = 1;
+      while (i < n && static_cast<uint8_t>(candidate[i]) == Upper(name[i])) ++i;
+      if (i == n) return bucket.entries[e].value;
     }
+    return -1;
   }
 
  private:
-  static constexpr size_t kSlots = 512;  // at most a quarter full
-  struct Slot {
-    std::string_view name;
-    uint8_t value = 0;
+  static constexpr size_t kMaxLength = 12;  // MARGINHEIGHT
+  static constexpr int kMaxPerBucket = 8;
+  struct Entry {
+    const char* name;
+    uint8_t value;
   };
-  // Length, first, second and last letter tell the 121 names apart well
-  // enough; collisions probe onwards.
-  static size_t Hash(std::string_view name) {
-    const size_t n = name.size();
-    const uint8_t second = n > 1 ? static_cast<uint8_t>(name[1]) : 0;
-    return (n * 97 + static_cast<uint8_t>(name[0]) * 31 + second * 7 +
-            static_cast<uint8_t>(name[n - 1])) %
-           kSlots;
+  struct Bucket {
+    int count = 0;
+    std::array<Entry, kMaxPerBucket> entries{};
+  };
+  static uint8_t Upper(uint8_t c) {
+    return c >= 'a' && c <= 'z' ? static_cast<uint8_t>(c - 32) : c;
   }
-  std::array<Slot, kSlots> slots_{};
+  static int Letter(uint8_t c) {
+    const uint8_t u = Upper(c);
+    return u >= 'A' && u <= 'Z' ? u - 'A' : -1;
+  }
+  std::array<std::array<Bucket, 26>, kMaxLength + 1> buckets_{};
 };
 
 NameTable BuildTagTable() {
@@ -194,15 +203,23 @@ std::array<bool, kTagCount> BuildKeepTable() {
 const NameTable kTagTable = BuildTagTable();
 const NameTable kAttributeTable = BuildAttributeTable();
 
-std::optional<Symbol> LookupTag(std::string_view upperName) {
-  const std::optional<uint8_t> found = kTagTable.Find(upperName);
-  if (!found) return std::nullopt;
-  return static_cast<Symbol>(*found);
+std::optional<Symbol> LookupTag(std::string_view name) {
+  const int found = LookupTagLetters(name.data(), name.size());
+  if (found < 0) return std::nullopt;
+  return static_cast<Symbol>(found);
 }
 
-Symbol LookupAttribute(std::string_view upperName) {
-  const std::optional<uint8_t> found = kAttributeTable.Find(upperName);
-  return found ? static_cast<Symbol>(*found) : UnknownAttributeSymbol;
+Symbol LookupAttribute(std::string_view name) {
+  return LookupAttributeLetters(name.data(), name.size());
+}
+
+int LookupTagLetters(const char* name, size_t length) {
+  return kTagTable.Find(reinterpret_cast<const uint8_t*>(name), length);
+}
+
+Symbol LookupAttributeLetters(const char* name, size_t length) {
+  const int found = kAttributeTable.Find(reinterpret_cast<const uint8_t*>(name), length);
+  return found < 0 ? UnknownAttributeSymbol : static_cast<Symbol>(found);
 }
 
 std::optional<uint8_t> LookupEntity(std::string_view name) {

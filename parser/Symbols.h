@@ -212,9 +212,12 @@ constexpr Symbol StartSymbolOf(Symbol end) {
   return static_cast<Symbol>(end - kTagCount);
 }
 
-// Exact, upper-case lookups.
-std::optional<Symbol> LookupTag(std::string_view upperName);
-Symbol LookupAttribute(std::string_view upperName);  // UnknownAttributeSymbol on a miss
+// Name lookups; a..z count as A..Z, nothing else is folded.
+std::optional<Symbol> LookupTag(std::string_view name);
+Symbol LookupAttribute(std::string_view name);  // UnknownAttributeSymbol on a miss
+// The same on raw letters: the tag symbol or -1.
+int LookupTagLetters(const char* name, size_t length);
+Symbol LookupAttributeLetters(const char* name, size_t length);
 // The byte of a character entity name (case-sensitive), if it is one.
 std::optional<uint8_t> LookupEntity(std::string_view name);
 

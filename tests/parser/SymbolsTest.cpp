@@ -14,7 +14,8 @@ TEST(Symbols, TablesHaveTheirSizesAndOrder) {
   EXPECT_EQ(static_cast<int>(MetaSy), kTagCount - 1);
   EXPECT_EQ(EndSymbolOf(TRSy), TREndSy);
   EXPECT_FALSE(LookupTag("H1"));
-  EXPECT_FALSE(LookupTag("html"));  // lookups take upper case
+  EXPECT_EQ(LookupTag("html"), HtmlSy);  // a..z fold
+  EXPECT_FALSE(LookupTag("HTML\xe0"));
   EXPECT_EQ(LookupAttribute("HTTP-EQUIV"), HttpEqSy);
   EXPECT_EQ(LookupAttribute("SELECTED"), SelectedSy);
   EXPECT_EQ(LookupAttribute("WRAP"), WrapSy);
