@@ -1,0 +1,72 @@
+#include "layout/Fonts.h"
+
+#include "platform/MulDiv.h"
+
+namespace layout {
+
+void TMyFont::Assign(const platform::TFont& source) {
+  if (const auto* my = dynamic_cast<const TMyFont*>(&source)) {
+    RelativeSize = my->RelativeSize;
+    Fixed = my->Fixed;
+  }
+  platform::TFont::Assign(source);
+}
+
+void TMyFont::SetRelativeSize(const TFontDefaults& document, int twelfths) {
+  RelativeSize = twelfths;
+  SetSize(platform::MulDiv(document.FontSize, twelfths, 12));
+}
+
+void TMyFont::Refresh(const TFontDefaults& document, platform::TColor color) {
+  SetName(Fixed ? document.PreFontName : document.FontName);
+  SetCharset(document.CharSet);
+  SetSize(platform::MulDiv(document.FontSize, RelativeSize, 12));
+  SetColor(color | platform::kPaletteRelative);
+}
+
+TFontObj::TFontObj(std::unique_ptr<TMyFont> font, int pos) : Pos(pos), Font(std::move(font)) {
+  Font->OnChange = [this] { UpdateMetrics(); };
+  UpdateMetrics();
+}
+
+void TFontObj::UpdateMetrics() {
+  const platform::TTextMetric& tm = Font->Face().Metrics();
+  TextHeight = tm.tmHeight;
+  LineHeight = tm.tmHeight + tm.tmExternalLeading;
+  Descent = tm.tmDescent;
+  Overhang = tm.tmOverhang;
+}
+
+void TFontObj::Refresh(const TFontDefaults& document) {
+  Font->Refresh(document, UrlTarget.Url.empty() ? document.FontColor : document.HotSpotColor);
+}
+
+void TFontList::RefreshAll(const TFontDefaults& document) {
+  for (const auto& run : *this) run->Refresh(document);
+}
+
+TFontObj* TFontList::GetRunAt(int pos, int& index) const {
+  const int count = Count();
+  for (int i = 0; i < count; ++i) {
+    if ((*this)[i]->Pos < pos) continue;
+    index = ((*this)[i]->Pos == pos || i == 0) ? i : i - 1;
+    return (*this)[index];
+  }
+  index = count - 1;
+  return count > 0 ? (*this)[index] : nullptr;
+}
+
+TMyFont* TFontList::GetFontAt(int pos, int& overhang) const {
+  int index = 0;
+  TFontObj* run = GetRunAt(pos, index);
+  overhang = run ? run->Overhang : 0;
+  return run ? run->Font.get() : nullptr;
+}
+
+int TFontList::RunLengthAt(int pos, int textLength) const {
+  for (const auto& run : *this)
+    if (run->Pos > pos) return run->Pos - pos;
+  return textLength - pos;
+}
+
+}  // namespace layout

@@ -1,0 +1,88 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "parser/HtmlUtils.h"
+#include "platform/Color.h"
+#include "platform/TFont.h"
+
+namespace layout {
+
+// What a document supplies to the fonts of its runs: the two face names,
+// the base size in points, the character set and the two text colours. The
+// section list (the document) keeps these; fonts are relative to them so
+// that a change can be applied to a finished document.
+struct TFontDefaults {
+  std::string FontName;     // proportional face, at most 33 characters
+  std::string PreFontName;  // fixed-pitch face, at most 33 characters
+  int FontSize = 12;        // base size in points
+  uint8_t CharSet = 1;
+  platform::TColor FontColor = platform::clWindowText;
+  platform::TColor HotSpotColor = 0x00FF0000;
+};
+
+// HTML font sizes 1..7 as twelfths of the base size.
+constexpr int kFontSizes[7] = {8, 10, 12, 14, 18, 24, 36};
+constexpr int kPreFontSizes[7] = {7, 8, 10, 12, 15, 20, 30};
+
+// A font relative to the document's defaults.
+class TMyFont : public platform::TFont {
+ public:
+  int RelativeSize = 12;  // twelfths of the base size
+  bool Fixed = false;     // the fixed-pitch face instead of the proportional one
+
+  // Copies RelativeSize and Fixed first when the source is a TMyFont, then
+  // the ordinary font properties (which notifies once).
+  void Assign(const platform::TFont& source) override;
+  void SetRelativeSize(const TFontDefaults& document, int twelfths);
+  // Face, character set and size from the document; the colour given, with
+  // the palette-relative flag.
+  void Refresh(const TFontDefaults& document, platform::TColor color);
+};
+
+// One font run of a text section: the font, where it starts, its measured
+// metrics and its link.
+class TFontObj {
+ public:
+  // Takes the font; every later change of it re-measures the run. The font
+  // calls back into the run, so runs stay where they were made.
+  TFontObj(std::unique_ptr<TMyFont> font, int pos);
+  TFontObj(const TFontObj&) = delete;
+  TFontObj& operator=(const TFontObj&) = delete;
+
+  int Pos;
+  std::unique_ptr<TMyFont> Font;
+  int LineHeight = 0;  // text height plus external leading
+  int TextHeight = 0;  // ascent plus descent
+  int Overhang = 0;
+  int Descent = 0;
+  uint8_t Script = 0;  // 0 normal, 1 subscript, 2 superscript
+  parser::TUrlTarget UrlTarget;
+
+  void UpdateMetrics();
+  // The hot-spot colour for a link run, the default text colour otherwise.
+  void Refresh(const TFontDefaults& document);
+  int GetOverhang() const { return Overhang; }
+  // LineHeight, and the descent through `descent`.
+  int GetHeightAndDescent(int& descent) const {
+    descent = Descent;
+    return LineHeight;
+  }
+};
+
+// The runs of one text section in ascending Pos, the first at 0.
+class TFontList : public parser::TFreeList<TFontObj> {
+ public:
+  void RefreshAll(const TFontDefaults& document);
+  // The run covering pos (the greatest Pos not above it) and its index.
+  TFontObj* GetRunAt(int pos, int& index) const;
+  // The font covering pos, and the run's overhang.
+  TMyFont* GetFontAt(int pos, int& overhang) const;
+  // Characters from pos to the start of the next run after the one covering
+  // pos; the rest of the text when there is none.
+  int RunLengthAt(int pos, int textLength) const;
+};
+
+}  // namespace layout

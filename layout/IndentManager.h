@@ -1,0 +1,73 @@
+#pragma once
+
+#include "parser/HtmlUtils.h"
+
+namespace layout {
+
+// One margin record. Coordinates: EdgeX is relative to the cell's side
+// (LeftSide for left records, >= 0; RightSide for right records, <= 0);
+// TopY and BottomY are document y, BottomY exclusive.
+struct IndentRec {
+  int EdgeX = 0;
+  int TopY = 0;
+  int BottomY = 0;
+  int LevelId = 0;  // list level of an open indent; 0 for floats and closed indents
+};
+
+// Open list-level indents reach this far down.
+constexpr int kOpenIndentBottom = 9999999;
+// Each list level indents this many pixels more than the one before.
+constexpr int kListIndent = 35;
+
+// What a margin manager needs of a floating object (an image aligned left
+// or right): its size and where it is placed.
+class TFloatingObject {
+ public:
+  enum class Side { None, Left, Right };
+  virtual ~TFloatingObject() = default;
+  virtual Side FloatSide() const = 0;
+  virtual int FloatWidth() const = 0;   // its width
+  virtual int FloatHeight() const = 0;  // its height
+  virtual int FloatHSpace() const = 0;  // horizontal space beside it
+  // Where it goes, relative to the cell's left side.
+  virtual void SetFloatX(int x) = 0;
+};
+
+// The margins of one cell: at document height y, where the space that text
+// may use starts and ends.
+class IndentManagerBasic {
+ public:
+  int Width = 0;
+  int ClipWidth = 0;
+  parser::TFreeList<IndentRec> LeftRecs;
+  parser::TFreeList<IndentRec> RightRecs;
+  int CurrentLevel = 0;
+  int LeftSide = 0;
+  int RightSide = 0;
+
+  virtual ~IndentManagerBasic() = default;
+
+  void Clear();
+  void SetSides(int left, int right);
+  int LeftEdge(int y) const;
+  int RightEdge(int y) const;
+  // Reserves width x height at y against side 1 (left) or 3 (right).
+  void AddRect(int y, int width, int side, int height);
+  // How far floats reach down (open list indents do not count); 0 if none.
+  int FloatBottom() const;
+  // One below the lowest float of each side, 0 for a side without floats.
+  void ClearBottoms(int& left, int& right) const;
+  // One below the lowest left record that indents further than the current
+  // list level's record; 1 when none does.
+  int IndentedBottom() const;
+  void SetLevel(int y, int level);
+};
+
+class IndentManager : public IndentManagerBasic {
+ public:
+  // Places a floating object at y against its side; nothing for one that
+  // floats neither left nor right.
+  void AddFloatImage(int y, TFloatingObject* image);
+};
+
+}  // namespace layout

@@ -1,0 +1,119 @@
+#include "layout/IndentManager.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace layout;
+
+struct Picture : TFloatingObject {
+  Picture(Side side, int width, int height, int hspace)
+      : side(side), width(width), height(height), hspace(hspace) {}
+  Side FloatSide() const override { return side; }
+  int FloatWidth() const override { return width; }
+  int FloatHeight() const override { return height; }
+  int FloatHSpace() const override { return hspace; }
+  void SetFloatX(int x) override { floatX = x; }
+  Side side;
+  int width, height, hspace;
+  int floatX = -1;
+};
+
+class Margins : public ::testing::Test {
+ protected:
+  Margins() { margins.SetSides(0, 500); }
+  IndentManager margins;
+};
+
+TEST_F(Margins, WithoutRecordsTheEdgesAreTheSides) {
+  for (int y : {-5, 0, 100, 99999}) {
+    EXPECT_EQ(margins.LeftEdge(y), 0);
+    EXPECT_EQ(margins.RightEdge(y), 500);
+  }
+  EXPECT_EQ(margins.FloatBottom(), 0);
+  int left = -1, right = -1;
+  margins.ClearBottoms(left, right);
+  EXPECT_EQ(left, 0);
+  EXPECT_EQ(right, 0);
+}
+
+TEST_F(Margins, RecordsApplyFromTopToJustAboveBottom) {
+  margins.AddRect(10, 40, 1, 20);  // left, y 10..29
+  margins.AddRect(10, 60, 3, 5);   // right, y 10..14
+  EXPECT_EQ(margins.LeftEdge(9), 0);
+  EXPECT_EQ(margins.LeftEdge(10), 40);
+  EXPECT_EQ(margins.LeftEdge(29), 40);
+  EXPECT_EQ(margins.LeftEdge(30), 0);
+  EXPECT_EQ(margins.RightEdge(14), 440);
+  EXPECT_EQ(margins.RightEdge(15), 500);
+  EXPECT_EQ(margins.FloatBottom(), 30);
+  int left = 0, right = 0;
+  margins.ClearBottoms(left, right);
+  EXPECT_EQ(left, 31);
+  EXPECT_EQ(right, 16);
+  margins.AddRect(0, 10, 2, 100);  // neither side: nothing
+  EXPECT_EQ(margins.LeftRecs.Count() + margins.RightRecs.Count(), 2);
+}
+
+TEST_F(Margins, EdgesNeverPassTheSides) {
+  margins.LeftRecs.Add(std::make_unique<IndentRec>(IndentRec{-20, 0, 100, 0}));
+  margins.RightRecs.Add(std::make_unique<IndentRec>(IndentRec{30, 0, 100, 0}));
+  EXPECT_EQ(margins.LeftEdge(50), 0);
+  EXPECT_EQ(margins.RightEdge(50), 500);
+}
+
+TEST_F(Margins, FloatsStackSideBySide) {
+  Picture a(TFloatingObject::Side::Left, 100, 50, 5);
+  Picture b(TFloatingObject::Side::Left, 80, 30, 0);
+  Picture c(TFloatingObject::Side::Right, 60, 40, 4);
+  margins.AddFloatImage(20, &a);
+  margins.AddFloatImage(20, &b);
+  margins.AddFloatImage(20, &c);
+  EXPECT_EQ(a.floatX, 0);
+  EXPECT_EQ(b.floatX, 105);  // starts where the first one's space ends
+  EXPECT_EQ(margins.LeftEdge(20), 185);
+  // A right float touches the right edge; its space lies on its left.
+  EXPECT_EQ(margins.RightEdge(20), 436);
+  EXPECT_EQ(c.floatX, 440);
+  Picture none(TFloatingObject::Side::None, 10, 10, 0);
+  margins.AddFloatImage(0, &none);
+  margins.AddFloatImage(0, nullptr);
+  EXPECT_EQ(none.floatX, -1);
+  EXPECT_EQ(margins.FloatBottom(), 70);
+}
+
+TEST_F(Margins, ListLevelsIndentAndCloseOnePixelAbove) {
+  margins.SetLevel(10, 3);
+  EXPECT_EQ(margins.LeftEdge(10), 105);
+  ASSERT_EQ(margins.LeftRecs.Count(), 3);
+  for (int l = 0; l < 3; ++l) {
+    EXPECT_EQ(margins.LeftRecs[l]->EdgeX, 35 * (l + 1));
+    EXPECT_EQ(margins.LeftRecs[l]->LevelId, l + 1);
+  }
+  EXPECT_EQ(margins.FloatBottom(), 0);  // open indents never lengthen a cell
+  EXPECT_EQ(margins.IndentedBottom(), 1);
+
+  margins.SetLevel(50, 1);
+  EXPECT_EQ(margins.CurrentLevel, 1);
+  EXPECT_EQ(margins.LeftRecs[1]->BottomY, 49);
+  EXPECT_EQ(margins.LeftRecs[2]->LevelId, 0);
+  EXPECT_EQ(margins.LeftEdge(49), 35);  // closed records end one pixel above
+  EXPECT_EQ(margins.LeftEdge(48), 105);
+  EXPECT_EQ(margins.FloatBottom(), 49);  // closed indents count as floats
+  // The closed levels indented further than level 1: the item grows to them.
+  EXPECT_EQ(margins.IndentedBottom(), 50);
+  margins.SetLevel(60, 1);  // the same level changes nothing
+  EXPECT_EQ(margins.LeftRecs.Count(), 3);
+}
+
+TEST_F(Margins, IndentsStartFromTheCurrentLeftEdge) {
+  Picture a(TFloatingObject::Side::Left, 100, 50, 0);
+  margins.AddFloatImage(0, &a);
+  margins.SetLevel(10, 1);
+  EXPECT_EQ(margins.LeftEdge(10), 135);
+  margins.SetSides(20, 520);  // drawing: the same records answer in screen x
+  EXPECT_EQ(margins.CurrentLevel, 0);
+  EXPECT_EQ(margins.LeftEdge(10), 155);
+}
+
+}  // namespace
