@@ -14,13 +14,13 @@ void TMyFont::Assign(const platform::TFont& source) {
 
 void TMyFont::SetRelativeSize(const TFontDefaults& document, int twelfths) {
   RelativeSize = twelfths;
-  SetSize(platform::MulDiv(document.FontSize, twelfths, 12));
+  SetSize(platform::MulDiv(document.BaseFontSize, twelfths, 12));
 }
 
 void TMyFont::Refresh(const TFontDefaults& document, platform::TColor color) {
-  SetName(Fixed ? document.PreFontName : document.FontName);
+  SetName(Fixed ? document.FixedFontName : document.FontName);
   SetCharset(document.CharSet);
-  SetSize(platform::MulDiv(document.FontSize, RelativeSize, 12));
+  SetSize(platform::MulDiv(document.BaseFontSize, RelativeSize, 12));
   SetColor(color | platform::kPaletteRelative);
 }
 

@@ -15,9 +15,9 @@ namespace layout {
 // section list (the document) keeps these; fonts are relative to them so
 // that a change can be applied to a finished document.
 struct TFontDefaults {
-  std::string FontName;     // proportional face, at most 33 characters
-  std::string PreFontName;  // fixed-pitch face, at most 33 characters
-  int FontSize = 12;        // base size in points
+  std::string FontName;       // proportional face, at most 33 characters
+  std::string FixedFontName;  // fixed-pitch face, at most 33 characters
+  int BaseFontSize = 12;      // base size in points
   uint8_t CharSet = 1;
   platform::TColor FontColor = platform::clWindowText;
   platform::TColor HotSpotColor = 0x00FF0000;

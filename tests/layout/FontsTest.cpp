@@ -12,8 +12,8 @@ using namespace layout;
 TFontDefaults TestDocument(int size = 12) {
   TFontDefaults d;
   d.FontName = std::string(platform::kTestFontName);
-  d.PreFontName = std::string(platform::kTestFontName);
-  d.FontSize = size;
+  d.FixedFontName = std::string(platform::kTestFontName);
+  d.BaseFontSize = size;
   d.CharSet = platform::RUSSIAN_CHARSET;
   d.FontColor = platform::clBlack;
   d.HotSpotColor = platform::clBlue;
@@ -62,8 +62,8 @@ TEST(Fonts, RefreshKeepsLinksInTheHotSpotColour) {
   fixed->Fixed = true;
   runs.Add(std::make_unique<TFontObj>(std::move(fixed), 9));
   d.FontColor = platform::clRed;
-  d.PreFontName = "Courier New";
-  d.FontSize = 10;
+  d.FixedFontName = "Courier New";
+  d.BaseFontSize = 10;
   runs.RefreshAll(d);
   EXPECT_EQ(runs[0]->Font->Color(), platform::clRed | platform::kPaletteRelative);
   EXPECT_EQ(runs[1]->Font->Color(), platform::clBlue | platform::kPaletteRelative);

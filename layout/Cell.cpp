@@ -1,0 +1,150 @@
+#include "layout/Cell.h"
+
+#include <algorithm>
+
+#include "layout/SectionList.h"
+
+namespace layout {
+
+TCell::TCell(TSectionList* owner) : Owner(owner) {}
+
+void TCell::AddSection(std::unique_ptr<TSectionBase> section) {
+  if (!section) return;
+  // A text section keeps a zero byte after its text; std::string always does.
+  TSectionBase* added = Add(std::move(section));
+  added->SetOwner(Owner);
+}
+
+void TCell::ReportProcessError(const std::string& message) {
+  if (Owner && Owner->OnProcessError) Owner->OnProcessError(message);
+}
+
+int TCell::Layout(platform::TCanvas& canvas, int y, int width, int& position, int& maxWidth) {
+  Margins.Clear();
+  Margins.SetSides(0, width);
+  Margins.Width = width;
+  Top = y;
+  StartPos = position;
+  int height = 0;
+  maxWidth = 0;
+  for (int i = 0; i < Count();) {
+    try {
+      int w = 0;
+      height += (*this)[i]->Layout(canvas, y + height, Margins, w, position);
+      maxWidth = std::max(maxWidth, w);
+      ++i;
+    } catch (const EProcessError& error) {
+      ReportProcessError(error.what());
+      Items().erase(Items().begin() + i);  // frees the section; the next takes its index
+    }
+  }
+  Length = position - StartPos;
+  return std::max(height, Margins.FloatBottom() - Top);
+}
+
+void TCell::GetMinMaxWidth(platform::TCanvas& canvas, int& narrowest, int& widest) {
+  narrowest = widest = 0;
+  for (const auto& section : *this) {
+    int n = 0, w = 0;
+    section->GetMinMaxWidth(canvas, n, w);
+    narrowest = std::max(narrowest, n);
+    widest = std::max(widest, w);
+  }
+}
+
+int TCell::Draw(platform::TCanvas& canvas, const platform::TRect& clip, int clipWidth, int x,
+                int y) {
+  Margins.SetSides(x, x + Margins.Width);
+  Margins.ClipWidth = clipWidth;
+  for (const auto& section : *this) y = section->Draw(canvas, clip, Margins, x, y);
+  return y;
+}
+
+bool TCell::GetUrlAt(platform::TCanvas& canvas, int x, int y,
+                     std::unique_ptr<parser::TUrlTarget>& url, TFormControlObj*& formControl) {
+  url.reset();
+  formControl = nullptr;
+  int s = 0;
+  for (const auto& section : *this) {
+    if (s <= y && y < s + section->DrawnHeight &&
+        section->GetUrlAt(canvas, x, y - s, url, formControl))
+      return true;
+    s += section->Height;
+  }
+  return false;
+}
+
+bool TCell::GetObjectAt(int x, int y, TImageObj*& object, int& insideX, int& insideY) {
+  object = nullptr;
+  insideX = insideY = 0;
+  int s = 0;
+  for (const auto& section : *this) {
+    if (s <= y && y < s + section->DrawnHeight &&
+        section->GetObjectAt(x, y - s, object, insideX, insideY))
+      return true;
+    s += section->Height;
+  }
+  return false;
+}
+
+TSectionBase* TCell::FindSectionAt(int y, int& sectionTop, int& index) const {
+  int sum = 0;
+  for (int i = 0; i < Count(); ++i) {
+    TSectionBase* section = (*this)[i];
+    if (sum + section->Height > y) {
+      sectionTop = sum;
+      index = i;
+      return section;
+    }
+    sum += section->Height;
+  }
+  return nullptr;
+}
+
+int TCell::PointToPos(platform::TCanvas& canvas, int x, int y, int& caretX, int& caretY,
+                      int& caretHeight, bool& insideText, TCell*& cell) {
+  int s = 0, index = 0;
+  TSectionBase* section = FindSectionAt(y, s, index);
+  if (!section) return -1;
+  const int r =
+      section->PointToPos(canvas, x, y - s, caretX, caretY, caretHeight, insideText, cell);
+  caretY += s;
+  if (r >= 0 && !cell) cell = this;
+  return r;
+}
+
+int TCell::FindText(int start, std::string_view text, bool matchCase) {
+  for (const auto& section : *this) {
+    const int found = section->FindText(start, text, matchCase);
+    if (found >= 0) return found;
+  }
+  return -1;
+}
+
+bool TCell::PosToPoint(platform::TCanvas& canvas, int position, int& x, int& y) {
+  for (const auto& section : *this)
+    if (section->PosToPoint(canvas, position, x, y)) return true;
+  return false;
+}
+
+bool TCell::GetCharAt(int position, char& ch, TSectionBase*& section) {
+  if (position < StartPos || position > StartPos + Length) return false;
+  for (const auto& s : *this)
+    if (s->GetCharAt(position, ch, section)) return true;
+  return false;
+}
+
+void TCell::CopySelection() {
+  if (!Owner || Owner->SelStart >= Owner->SelEnd) return;
+  for (const auto& section : *this) {
+    if (section->StartPos + section->Length <= Owner->SelStart) continue;
+    if (section->StartPos >= Owner->SelEnd) break;
+    section->CopySelection();
+  }
+}
+
+void TCell::RefreshFonts() {
+  for (const auto& section : *this) section->RefreshFonts();
+}
+
+}  // namespace layout

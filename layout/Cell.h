@@ -1,0 +1,50 @@
+#pragma once
+
+#include <memory>
+
+#include "layout/IndentManager.h"
+#include "layout/SectionBase.h"
+
+namespace layout {
+
+// Sections stacked top to bottom with their own margins: the body of a
+// document and the content of every table cell. Top is the document y of
+// the last layout; hit tests take y relative to it.
+class TCell : public parser::TFreeList<TSectionBase> {
+ public:
+  explicit TCell(TSectionList* owner);
+  ~TCell() override = default;
+
+  TSectionList* Owner;
+  int Top = 0;
+  int StartPos = 0;
+  int Length = 0;
+  IndentManager Margins;
+
+  // Appends a section (nothing for none) and lets it join the document.
+  void AddSection(std::unique_ptr<TSectionBase> section);
+
+  virtual int Layout(platform::TCanvas& canvas, int y, int width, int& position, int& maxWidth);
+  virtual void GetMinMaxWidth(platform::TCanvas& canvas, int& narrowest, int& widest);
+  virtual int Draw(platform::TCanvas& canvas, const platform::TRect& clip, int clipWidth, int x,
+                   int y);
+  virtual bool GetUrlAt(platform::TCanvas& canvas, int x, int y,
+                        std::unique_ptr<parser::TUrlTarget>& url, TFormControlObj*& formControl);
+  bool GetObjectAt(int x, int y, TImageObj*& object, int& insideX, int& insideY);
+  int PointToPos(platform::TCanvas& canvas, int x, int y, int& caretX, int& caretY,
+                 int& caretHeight, bool& insideText, TCell*& cell);
+  int FindText(int start, std::string_view text, bool matchCase);
+  bool PosToPoint(platform::TCanvas& canvas, int position, int& x, int& y);
+  bool GetCharAt(int position, char& ch, TSectionBase*& section);
+  void CopySelection();
+  void RefreshFonts();
+  // The section at y (relative to the cell's top), its top relative to the
+  // cell and its index; null below the last section.
+  TSectionBase* FindSectionAt(int y, int& sectionTop, int& index) const;
+
+ protected:
+  // Reports a section's processing error (the document shows it).
+  virtual void ReportProcessError(const std::string& message);
+};
+
+}  // namespace layout

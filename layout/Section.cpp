@@ -1,0 +1,454 @@
+#include "layout/Section.h"
+
+#include <algorithm>
+
+#include "layout/SectionList.h"
+#include "platform/CodePage.h"
+#include "platform/MulDiv.h"
+
+namespace layout {
+
+namespace {
+
+bool IsObjectByte(char c) {
+  return c == kImageByte || c == kControlByte;
+}
+bool IsBreakByte(char c) {
+  return c == ' ' || IsObjectByte(c);
+}
+
+}  // namespace
+
+// What one layout carries from line to line.
+struct TSection::LayoutState {
+  LayoutState(platform::TCanvas& c, IndentManager& m, int top) : canvas(c), margins(m), y(top) {}
+  platform::TCanvas& canvas;
+  IndentManager& margins;
+  int y;
+  int floatHeight = 0;               // floats placed on the current line
+  std::vector<TImageObj*> deferred;  // floats met inside the current line
+};
+
+TSection::TSection(int level, int alignment, const parser::TUrlTarget* link, const TMyFont& font,
+                   TBuilderStyle& style)
+    : Level(level), Indent(kListIndent * level), Alignment(alignment) {
+  auto runFont = std::make_unique<TMyFont>();
+  runFont->Assign(font);
+  runFont->SetStyle(runFont->Style() | style.ExtraStyles);
+  TFontObj* run = Fonts.Add(std::make_unique<TFontObj>(std::move(runFont), 0));
+  if (link) run->UrlTarget.Assign(&link->Url, &link->Target);
+  SectionFont = std::make_unique<TMyFont>();
+  SectionFont->Assign(*run->Font);
+  style.Script = 0;
+}
+
+// ---- building --------------------------------------------------------------
+
+void TSection::SetClearKind(const parser::TAttributeList& attributes) {
+  const parser::TAttribute* clear = attributes.Find(parser::ClearSy);
+  if (!clear) return;
+  std::string kind = clear->StrValue.substr(0, 15);
+  for (char& c : kind)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  ClearKind = kind == "left" ? 1 : kind == "right" ? 2 : 3;
+}
+
+void TSection::AddText(std::string_view text) {
+  // Deliberate: no length limit. A section keeps all of its text, however
+  // long the paragraph.
+  if (text.empty()) return;
+  if ((Length == 0 || Buff.back() == ' ') && text.front() == ' ') {
+    text.remove_prefix(1);
+  } else if (Length > 0 && text.front() == ' ') {
+    // Only floating images so far: the text starts after them.
+    bool onlyFloats = true;
+    for (int i = 0; i < Length && onlyFloats; ++i) {
+      const TImageObj* image = Buff[i] == kImageByte ? ImageAt(i) : nullptr;
+      onlyFloats = image && image->Floats();
+    }
+    if (onlyFloats) text.remove_prefix(1);
+  }
+  if (text.empty()) return;
+  if (Length + static_cast<int>(text.size()) + 1 > static_cast<int>(Buff.capacity()))
+    SetCapacity(Length + static_cast<int>(text.size()) + 100);
+  Buff.append(text);
+  Length = static_cast<int>(Buff.size());
+  prefixValid_ = false;
+}
+
+int TSection::EnsureText() {
+  if (Length == 0) {
+    Buff.assign(1, ' ');
+    Length = 1;
+    prefixValid_ = false;
+  }
+  return Alignment;
+}
+
+void TSection::ChangeFont(const TFontDefaults& document, const TMyFont& font,
+                          const TBuilderStyle& style) {
+  TFontObj* last = Fonts[Fonts.Count() - 1];
+  TFontObj* run = last;
+  if (last->Pos == Length) {
+    last->Font->Assign(font);
+  } else {
+    auto copy = std::make_unique<TMyFont>();
+    copy->Assign(font);
+    run = Fonts.Add(std::make_unique<TFontObj>(std::move(copy), Length));
+    run->UrlTarget = last->UrlTarget;
+  }
+  run->Font->SetStyle(run->Font->Style() | style.ExtraStyles);
+  run->Script = style.Script;
+  if (run->Script == 1 || run->Script == 2)
+    run->Font->SetRelativeSize(document, platform::MulDiv(run->Font->RelativeSize, 3, 4));
+  prefixValid_ = false;
+}
+
+void TSection::ChangeFontAndLink(const TFontDefaults& document, const TMyFont& font,
+                                 const TBuilderStyle& style, bool linkStarts,
+                                 const parser::TUrlTarget& link) {
+  ChangeFont(document, font, style);
+  TFontObj* run = Fonts[Fonts.Count() - 1];
+  run->UrlTarget.Clear();
+  if (linkStarts) run->UrlTarget.Assign(&link.Url, &link.Target);
+}
+
+void TSection::SetCapacity(int n) {
+  if (n > static_cast<int>(Buff.capacity())) Buff.reserve(static_cast<size_t>(n));
+}
+
+// ---- measuring -------------------------------------------------------------
+
+TImageObj* TSection::ImageAt(int index) const {
+  for (const auto& image : Images)
+    if (image->Pos == index) return image.get();
+  return nullptr;
+}
+
+TFormControlObj* TSection::ControlAt(int index) const {
+  for (TFormControlObj* control : FormControls)
+    if (control->Pos == index) return control;
+  return nullptr;
+}
+
+void TSection::UpdatePrefix() const {
+  if (prefixValid_ && prefix_.size() == Buff.size() + 1) return;
+  prefix_.assign(Buff.size() + 1, 0);
+  int run = 0;
+  const platform::FontFace* face = &Fonts[0]->Font->Face();
+  for (int i = 0; i < Length; ++i) {
+    while (run + 1 < Fonts.Count() && Fonts[run + 1]->Pos <= i) {
+      ++run;
+      face = &Fonts[run]->Font->Face();
+    }
+    const char c = Buff[static_cast<size_t>(i)];
+    const int advance = IsObjectByte(c) ? 0 : face->Advance(static_cast<uint8_t>(c));
+    prefix_[static_cast<size_t>(i) + 1] = prefix_[static_cast<size_t>(i)] + advance;
+  }
+  prefixValid_ = true;
+}
+
+int TSection::Extent(int start, int count) const {
+  UpdatePrefix();
+  return prefix_[static_cast<size_t>(start + count)] - prefix_[static_cast<size_t>(start)];
+}
+
+int TSection::PieceLength(int start, int limit) const {
+  const int runLength = Fonts.RunLengthAt(start, Length);
+  const int end = std::min(start + std::min(limit, runLength), Length);
+  int i = start;
+  while (i < end && !IsObjectByte(Buff[static_cast<size_t>(i)])) ++i;
+  return i - start;
+}
+
+int TSection::TextWidth(int start, bool trimTrailingBlanks, int count) const {
+  if (trimTrailingBlanks)
+    while (count > 1 && Buff[static_cast<size_t>(start + count - 1)] == ' ') --count;
+  int width = 0;
+  for (int i = start, end = start + count; i < end;) {
+    const char c = Buff[static_cast<size_t>(i)];
+    if (c == kImageByte) {
+      if (const TImageObj* image = ImageAt(i); image && !image->Floats())
+        width += image->FloatWidth();
+      ++i;
+    } else if (c == kControlByte) {
+      if (const TFormControlObj* control = ControlAt(i)) width += control->Width();
+      ++i;
+    } else {
+      const int n = PieceLength(i, end - i);
+      int overhang = 0;
+      Fonts.GetFontAt(i, overhang);
+      width += Extent(i, n) - overhang;
+      i += n;
+    }
+  }
+  return width;
+}
+
+int TSection::FitChars(int width, int n, int start) const {
+  int overhang = 0;
+  Fonts.GetFontAt(start, overhang);
+  int low = 0, high = n - 1;
+  while (high >= low) {
+    const int c = (low + high) / 2 + 1;
+    if (width < Extent(start, c) - overhang)
+      high = c - 2;
+    else
+      low = c;
+  }
+  return low;
+}
+
+int TSection::FitCount(int width, int maxCount, int start) const {
+  int used = 0, total = 0;
+  for (int i = start; total < maxCount && i < Length;) {
+    const char c = Buff[static_cast<size_t>(i)];
+    if (IsObjectByte(c)) {
+      if (c == kImageByte) {
+        if (const TImageObj* image = ImageAt(i); image && !image->Floats())
+          used += image->FloatWidth();
+      } else if (const TFormControlObj* control = ControlAt(i)) {
+        used += control->Width();
+      }
+      if (used > width) break;
+      ++total;
+      ++i;
+      continue;
+    }
+    const int piece = PieceLength(i, maxCount - total);
+    const int fit = FitChars(width - used, piece, i);
+    total += fit;
+    if (total >= maxCount) return maxCount;
+    if (fit < piece) break;
+    int overhang = 0;
+    Fonts.GetFontAt(i, overhang);
+    used += Extent(i, piece) - overhang;
+    i += piece;
+  }
+  return total;
+}
+
+int TSection::FitLine(LayoutState& state, int width, int maxCount, int start) {
+  int used = 0, total = 0;
+  bool atLineStart = true;
+  for (int i = start; total < maxCount && i < Length;) {
+    const char c = Buff[static_cast<size_t>(i)];
+    if (IsObjectByte(c)) {
+      if (c == kControlByte) {
+        if (const TFormControlObj* control = ControlAt(i)) used += control->Width();
+        atLineStart = false;
+      } else if (TImageObj* image = ImageAt(i); image && image->Floats()) {
+        if (atLineStart) {
+          state.margins.AddFloatImage(state.y, image);
+          used += image->FloatWidth() + image->FloatHSpace();
+          state.floatHeight = std::max(state.floatHeight, image->FloatHeight());
+        } else {
+          state.deferred.push_back(image);
+        }
+      } else {
+        if (image) used += image->FloatWidth();
+        atLineStart = false;
+      }
+      if (used > width) break;
+      ++total;
+      ++i;
+      continue;
+    }
+    const int piece = PieceLength(i, maxCount - total);
+    const int fit = FitChars(width - used, piece, i);
+    atLineStart = false;
+    total += fit;
+    if (total >= maxCount) return maxCount;
+    if (fit < piece) break;
+    int overhang = 0;
+    Fonts.GetFontAt(i, overhang);
+    used += Extent(i, piece) - overhang;
+    i += piece;
+  }
+  return total;
+}
+
+// ---- layout ----------------------------------------------------------------
+
+int TSection::ClearingSpace(const IndentManager& margins, int y) const {
+  if (ClearKind == 0) return 0;
+  int left = 0, right = 0;
+  margins.ClearBottoms(left, right);
+  const int bottom = ClearKind == 1 ? left : ClearKind == 2 ? right : std::max(left, right);
+  return std::max(0, bottom - y);
+}
+
+int TSection::Layout(platform::TCanvas& canvas, int y, IndentManager& margins, int& maxWidth,
+                     int& position) {
+  Top = y;
+  StartPos = position;
+  Height = 0;
+  Lines.Clear();
+  margins.SetLevel(y, Level);
+  if (Length == 0) {
+    Height = DrawnHeight = ClearingSpace(margins, y);
+    maxWidth = 0;
+    return Height;
+  }
+  MarkerLeft = margins.LeftEdge(y);
+  maxWidth = margins.Width;
+  for (const auto& image : Images) {
+    image->ComputeSize(canvas, margins.RightEdge(y) - margins.LeftEdge(y));
+    maxWidth = std::max(maxWidth, image->FloatWidth() + Indent);
+  }
+  for (const TFormControlObj* control : FormControls)
+    if (control->HasWindow()) maxWidth = std::max(maxWidth, control->Width() + Indent);
+
+  LayoutState state(canvas, margins, y);
+  const int clearing = ClearingSpace(margins, y);
+  if (clearing > 0) {
+    auto line = std::make_unique<LineRec>();
+    line->LineHeight = line->DrawnHeight = clearing;
+    line->LineIndent = margins.LeftEdge(state.y);
+    Lines.Add(std::move(line));
+    Height += clearing;
+    state.y += clearing;
+  }
+  for (int start = 0; start < Length;) {
+    const int width =
+        Preformatted() ? 32000 : margins.RightEdge(state.y) - margins.LeftEdge(state.y);
+    const int remaining = Length - start;
+    state.floatHeight = 0;
+    int n = std::max(1, FitLine(state, width, remaining, start));
+    if (n < remaining) {
+      const auto at = [this](int i) { return Buff[static_cast<size_t>(i)]; };
+      const int last = start + n - 1;
+      if (at(last) == ' ') {
+        while (start + n < Length && at(start + n) == ' ') ++n;
+      } else if (!IsObjectByte(at(start + n))) {
+        int k = last;
+        while (k > start && !IsBreakByte(at(k))) --k;
+        if (k > start) {
+          n = k - start + 1;
+        } else {
+          // A word longer than the line: it overflows, with its blanks.
+          int j = start + n;
+          while (j < Length && !IsBreakByte(at(j))) ++j;
+          while (j < Length && at(j) == ' ') ++j;
+          n = j - start;
+        }
+      }
+    } else {
+      n = remaining;
+    }
+    FinishLine(state, start, n);
+    start += n;
+  }
+  position = StartPos + Length;
+  if (Level > 0) Height = std::max(Height, margins.IndentedBottom() - Top);
+  DrawnHeight = std::max(Height, margins.FloatBottom() - Top);
+  return Height;
+}
+
+void TSection::FinishLine(LayoutState& state, int start, int count) {
+  auto line = std::make_unique<LineRec>();
+  const int end = start + count;
+  bool onlyObjects = true;
+  for (int i = start; i < end && onlyObjects; ++i)
+    onlyObjects = IsObjectByte(Buff[static_cast<size_t>(i)]);
+  if (!onlyObjects) {
+    for (int r = 0; r < Fonts.Count(); ++r) {
+      const int runStart = Fonts[r]->Pos;
+      const int runEnd = r + 1 < Fonts.Count() ? Fonts[r + 1]->Pos : Length;
+      if (runStart >= end || runEnd <= start) continue;
+      line->LineHeight = std::max(line->LineHeight, Fonts[r]->LineHeight);
+      line->Descent = std::max(line->Descent, Fonts[r]->Descent);
+    }
+  }
+  int above = 0, below = 0;
+  for (const auto& image : Images) {
+    if (image->Pos < start || image->Pos >= end || image->Floats()) continue;
+    const int h = image->FloatHeight();
+    const int diff = h - line->LineHeight;
+    switch (image->Align()) {
+      case TImageAlign::Top:
+        below = std::max(below, diff);
+        break;
+      case TImageAlign::Middle: {
+        const int half = diff / 2;
+        above = std::max(above, half);
+        below = std::max(below, diff - half);
+        break;
+      }
+      default:
+        above = std::max(above, h + line->Descent - line->LineHeight);
+        break;
+    }
+  }
+  for (TFormControlObj* control : FormControls) {
+    if (control->Pos < start || control->Pos >= end) continue;
+    const int e =
+        control->Height() + (control->OnBaseline() ? line->Descent : 0) - line->LineHeight;
+    above = std::max(above, e);
+    control->SetY(state.y);
+  }
+  line->Start = start;
+  line->Count = count;
+  const int left = state.margins.LeftEdge(state.y);
+  const int right = state.margins.RightEdge(state.y);
+  line->LineIndent = left;
+  if (Alignment == 2) {
+    const int w = TextWidth(start, true, count);
+    line->LineIndent = std::max(left, (left + right - w) / 2);
+  } else if (Alignment != 1) {
+    line->LineIndent = right - TextWidth(start, true, count) - 1;
+  }
+  line->SpaceAbove = above;
+  line->SpaceBelow = below;
+  const int full = line->FullHeight();
+  Height += full;
+  state.y += full;
+  line->DrawnHeight = std::max(full, state.floatHeight);
+  for (TImageObj* image : state.deferred) {
+    state.margins.AddFloatImage(state.y, image);
+    line->DrawnHeight = std::max(line->DrawnHeight, full + image->FloatHeight());
+  }
+  state.deferred.clear();
+  Lines.Add(std::move(line));
+}
+
+void TSection::GetMinMaxWidth(platform::TCanvas& canvas, int& narrowest, int& widest) {
+  narrowest = widest = 0;
+  if (Length == 0) return;
+  int floats = 0;
+  for (const auto& image : Images) {
+    image->ComputeSize(canvas, 0);
+    if (image->HasPercentWidth()) continue;
+    if (!image->Floats())
+      narrowest = std::max(narrowest, image->FloatWidth());
+    else
+      floats += image->FloatWidth() + image->FloatHSpace();
+  }
+  widest = floats + TextWidth(0, false, Length) + Indent;
+  for (int i = 0; i < Length;) {
+    const auto wordByte = [this](int k) {
+      const char c = Buff[static_cast<size_t>(k)];
+      return c != ' ' && c != kImageByte && c != '\0';
+    };
+    if (!wordByte(i)) {
+      ++i;
+      continue;
+    }
+    int j = i;
+    while (j < Length && wordByte(j)) ++j;
+    narrowest = std::max(narrowest, TextWidth(i, false, j - i));
+    i = j;
+  }
+  narrowest += floats + Indent;
+}
+
+void TSection::RefreshFonts() {
+  if (Owner) {
+    Fonts.RefreshAll(*Owner);
+    SectionFont->Refresh(*Owner, Owner->FontColor);
+  }
+  prefixValid_ = false;
+  UpdateHeight();
+}
+
+}  // namespace layout

@@ -1,0 +1,108 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "layout/Fonts.h"
+#include "layout/InlineObjects.h"
+#include "layout/LineRec.h"
+#include "layout/SectionBase.h"
+
+namespace layout {
+
+// The builder's state that sections read when they are made and when the
+// font changes: extra styles (B, I, U) and the script state.
+struct TBuilderStyle {
+  platform::TFontStyles ExtraStyles = 0;
+  uint8_t Script = 0;  // 0 normal, 1 subscript, 2 superscript
+};
+
+// Characters that stand for objects in a section's text.
+constexpr char kImageByte = 4;
+constexpr char kControlByte = 2;
+
+// A block of flowing text: characters (with one byte per inline object),
+// font runs, and after layout its lines.
+class TSection : public TSectionBase {
+ public:
+  TSection(int level, int alignment, const parser::TUrlTarget* link, const TMyFont& font,
+           TBuilderStyle& style);
+
+  std::string Buff;  // the text; Length == Buff.size()
+  TFontList Fonts;
+  parser::TFreeList<TImageObj> Images;
+  std::vector<TFormControlObj*> FormControls;  // the controls belong to their form
+  int Level;
+  int Indent;  // 35 pixels per level
+  int ItemNumber = 0;
+  parser::TFreeList<LineRec> Lines;
+  std::unique_ptr<TMyFont> SectionFont;
+  uint8_t MarkerKind = 0;  // 0 none, 1 number or letter, 2 bullet, 3 none
+  char ListType = '1';     // ordered item style: 1, A, a, I or i
+  bool PlainBullet = false;
+  int Alignment;          // 1 left, 2 centre, anything else right
+  uint8_t ClearKind = 0;  // 0 none, 1 left, 2 right, 3 both
+  int MarkerLeft = 0;
+
+  // Building.
+  void SetClearKind(const parser::TAttributeList& attributes);
+  virtual void AddText(std::string_view text);
+  int EnsureText();
+  void ChangeFont(const TFontDefaults& document, const TMyFont& font, const TBuilderStyle& style);
+  void ChangeFontAndLink(const TFontDefaults& document, const TMyFont& font,
+                         const TBuilderStyle& style, bool linkStarts,
+                         const parser::TUrlTarget& link);
+  void SetCapacity(int n);
+
+  // Measuring.
+  int TextWidth(int start, bool trimTrailingBlanks, int count) const;
+  int FitChars(int width, int n, int start) const;
+  int FitCount(int width, int maxCount, int start) const;
+
+  // TSectionBase.
+  int Layout(platform::TCanvas& canvas, int y, IndentManager& margins, int& maxWidth,
+             int& position) override;
+  int Draw(platform::TCanvas& canvas, const platform::TRect& clip, IndentManager& margins, int x,
+           int y) override;
+  void CopySelection() override;
+  bool GetUrlAt(platform::TCanvas& canvas, int x, int y, std::unique_ptr<parser::TUrlTarget>& url,
+                TFormControlObj*& formControl) override;
+  int PointToPos(platform::TCanvas& canvas, int x, int y, int& caretX, int& caretY,
+                 int& caretHeight, bool& insideText, TCell*& cell) override;
+  int FindText(int start, std::string_view text, bool matchCase) override;
+  bool PosToPoint(platform::TCanvas& canvas, int position, int& x, int& y) override;
+  bool GetCharAt(int position, char& ch, TSectionBase*& section) override;
+  void RefreshFonts() override;
+  void GetMinMaxWidth(platform::TCanvas& canvas, int& narrowest, int& widest) override;
+
+  // The marker text of an ordered item: "Z." for 27 in style A, "XX." for
+  // 25 in style I.
+  static std::string MarkerText(char style, int number);
+
+ protected:
+  // Preformatted text is not wrapped and is clipped when drawn.
+  virtual bool Preformatted() const { return false; }
+
+ private:
+  struct LayoutState;
+  void FinishLine(LayoutState& state, int start, int count);
+  int FitLine(LayoutState& state, int width, int maxCount, int start);
+  int ClearingSpace(const IndentManager& margins, int y) const;
+
+  TImageObj* ImageAt(int index) const;
+  TFormControlObj* ControlAt(int index) const;
+  // Extent of `count` characters from `start`, all in one run.
+  int Extent(int start, int count) const;
+  // Characters from `start` to the next image, control or run start.
+  int PieceLength(int start, int limit) const;
+  void UpdatePrefix() const;
+  void DrawMarker(platform::TCanvas& canvas, int x, int baseline, const LineRec& line);
+
+  // Sum of the advances of the characters before each index, each in its
+  // run's font; object bytes add nothing. Rebuilt when text or fonts change.
+  mutable std::vector<int> prefix_;
+  mutable bool prefixValid_ = false;
+};
+
+}  // namespace layout

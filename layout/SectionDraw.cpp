@@ -1,0 +1,282 @@
+// Drawing a laid-out text section and the hit tests that work on its lines.
+#include <algorithm>
+
+#include "layout/Section.h"
+#include "layout/SectionList.h"
+#include "platform/CodePage.h"
+
+namespace layout {
+
+namespace {
+
+constexpr const char* kRoman[20] = {"I",    "II",  "III",  "IV",    "V",   "VI",   "VII",
+                                    "VIII", "IX",  "X",    "XI",    "XII", "XIII", "XIV",
+                                    "XV",   "XVI", "XVII", "XVIII", "XIX", "XX"};
+constexpr int kMaxPiece = 32000;
+
+bool IsObjectByte(char c) {
+  return c == kImageByte || c == kControlByte;
+}
+
+// Bullet colours by list level. Deliberate: levels above 5 continue the
+// same cycle (navy, maroon, red) instead of taking whatever the canvas held.
+platform::TColor BulletColor(int level) {
+  switch (((level % 3) + 3) % 3) {
+    case 1:
+      return platform::RGB(0, 0, 128);
+    case 2:
+      return platform::RGB(128, 0, 0);
+    default:
+      return platform::RGB(255, 0, 0);
+  }
+}
+
+bool LightBackground(platform::TColor background) {
+  if (background == platform::clBtnFace) return true;
+  if (background == platform::clWindow)
+    return platform::GetSysColor(platform::COLOR_WINDOW) == platform::clWhite;
+  const platform::TColor rgb = background & 0x00FFFFFF;
+  return !(background & platform::kSystemColorFlag) &&
+         (rgb == platform::clWhite || rgb == platform::clSilver);
+}
+
+}  // namespace
+
+std::string TSection::MarkerText(char style, int number) {
+  // Deliberate: numbers below 1 show as the first letter or numeral
+  // instead of reaching before the alphabet or outside the numeral table.
+  std::string text;
+  switch (style) {
+    case 'A':
+    case 'a':
+      text = static_cast<char>((style == 'A' ? 'A' : 'a') + std::clamp(number - 1, 0, 25));
+      break;
+    case 'I':
+    case 'i':
+      text = kRoman[std::clamp(number, 1, 20) - 1];
+      if (style == 'i')
+        for (char& c : text) c = static_cast<char>(c + 32);
+      break;
+    default:
+      text = std::to_string(number);
+  }
+  return text + ".";
+}
+
+void TSection::DrawMarker(platform::TCanvas& canvas, int x, int textBottom, const LineRec& line) {
+  const int yOffset = Owner->YOffset;
+  const int b = MarkerLeft + x;
+  if (MarkerKind == 1) {
+    const std::string text = MarkerText(ListType, ItemNumber);
+    canvas.Font.Assign(*SectionFont);
+    canvas.SetBkMode(platform::TRANSPARENT);
+    canvas.SetTextColor(SectionFont->Color());
+    canvas.TextOutA(b - canvas.TextWidth(text) - 5, textBottom - line.Descent - yOffset, text);
+  } else if (MarkerKind == 2 && !PlainBullet) {
+    const int cx = b - 8;
+    const int cy = textBottom - line.LineHeight / 2 - yOffset;
+    if (LightBackground(Owner->Background)) {
+      const platform::TColor color = BulletColor(Level);
+      canvas.Brush.Style = platform::bsSolid;
+      canvas.Brush.Color = color;
+      canvas.Pen.Color = color;
+    } else {
+      canvas.Brush.Style = platform::bsClear;
+      canvas.Pen.Color = Owner->FontColor;
+    }
+    canvas.Ellipse(cx - 2, cy - 2, cx + 3, cy + 3);
+    canvas.Brush.Style = platform::bsSolid;
+    canvas.Brush.Color = Owner->Background;
+    canvas.Pen.Color = Owner->FontColor;
+  }
+}
+
+int TSection::Draw(platform::TCanvas& canvas, const platform::TRect& clip, IndentManager& margins,
+                   int x, int y) {
+  Top = y;
+  const int yOffset = Owner ? Owner->YOffset : 0;
+  if (!Owner || y + DrawnHeight - yOffset < clip.top || y - yOffset >= clip.bottom)
+    return y + Height;
+  canvas.SetTextAlign(platform::TA_BASELINE);
+  const int s = Owner->SelStart - StartPos;
+  const int e = Owner->SelEnd - StartPos;
+  int lineY = y;
+  for (int k = 0; k < Lines.Count(); ++k) {
+    LineRec& line = *Lines[k];
+    const int lineTop = lineY;
+    lineY += line.SpaceAbove + line.LineHeight;  // the text bottom
+    if (k == 0) DrawMarker(canvas, x, lineY, line);
+    const int baseline = lineY - line.Descent;
+    int px = x + line.LineIndent;
+    line.DrawX = px;
+    line.DrawY = lineY - line.LineHeight;
+    for (int i = line.Start, end = line.Start + line.Count; i < end;) {
+      const char c = Buff[static_cast<size_t>(i)];
+      if (IsObjectByte(c)) {
+        // TODO: images and form controls draw here once they exist; their
+        // bytes only take their width until then.
+        if (c == kImageByte) {
+          if (const TImageObj* image = ImageAt(i); image && !image->Floats())
+            px += image->FloatWidth();
+        } else if (const TFormControlObj* control = ControlAt(i)) {
+          px += control->Width();
+        }
+        ++i;
+        continue;
+      }
+      int n = PieceLength(i, end - i);
+      const int toBoundary = i < s ? s - i : i < e ? e - i : kMaxPiece;
+      n = std::min(n, std::min(toBoundary, kMaxPiece));
+      const bool selected = s <= i && i < e;
+      int index = 0;
+      TFontObj* run = Fonts.GetRunAt(i, index);
+      canvas.Font.Assign(*run->Font);
+      if (selected) {
+        canvas.SetBkMode(platform::OPAQUE);
+        canvas.SetBkColor(run->Font->Color());
+        canvas.SetTextColor(Owner->Background);
+      } else {
+        canvas.SetBkMode(platform::TRANSPARENT);
+        canvas.SetTextColor(run->Font->Color());
+      }
+      const std::string_view text(Buff.data() + i, static_cast<size_t>(n));
+      const int textX = px - run->Overhang / 2;
+      if (Preformatted()) {
+        const platform::TRect box{x, lineTop - yOffset, x + margins.ClipWidth, lineY - yOffset};
+        canvas.ExtTextOutA(textX, baseline - yOffset, platform::ETO_CLIPPED, &box, text);
+      } else {
+        const int shift = run->Script == 1   ? run->Descent / 2 + 1
+                          : run->Script == 2 ? -(run->LineHeight / 3)
+                                             : 0;
+        canvas.TextOutA(textX, baseline + shift - yOffset, text);
+      }
+      px += Extent(i, n) - run->Overhang;
+      i += n;
+    }
+    lineY += line.SpaceBelow;
+  }
+  return y + Height;
+}
+
+bool TSection::GetUrlAt(platform::TCanvas&, int x, int y, std::unique_ptr<parser::TUrlTarget>& url,
+                        TFormControlObj*&) {
+  // TODO: the image hit test (maps, image controls) comes with pictures.
+  int t = 0;
+  for (const auto& line : Lines) {
+    if (y >= t && y < t + line->FullHeight()) {
+      if (x < line->DrawX) return false;
+      const int c = FitCount(x - line->DrawX, line->Count, line->Start);
+      if (c >= line->Count) return false;
+      int index = 0;
+      const TFontObj* run = Fonts.GetRunAt(line->Start + c, index);
+      if (run->UrlTarget.Url.empty()) return false;
+      url = std::make_unique<parser::TUrlTarget>(run->UrlTarget);
+      return true;
+    }
+    t += line->FullHeight();
+  }
+  return false;
+}
+
+int TSection::PointToPos(platform::TCanvas&, int x, int y, int& caretX, int& caretY,
+                         int& caretHeight, bool& insideText, TCell*&) {
+  int t = 0, before = 0;
+  for (const auto& line : Lines) {
+    if (y >= t && y < t + line->FullHeight()) {
+      insideText = true;
+      caretHeight = line->LineHeight;
+      caretY = t + line->SpaceAbove;
+      if (x < line->DrawX) {
+        insideText = false;
+        caretX = line->DrawX;
+        return StartPos + before;
+      }
+      int c = FitCount(x - line->DrawX, line->Count, line->Start);
+      const int w = TextWidth(line->Start, false, c);
+      caretX = line->DrawX + w;
+      if (c < line->Count) {
+        // Past half of the character, the caret goes after it.
+        const int g = TextWidth(line->Start + c, false, 1);
+        if (w + g / 2 < x - line->DrawX) {
+          caretX += g;
+          ++c;
+        }
+      } else {
+        insideText = false;
+      }
+      return StartPos + before + c;
+    }
+    t += line->FullHeight();
+    before += line->Count;
+  }
+  return -1;
+}
+
+bool TSection::PosToPoint(platform::TCanvas&, int position, int& x, int& y) {
+  // Positions before the section belong to an earlier one.
+  if (Length == 0 || position < StartPos || position > StartPos + Length) return false;
+  int offset = position - StartPos;
+  int top = Top;
+  for (const auto& line : Lines) {
+    if (offset < line->Count) {
+      x = line->LineIndent + TextWidth(line->Start, false, offset);
+      y = top;
+      return true;
+    }
+    offset -= line->Count;
+    top += line->FullHeight();
+  }
+  return false;
+}
+
+bool TSection::GetCharAt(int position, char& ch, TSectionBase*& section) {
+  if (Length == 0 || position < StartPos || position >= StartPos + Length) return false;
+  ch = Buff[static_cast<size_t>(position - StartPos)];
+  section = this;
+  return true;
+}
+
+int TSection::FindText(int start, std::string_view text, bool matchCase) {
+  if (Length == 0 || start >= StartPos + Length || text.empty()) return -1;
+  const size_t from = static_cast<size_t>(std::max(0, start - StartPos));
+  if (matchCase) {
+    const size_t at = Buff.find(text, from);
+    return at == std::string::npos ? -1 : StartPos + static_cast<int>(at);
+  }
+  const int codePage = platform::CharsetToCodePage(Owner ? Owner->CharSet : 1);
+  const auto upper = [codePage](char c) {
+    return platform::ByteToUpper(static_cast<uint8_t>(c), codePage);
+  };
+  const size_t compare = std::min<size_t>(text.size(), 255);
+  const char lowerFirst =
+      static_cast<char>(platform::ByteToLower(static_cast<uint8_t>(text[0]), codePage));
+  const char upperFirst = static_cast<char>(upper(text[0]));
+  for (size_t i = from; i < Buff.size(); ++i) {
+    if (Buff[i] != lowerFirst && Buff[i] != upperFirst) continue;
+    if (Buff.size() - i < compare) return -1;
+    size_t k = 0;
+    while (k < compare && upper(Buff[i + k]) == upper(text[k])) ++k;
+    if (k == compare) return StartPos + static_cast<int>(i);
+  }
+  return -1;
+}
+
+void TSection::CopySelection() {
+  if (!Owner || !Owner->ClipBuffer) return;
+  std::string& sink = *Owner->ClipBuffer;
+  const int s = Owner->SelStart - StartPos;
+  const int e = Owner->SelEnd - StartPos;
+  for (const auto& line : Lines) {
+    const int offset = line->Start;
+    if (offset >= e || offset + line->Count < s) continue;
+    const int from = std::max(0, s - offset);
+    const int to = std::min(line->Count, e - offset);
+    if (from == 0)
+      for (int k = 0; k < line->LineIndent / kListIndent; ++k) sink += "   ";
+    if (to > from)
+      sink.append(Buff, static_cast<size_t>(offset + from), static_cast<size_t>(to - from));
+    if (to == line->Count) sink += "\r\n";
+  }
+}
+
+}  // namespace layout

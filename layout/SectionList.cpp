@@ -1,0 +1,89 @@
+#include "layout/SectionList.h"
+
+#include <algorithm>
+
+namespace layout {
+
+TSectionList::TSectionList() : TCell(this) {
+  FontName = "Times New Roman";
+  FixedFontName = "Courier New";
+}
+
+TSectionList::~TSectionList() {
+  Clear();
+}
+
+int TSectionList::Layout(platform::TCanvas& canvas, int y, int width, int& position,
+                         int& maxWidth) {
+  AnimationTimer.Enabled = false;
+  // TODO: form controls size themselves here once forms exist.
+  const int height = TCell::Layout(canvas, y, width, position, maxWidth);
+  AnimationTimer.Enabled = !AnimatedImages.empty();
+  PlaceControls();
+  return height;
+}
+
+int TSectionList::Draw(platform::TCanvas& canvas, const platform::TRect& clip, int clipWidth, int x,
+                       int y) {
+  AnimationTimer.Enabled = false;
+  // The shared palette exists only on 8-bit displays; drawing here is 32-bit.
+  const int bottom = TCell::Draw(canvas, clip, clipWidth, x, y);
+  if (ControlsMoved) {
+    PlaceControls();
+    ControlsMoved = false;
+  }
+  AnimationTimer.Enabled = !AnimatedImages.empty();
+  return bottom;
+}
+
+void TSectionList::SetYOffset(int y) {
+  if (y == YOffset) return;
+  YOffset = y;
+  ControlsMoved = true;
+}
+
+void TSectionList::SetDefaults(const std::string& fontName, const std::string& fixedFontName,
+                               platform::TColor background, platform::TColor hotSpotColor,
+                               platform::TColor fontColor, int baseSize) {
+  FontName = fontName.substr(0, kMaxFaceName);
+  FixedFontName = fixedFontName.substr(0, kMaxFaceName);
+  BaseFontSize = baseSize;
+  FontColor = fontColor;
+  HotSpotColor = hotSpotColor;
+  SetBackground(background);
+  RefreshFonts();
+}
+
+void TSectionList::SetBackground(platform::TColor color) {
+  Background = color;
+  if (OnBackgroundChange) OnBackgroundChange(*this);
+}
+
+void TSectionList::SetBackgroundImage(const std::string& name) {
+  BackgroundName = name;
+  BackgroundFetched = false;
+}
+
+int TSectionList::SectionTop(int index) const {
+  index = std::min(index, Count() - 1);
+  int top = 0;
+  for (int i = 0; i < index; ++i) top += (*this)[i]->Height;
+  return top;
+}
+
+void TSectionList::PlaceControls() {
+  // Nothing to place while the document has no controls.
+  if (Controls.empty()) return;
+}
+
+void TSectionList::Clear() {
+  BackgroundName.clear();
+  BackgroundFetched = false;
+  Controls.clear();
+  AnimatedImages.clear();
+  SelStart = SelEnd = 0;
+  MissingImages.clear();
+  TCell::Clear();
+}
+
+}  // namespace layout

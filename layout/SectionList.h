@@ -1,0 +1,66 @@
+#pragma once
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "layout/Cell.h"
+#include "layout/Fonts.h"
+
+namespace layout {
+
+// The animation timer of a document: 50 ms, off while laying out and
+// drawing, on while animated images exist.
+struct TAnimationTimer {
+  bool Enabled = false;
+  int Interval = 50;
+};
+
+// The document: its body and the state every section shares (default
+// fonts and colours, selection, scroll offset, background, and the lists
+// of forms, maps, controls and animated images).
+class TSectionList : public TCell, public TFontDefaults {
+ public:
+  static constexpr size_t kMaxFaceName = 33;
+
+  TSectionList();
+  ~TSectionList() override;
+
+  bool ShowImages = true;
+  int YOffset = 0;
+  bool ControlsMoved = false;
+  int SelStart = 0;
+  int SelEnd = 0;
+  platform::TColor Background = platform::clBtnFace;
+  std::function<void(TSectionList&)> OnBackgroundChange;
+  std::string BackgroundName;
+  bool BackgroundFetched = false;
+  // Receives the text of CopySelection while a copy runs.
+  std::string* ClipBuffer = nullptr;
+  TAnimationTimer AnimationTimer;
+  // Shows a processing error (a table with too many columns) to the user.
+  std::function<void(const std::string&)> OnProcessError;
+
+  // TODO: forms, maps, form controls, animated images and pictures come
+  // with their own parts; these lists stay empty until then.
+  std::vector<TFormControlObj*> Controls;
+  std::vector<void*> AnimatedImages;
+  std::map<std::string, void*> MissingImages;
+
+  int Layout(platform::TCanvas& canvas, int y, int width, int& position, int& maxWidth) override;
+  int Draw(platform::TCanvas& canvas, const platform::TRect& clip, int clipWidth, int x,
+           int y) override;
+
+  void SetYOffset(int y);
+  void SetDefaults(const std::string& fontName, const std::string& fixedFontName,
+                   platform::TColor background, platform::TColor hotSpotColor,
+                   platform::TColor fontColor, int baseSize);
+  void SetBackground(platform::TColor color);
+  void SetBackgroundImage(const std::string& name);
+  int SectionTop(int index) const;
+  void PlaceControls();
+  void Clear();
+};
+
+}  // namespace layout
