@@ -45,15 +45,28 @@ void TFontList::RefreshAll(const TFontDefaults& document) {
   for (const auto& run : *this) run->Refresh(document);
 }
 
+// Runs are in ascending Pos, so the walks the lookups describe are binary
+// searches here: a long section with many runs stays linear to lay out.
 TFontObj* TFontList::GetRunAt(int pos, int& index) const {
   const int count = Count();
-  for (int i = 0; i < count; ++i) {
-    if ((*this)[i]->Pos < pos) continue;
-    index = ((*this)[i]->Pos == pos || i == 0) ? i : i - 1;
-    return (*this)[index];
+  if (count == 0) {
+    index = -1;
+    return nullptr;
   }
-  index = count - 1;
-  return count > 0 ? (*this)[index] : nullptr;
+  // The first run whose Pos is >= pos.
+  int low = 0, high = count;
+  while (low < high) {
+    const int mid = (low + high) / 2;
+    if ((*this)[mid]->Pos < pos)
+      low = mid + 1;
+    else
+      high = mid;
+  }
+  if (low == count)
+    index = count - 1;
+  else
+    index = ((*this)[low]->Pos == pos || low == 0) ? low : low - 1;
+  return (*this)[index];
 }
 
 TMyFont* TFontList::GetFontAt(int pos, int& overhang) const {
@@ -64,9 +77,16 @@ TMyFont* TFontList::GetFontAt(int pos, int& overhang) const {
 }
 
 int TFontList::RunLengthAt(int pos, int textLength) const {
-  for (const auto& run : *this)
-    if (run->Pos > pos) return run->Pos - pos;
-  return textLength - pos;
+  // The first run whose Pos is above pos.
+  int low = 0, high = Count();
+  while (low < high) {
+    const int mid = (low + high) / 2;
+    if ((*this)[mid]->Pos <= pos)
+      low = mid + 1;
+    else
+      high = mid;
+  }
+  return low < Count() ? (*this)[low]->Pos - pos : textLength - pos;
 }
 
 }  // namespace layout

@@ -145,6 +145,14 @@ void TSection::UpdatePrefix() const {
     const int advance = IsObjectByte(c) ? 0 : face->Advance(static_cast<uint8_t>(c));
     prefix_[static_cast<size_t>(i) + 1] = prefix_[static_cast<size_t>(i)] + advance;
   }
+  // Most sections hold no objects; they need no table of them.
+  nextObject_.clear();
+  if (Buff.find_first_of(std::string_view("\x02\x04", 2)) != std::string::npos) {
+    nextObject_.assign(Buff.size() + 1, Length);
+    for (int i = Length - 1; i >= 0; --i)
+      nextObject_[static_cast<size_t>(i)] =
+          IsObjectByte(Buff[static_cast<size_t>(i)]) ? i : nextObject_[static_cast<size_t>(i) + 1];
+  }
   prefixValid_ = true;
 }
 
@@ -154,11 +162,11 @@ int TSection::Extent(int start, int count) const {
 }
 
 int TSection::PieceLength(int start, int limit) const {
+  UpdatePrefix();
   const int runLength = Fonts.RunLengthAt(start, Length);
-  const int end = std::min(start + std::min(limit, runLength), Length);
-  int i = start;
-  while (i < end && !IsObjectByte(Buff[static_cast<size_t>(i)])) ++i;
-  return i - start;
+  const int nextObject = nextObject_.empty() ? Length : nextObject_[static_cast<size_t>(start)];
+  const int end = std::min({start + std::min(limit, runLength), Length, nextObject});
+  return std::max(0, end - start);
 }
 
 int TSection::TextWidth(int start, bool trimTrailingBlanks, int count) const {
@@ -352,10 +360,11 @@ void TSection::FinishLine(LayoutState& state, int start, int count) {
   for (int i = start; i < end && onlyObjects; ++i)
     onlyObjects = IsObjectByte(Buff[static_cast<size_t>(i)]);
   if (!onlyObjects) {
-    for (int r = 0; r < Fonts.Count(); ++r) {
-      const int runStart = Fonts[r]->Pos;
+    int first = 0;
+    Fonts.GetRunAt(start, first);
+    for (int r = first; r < Fonts.Count() && Fonts[r]->Pos < end; ++r) {
       const int runEnd = r + 1 < Fonts.Count() ? Fonts[r + 1]->Pos : Length;
-      if (runStart >= end || runEnd <= start) continue;
+      if (runEnd <= start) continue;
       line->LineHeight = std::max(line->LineHeight, Fonts[r]->LineHeight);
       line->Descent = std::max(line->Descent, Fonts[r]->Descent);
     }

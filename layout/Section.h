@@ -102,6 +102,8 @@ class TSection : public TSectionBase {
   // Sum of the advances of the characters before each index, each in its
   // run's font; object bytes add nothing. Rebuilt when text or fonts change.
   mutable std::vector<int> prefix_;
+  // Index of the first object byte at or after each index (Length if none).
+  mutable std::vector<int> nextObject_;
   mutable bool prefixValid_ = false;
 };
 

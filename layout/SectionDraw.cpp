@@ -110,7 +110,11 @@ int TSection::Draw(platform::TCanvas& canvas, const platform::TRect& clip, Inden
     int px = x + line.LineIndent;
     line.DrawX = px;
     line.DrawY = lineY - line.LineHeight;
-    for (int i = line.Start, end = line.Start + line.Count; i < end;) {
+    // Lines outside the clip keep their positions for hit tests but draw
+    // nothing, so a long section costs only its visible lines.
+    const bool visible =
+        lineTop + line.FullHeight() - yOffset > clip.top && lineTop - yOffset < clip.bottom;
+    for (int i = line.Start, end = visible ? line.Start + line.Count : line.Start; i < end;) {
       const char c = Buff[static_cast<size_t>(i)];
       if (IsObjectByte(c)) {
         // TODO: images and form controls draw here once they exist; their
