@@ -79,9 +79,11 @@ void TSectionList::PlaceControls() {
 void TSectionList::Clear() {
   BackgroundName.clear();
   BackgroundFetched = false;
+  Forms.Clear();
   Controls.clear();
   AnimatedImages.clear();
   SelStart = SelEnd = 0;
+  Maps.Clear();
   MissingImages.clear();
   TCell::Clear();
 }

@@ -1,11 +1,11 @@
 #pragma once
 
 #include <functional>
-#include <map>
 #include <string>
 #include <vector>
 
 #include "layout/Cell.h"
+#include "layout/DocumentObjects.h"
 #include "layout/Fonts.h"
 
 namespace layout {
@@ -42,11 +42,15 @@ class TSectionList : public TCell, public TFontDefaults {
   // Shows a processing error (a table with too many columns) to the user.
   std::function<void(const std::string&)> OnProcessError;
 
-  // TODO: forms, maps, form controls, animated images and pictures come
-  // with their own parts; these lists stay empty until then.
+  // Forms and maps belong to the document; controls and animated images
+  // to their sections. TODO: they are filled once forms, maps and pictures
+  // exist; until then the lists stay empty.
+  parser::TFreeList<ThtmlForm> Forms;
+  parser::TFreeList<TMapItem> Maps;
   std::vector<TFormControlObj*> Controls;
-  std::vector<void*> AnimatedImages;
-  std::map<std::string, void*> MissingImages;
+  std::vector<TGIFImage*> AnimatedImages;
+  // Pictures whose request answered "pending": name -> who waits for it.
+  std::vector<std::pair<std::string, void*>> MissingImages;
 
   int Layout(platform::TCanvas& canvas, int y, int width, int& position, int& maxWidth) override;
   int Draw(platform::TCanvas& canvas, const platform::TRect& clip, int clipWidth, int x,
