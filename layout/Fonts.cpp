@@ -1,5 +1,7 @@
 #include "layout/Fonts.h"
 
+#include <algorithm>
+
 #include "platform/MulDiv.h"
 
 namespace layout {
@@ -45,27 +47,33 @@ void TFontList::RefreshAll(const TFontDefaults& document) {
   for (const auto& run : *this) run->Refresh(document);
 }
 
+const std::vector<int>& TFontList::Positions() const {
+  if (positions_.size() != static_cast<size_t>(Count())) {
+    positions_.clear();
+    for (const auto& run : *this) positions_.push_back(run->Pos);
+  }
+  return positions_;
+}
+
 // Runs are in ascending Pos, so the walks the lookups describe are binary
 // searches here: a long section with many runs stays linear to lay out.
+int TFontList::FirstAtOrAfter(int pos) const {
+  const std::vector<int>& positions = Positions();
+  return static_cast<int>(std::lower_bound(positions.begin(), positions.end(), pos) -
+                          positions.begin());
+}
+
 TFontObj* TFontList::GetRunAt(int pos, int& index) const {
   const int count = Count();
   if (count == 0) {
     index = -1;
     return nullptr;
   }
-  // The first run whose Pos is >= pos.
-  int low = 0, high = count;
-  while (low < high) {
-    const int mid = (low + high) / 2;
-    if ((*this)[mid]->Pos < pos)
-      low = mid + 1;
-    else
-      high = mid;
-  }
-  if (low == count)
+  const int first = FirstAtOrAfter(pos);
+  if (first == count)
     index = count - 1;
   else
-    index = ((*this)[low]->Pos == pos || low == 0) ? low : low - 1;
+    index = (Positions()[static_cast<size_t>(first)] == pos || first == 0) ? first : first - 1;
   return (*this)[index];
 }
 
@@ -77,16 +85,9 @@ TMyFont* TFontList::GetFontAt(int pos, int& overhang) const {
 }
 
 int TFontList::RunLengthAt(int pos, int textLength) const {
-  // The first run whose Pos is above pos.
-  int low = 0, high = Count();
-  while (low < high) {
-    const int mid = (low + high) / 2;
-    if ((*this)[mid]->Pos <= pos)
-      low = mid + 1;
-    else
-      high = mid;
-  }
-  return low < Count() ? (*this)[low]->Pos - pos : textLength - pos;
+  const std::vector<int>& positions = Positions();
+  const auto next = std::upper_bound(positions.begin(), positions.end(), pos);
+  return next != positions.end() ? *next - pos : textLength - pos;
 }
 
 }  // namespace layout

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "parser/HtmlUtils.h"
 #include "platform/Color.h"
@@ -83,6 +84,13 @@ class TFontList : public parser::TFreeList<TFontObj> {
   // Characters from pos to the start of the next run after the one covering
   // pos; the rest of the text when there is none.
   int RunLengthAt(int pos, int textLength) const;
+
+ private:
+  // The runs' start positions side by side (a run's Pos never changes), so
+  // lookups search contiguous memory; rebuilt when runs are added.
+  const std::vector<int>& Positions() const;
+  int FirstAtOrAfter(int pos) const;
+  mutable std::vector<int> positions_;
 };
 
 }  // namespace layout

@@ -1,5 +1,10 @@
 #pragma once
 
+#include <memory>
+#include <vector>
+
+#include "parser/HtmlUtils.h"
+
 namespace layout {
 
 // One laid-out line of a text section. Start indexes the section's text.
@@ -20,6 +25,28 @@ struct LineRec {
   int DrawY = 0;
 
   int FullHeight() const { return SpaceAbove + LineHeight + SpaceBelow; }
+};
+
+// The lines of a section. Every layout rebuilds them, so the records of
+// the previous layout are kept for reuse instead of going back to the heap.
+class TLineList : public parser::TFreeList<LineRec> {
+ public:
+  // Empties the list, keeping its records.
+  void Recycle() {
+    for (auto& line : Items()) spare_.push_back(std::move(line));
+    Items().clear();
+  }
+  // A fresh record, reused when one is spare.
+  std::unique_ptr<LineRec> NewLine() {
+    if (spare_.empty()) return std::make_unique<LineRec>();
+    std::unique_ptr<LineRec> line = std::move(spare_.back());
+    spare_.pop_back();
+    *line = LineRec{};
+    return line;
+  }
+
+ private:
+  std::vector<std::unique_ptr<LineRec>> spare_;
 };
 
 }  // namespace layout

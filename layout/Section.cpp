@@ -291,7 +291,7 @@ int TSection::Layout(platform::TCanvas& canvas, int y, IndentManager& margins, i
   Top = y;
   StartPos = position;
   Height = 0;
-  Lines.Clear();
+  Lines.Recycle();
   margins.SetLevel(y, Level);
   if (Length == 0) {
     Height = DrawnHeight = ClearingSpace(margins, y);
@@ -310,7 +310,7 @@ int TSection::Layout(platform::TCanvas& canvas, int y, IndentManager& margins, i
   LayoutState state(canvas, margins, y);
   const int clearing = ClearingSpace(margins, y);
   if (clearing > 0) {
-    auto line = std::make_unique<LineRec>();
+    auto line = Lines.NewLine();
     line->LineHeight = line->DrawnHeight = clearing;
     line->LineIndent = margins.LeftEdge(state.y);
     Lines.Add(std::move(line));
@@ -354,7 +354,7 @@ int TSection::Layout(platform::TCanvas& canvas, int y, IndentManager& margins, i
 }
 
 void TSection::FinishLine(LayoutState& state, int start, int count) {
-  auto line = std::make_unique<LineRec>();
+  auto line = Lines.NewLine();
   const int end = start + count;
   bool onlyObjects = true;
   for (int i = start; i < end && onlyObjects; ++i)

@@ -36,7 +36,7 @@ class TSection : public TSectionBase {
   int Level;
   int Indent;  // 35 pixels per level
   int ItemNumber = 0;
-  parser::TFreeList<LineRec> Lines;
+  TLineList Lines;
   std::unique_ptr<TMyFont> SectionFont;
   uint8_t MarkerKind = 0;  // 0 none, 1 number or letter, 2 bullet, 3 none
   char ListType = '1';     // ordered item style: 1, A, a, I or i
