@@ -10,7 +10,9 @@ TCell::TCell(TSectionList* owner) : Owner(owner) {}
 
 void TCell::AddSection(std::unique_ptr<TSectionBase> section) {
   if (!section) return;
-  // A text section keeps a zero byte after its text; std::string always does.
+  // An empty preformatted line takes one blank here; a text section keeps a
+  // zero byte after its text, which std::string always does.
+  section->PrepareForCell();
   TSectionBase* added = Add(std::move(section));
   added->SetOwner(Owner);
 }

@@ -61,6 +61,7 @@ class TSection : public TSectionBase {
   int FitCount(int width, int maxCount, int start) const;
 
   // TSectionBase.
+  const char* ClassName() const override { return "TSection"; }
   int Layout(platform::TCanvas& canvas, int y, IndentManager& margins, int& maxWidth,
              int& position) override;
   int Draw(platform::TCanvas& canvas, const platform::TRect& clip, IndentManager& margins, int x,
@@ -75,6 +76,9 @@ class TSection : public TSectionBase {
   bool GetCharAt(int position, char& ch, TSectionBase*& section) override;
   void RefreshFonts() override;
   void GetMinMaxWidth(platform::TCanvas& canvas, int& narrowest, int& widest) override;
+
+  // Text or fonts changed: measures are taken again when next needed.
+  void InvalidateMeasures() { prefixValid_ = false; }
 
   // The marker text of an ordered item: "Z." for 27 in style A, "XX." for
   // 25 in style I.

@@ -2,8 +2,9 @@
 
 namespace layout {
 
-int TSectionBase::Layout(platform::TCanvas&, int, IndentManager& margins, int& maxWidth,
+int TSectionBase::Layout(platform::TCanvas&, int y, IndentManager& margins, int& maxWidth,
                          int& position) {
+  Top = y;
   StartPos = position;
   DrawnHeight = Height;
   maxWidth = margins.Width;

@@ -45,6 +45,12 @@ class TSectionBase {
     UpdateHeight();
   }
 
+  // The kind of section, as the text dump names it.
+  virtual const char* ClassName() const { return "TSectionBase"; }
+
+  // Called by the cell just before the section joins it.
+  virtual void PrepareForCell() {}
+
   virtual void CopySelection() {}
   virtual int Layout(platform::TCanvas& canvas, int y, IndentManager& margins, int& maxWidth,
                      int& position);

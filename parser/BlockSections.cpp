@@ -1,0 +1,207 @@
+#include "parser/BlockSections.h"
+
+#include "layout/SectionList.h"
+#include "platform/MulDiv.h"
+
+namespace parser {
+
+namespace {
+
+int BaseSize(const layout::TSectionBase& section) {
+  return section.Owner ? section.Owner->BaseFontSize : 12;
+}
+
+void WriteLineEnd(layout::TSectionList* owner) {
+  if (owner && owner->ClipBuffer) WriteLine(*owner->ClipBuffer, nullptr, 0);
+}
+
+std::string LowerCut(const std::string& text, size_t length) {
+  std::string s = text.substr(0, length);
+  for (char& c : s)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  return s;
+}
+
+}  // namespace
+
+void TParagraphSpace::CopySelection() {
+  WriteLineEnd(Owner);
+}
+
+void TParagraphSpace::UpdateHeight() {
+  Height = platform::MulDiv(14, BaseSize(*this), 12);
+}
+
+void THeadingSpace::CopySelection() {
+  WriteLineEnd(Owner);
+}
+
+void THeadingSpace::UpdateHeight() {
+  int twelfths;
+  switch (SpaceLevel) {
+    case 1:
+      twelfths = 16;
+      break;
+    case 2:
+      twelfths = 12;
+      break;
+    case 3:
+      twelfths = 10;
+      break;
+    case 5:
+      twelfths = 6;
+      break;
+    case 6:
+      twelfths = 4;
+      break;
+    default:
+      twelfths = 8;
+      break;
+  }
+  Height = platform::MulDiv(twelfths, BaseSize(*this), 12);
+}
+
+THorzLine::THorzLine(const TAttributeList& attributes) {
+  for (const auto& a : attributes) {
+    switch (a->Symbol) {
+      case SizeSy:
+        if (a->IntValue >= 1 && a->IntValue <= 20) Thickness = a->IntValue;
+        break;
+      case WidthSy:
+        if (a->IntValue > 0) {
+          if (a->StrValue.find('%') != std::string::npos) {
+            WidthIsPercent = true;
+            if (a->IntValue <= 100) RuleWidth = a->IntValue;
+          } else {
+            RuleWidth = a->IntValue;
+          }
+        }
+        break;
+      case AlignSy: {
+        const std::string align = LowerCut(a->StrValue, 10);
+        if (align == "left")
+          RuleAlign = 1;
+        else if (align == "right")
+          RuleAlign = 3;
+        break;
+      }
+      case ColorSy: {
+        const std::optional<platform::TColor> color = ParseColor(a->StrValue);
+        HasColor = color.has_value();
+        if (color) RuleColor = *color;
+        break;
+      }
+      case NoShadeSy:
+        NoShade = true;
+        break;
+      default:
+        break;
+    }
+  }
+}
+
+void THorzLine::CopySelection() {
+  WriteLineEnd(Owner);
+}
+
+void THorzLine::UpdateHeight() {
+  Height = platform::MulDiv(20, BaseSize(*this), 12) + Thickness - 2;
+}
+
+int THorzLine::Draw(platform::TCanvas& canvas, const platform::TRect& clip,
+                    layout::IndentManager& margins, int x, int y) {
+  const int result = layout::TSectionBase::Draw(canvas, clip, margins, x, y);
+  const int yOffset = Owner ? Owner->YOffset : 0;
+  int t = y - yOffset;
+  if (t + Height < clip.top || t >= clip.bottom) return result;
+  const int left = margins.LeftEdge(y), right = margins.RightEdge(y);
+  t += (Height - Thickness) / 2;
+  int x1, x2;
+  if (RuleWidth < 0) {
+    x1 = left + 10;
+    x2 = right - 10;
+  } else {
+    const int w = WidthIsPercent ? platform::MulDiv(right - left, RuleWidth, 100) : RuleWidth;
+    x1 = RuleAlign == 1 ? left : RuleAlign == 2 ? left + (right - left - w) / 2 : right - w;
+    x2 = x1 + w;
+  }
+  if (HasColor) {
+    canvas.Brush.Style = platform::bsSolid;
+    canvas.Brush.Color = RuleColor | platform::kPaletteRelative;
+    canvas.FillRect({x1, t, x2, t + Thickness});
+    return result;
+  }
+  // An engraved outline: dark top and left edges, light bottom and right.
+  canvas.Pen.Style = platform::psSolid;
+  canvas.Pen.Width = 1;
+  canvas.Pen.Color = NoShade ? platform::clBlack : platform::clBtnShadow;
+  canvas.MoveTo(x1, t + Thickness);
+  canvas.LineTo(x1, t);
+  canvas.LineTo(x2, t);
+  const platform::TColor background = Owner ? Owner->Background : platform::clWhite;
+  const bool whitePage =
+      background == platform::clWindow
+          ? platform::GetSysColor(platform::COLOR_WINDOW) == platform::clWhite
+          : !(background & platform::kSystemColorFlag) && (background & 0x00FFFFFF) == 0x00FFFFFF;
+  canvas.Pen.Color = NoShade     ? platform::clBlack
+                     : whitePage ? platform::clSilver
+                                 : platform::clBtnHighlight;
+  canvas.LineTo(x2, t + Thickness);
+  canvas.LineTo(x1, t + Thickness);
+  return result;
+}
+
+void TPreFormated::AddText(std::string_view text) {
+  // Deliberate: no length limit; a preformatted line keeps all its text.
+  if (text.empty()) return;
+  if (Length + static_cast<int>(text.size()) + 1 > static_cast<int>(Buff.capacity()))
+    SetCapacity(Length + static_cast<int>(text.size()) + 100);
+  Buff.append(text);
+  Length = static_cast<int>(Buff.size());
+  InvalidateMeasures();
+}
+
+void TPreFormated::PrepareForCell() {
+  // An empty line keeps the height of a line.
+  if (Length == 0) AddText(" ");
+}
+
+void TPreFormated::GetMinMaxWidth(platform::TCanvas&, int& narrowest, int& widest) {
+  const int w = TextWidth(0, false, Length) + Indent;
+  widest = w;
+  narrowest = std::min(w, 500);
+}
+
+int TPreFormated::Layout(platform::TCanvas& canvas, int y, layout::IndentManager& margins,
+                         int& maxWidth, int& position) {
+  const int savedWidth = margins.Width;
+  margins.Width = 32000;
+  const int height = layout::TSection::Layout(canvas, y, margins, maxWidth, position);
+  margins.Width = savedWidth;
+  int narrowest = 0, widest = 0;
+  GetMinMaxWidth(canvas, narrowest, widest);
+  maxWidth = widest;  // the whole line, never the 32000 it was laid out in
+  return height;
+}
+
+TUListItem::TUListItem(int level, const TUrlTarget* link, const layout::TMyFont& font,
+                       layout::TBuilderStyle& style)
+    : layout::TSection(level, 1, link, font, style) {
+  MarkerKind = 2;
+}
+
+TDListItem::TDListItem(int level, const TUrlTarget* link, const layout::TMyFont& font,
+                       layout::TBuilderStyle& style)
+    : TUListItem(level, link, font, style) {
+  MarkerKind = 3;
+}
+
+TOListItem::TOListItem(int level, const TUrlTarget* link, const layout::TMyFont& font,
+                       layout::TBuilderStyle& style, char listStyle, int number)
+    : TUListItem(level, link, font, style) {
+  ItemNumber = number;
+  MarkerKind = 1;
+  ListType = listStyle;
+}
+
+}  // namespace parser
