@@ -21,6 +21,7 @@ std::unique_ptr<IndentRec> Record(int edgeX, int top, int bottom, int level = 0)
 void IndentManagerBasic::Clear() {
   LeftRecs.Clear();
   RightRecs.Clear();
+  Sync();
 }
 
 void IndentManagerBasic::SetSides(int left, int right) {
@@ -29,18 +30,71 @@ void IndentManagerBasic::SetSides(int left, int right) {
   CurrentLevel = 0;
 }
 
-int IndentManagerBasic::LeftEdge(int y) const {
+void IndentManagerBasic::NoteFloat(SideIndex& side, IndentRec* rec, int index, bool left) const {
+  side.floatBottom = std::max(side.floatBottom.value_or(rec->BottomY), rec->BottomY);
+  if (!left) return;
+  auto [it, added] = floatBottomByEdge_.emplace(rec->EdgeX, rec->BottomY);
+  if (!added) it->second = std::max(it->second, rec->BottomY);
+  if (index > lastLeftFloatIndex_) {
+    lastLeftFloatIndex_ = index;
+    lastLeftFloat_ = rec;
+  }
+}
+
+void IndentManagerBasic::Sync() const {
+  if (left_.seen > static_cast<size_t>(LeftRecs.Count()) ||
+      right_.seen > static_cast<size_t>(RightRecs.Count())) {
+    // The records were cleared: start the index again.
+    left_ = SideIndex();
+    right_ = SideIndex();
+    open_.clear();
+    floatBottomByEdge_.clear();
+    lastLeftFloat_ = nullptr;
+    lastLeftFloatIndex_ = -1;
+  }
+  for (int i = static_cast<int>(left_.seen); i < LeftRecs.Count(); ++i) {
+    IndentRec* rec = LeftRecs[i];
+    left_.live.push_back(rec);
+    if (rec->LevelId == 0)
+      NoteFloat(left_, rec, i, true);
+    else
+      open_.emplace_back(rec, i);
+  }
+  left_.seen = static_cast<size_t>(LeftRecs.Count());
+  for (int i = static_cast<int>(right_.seen); i < RightRecs.Count(); ++i) {
+    IndentRec* rec = RightRecs[i];
+    right_.live.push_back(rec);
+    if (rec->LevelId == 0) NoteFloat(right_, rec, i, false);
+  }
+  right_.seen = static_cast<size_t>(RightRecs.Count());
+}
+
+int IndentManagerBasic::Edge(SideIndex& side, const parser::TFreeList<IndentRec>& recs, int y,
+                             bool left) {
+  // Left: the largest EdgeX (at least 0); right: the smallest (at most 0).
   int edge = 0;
-  for (const auto& rec : LeftRecs)
-    if (Applies(*rec, y)) edge = std::max(edge, rec->EdgeX);
-  return LeftSide + edge;
+  const auto take = [&](const IndentRec& rec) {
+    if (Applies(rec, y)) edge = left ? std::max(edge, rec.EdgeX) : std::min(edge, rec.EdgeX);
+  };
+  if (y < side.cursorY) {
+    for (const auto& rec : recs) take(*rec);  // a look back (drawing, hit tests)
+    return edge;
+  }
+  side.cursorY = y;
+  // Records that end at or above y never apply again further down.
+  std::erase_if(side.live, [y](const IndentRec* rec) { return rec->BottomY <= y; });
+  for (const IndentRec* rec : side.live) take(*rec);
+  return edge;
+}
+
+int IndentManagerBasic::LeftEdge(int y) const {
+  Sync();
+  return LeftSide + Edge(left_, LeftRecs, y, true);
 }
 
 int IndentManagerBasic::RightEdge(int y) const {
-  int edge = 0;
-  for (const auto& rec : RightRecs)
-    if (Applies(*rec, y)) edge = std::min(edge, rec->EdgeX);
-  return RightSide + edge;
+  Sync();
+  return RightSide + Edge(right_, RightRecs, y, false);
 }
 
 void IndentManagerBasic::AddRect(int y, int width, int side, int height) {
@@ -50,43 +104,37 @@ void IndentManagerBasic::AddRect(int y, int width, int side, int height) {
     RightRecs.Add(Record(RightEdge(y) - RightSide - width, y, y + height));
 }
 
-namespace {
-
-// The largest BottomY of the records that pass `take`, if any does.
-template <typename Take>
-std::optional<int> LargestBottom(const parser::TFreeList<IndentRec>& recs, Take take) {
-  std::optional<int> bottom;
-  for (const auto& rec : recs)
-    if (take(*rec)) bottom = std::max(bottom.value_or(rec->BottomY), rec->BottomY);
-  return bottom;
-}
-
-bool IsFloat(const IndentRec& rec) {
-  return rec.LevelId == 0;
-}
-
-}  // namespace
-
 int IndentManagerBasic::FloatBottom() const {
-  const std::optional<int> left = LargestBottom(LeftRecs, IsFloat);
-  const std::optional<int> right = LargestBottom(RightRecs, IsFloat);
-  if (!left && !right) return 0;
-  return std::max(left.value_or(*right), right.value_or(*left));
+  Sync();
+  if (!left_.floatBottom && !right_.floatBottom) return 0;
+  return std::max(left_.floatBottom.value_or(INT_MIN), right_.floatBottom.value_or(INT_MIN));
 }
 
 void IndentManagerBasic::ClearBottoms(int& left, int& right) const {
-  const std::optional<int> l = LargestBottom(LeftRecs, IsFloat);
-  const std::optional<int> r = LargestBottom(RightRecs, IsFloat);
-  left = l ? *l + 1 : 0;
-  right = r ? *r + 1 : 0;
+  Sync();
+  left = left_.floatBottom ? *left_.floatBottom + 1 : 0;
+  right = right_.floatBottom ? *right_.floatBottom + 1 : 0;
 }
 
 int IndentManagerBasic::IndentedBottom() const {
+  Sync();
+  // The EdgeX of the last left record of the current level.
   int levelEdge = 0;
-  for (const auto& rec : LeftRecs)
-    if (rec->LevelId == CurrentLevel) levelEdge = rec->EdgeX;  // the last one counts
-  const std::optional<int> bottom =
-      LargestBottom(LeftRecs, [levelEdge](const IndentRec& rec) { return rec.EdgeX > levelEdge; });
+  if (CurrentLevel == 0) {
+    if (lastLeftFloat_) levelEdge = lastLeftFloat_->EdgeX;
+  } else {
+    int lastIndex = -1;
+    for (const auto& [rec, index] : open_)
+      if (rec->LevelId == CurrentLevel && index > lastIndex) {
+        lastIndex = index;
+        levelEdge = rec->EdgeX;
+      }
+  }
+  std::optional<int> bottom;
+  for (auto it = floatBottomByEdge_.upper_bound(levelEdge); it != floatBottomByEdge_.end(); ++it)
+    bottom = std::max(bottom.value_or(it->second), it->second);
+  for (const auto& [rec, index] : open_)
+    if (rec->EdgeX > levelEdge) bottom = std::max(bottom.value_or(rec->BottomY), rec->BottomY);
   return bottom ? *bottom + 1 : 1;
 }
 
@@ -96,11 +144,20 @@ void IndentManagerBasic::SetLevel(int y, int level) {
       LeftRecs.Add(Record(LeftEdge(y) - LeftSide + kListIndent, y, kOpenIndentBottom, l));
     CurrentLevel = level;
   } else if (level < CurrentLevel && CurrentLevel > 0) {
-    for (const auto& rec : LeftRecs)
+    Sync();
+    // Every open indent deeper than level closes one pixel above y and
+    // from then on counts as a float.
+    std::vector<std::pair<IndentRec*, int>> stillOpen;
+    for (const auto& [rec, index] : open_) {
       if (rec->LevelId > level) {
         rec->LevelId = 0;
         rec->BottomY = y - 1;
+        NoteFloat(left_, rec, index, true);
+      } else {
+        stillOpen.emplace_back(rec, index);
       }
+    }
+    open_ = std::move(stillOpen);
     CurrentLevel = level;
   }
 }

@@ -1,5 +1,10 @@
 #pragma once
 
+#include <climits>
+#include <map>
+#include <optional>
+#include <vector>
+
 #include "parser/HtmlUtils.h"
 
 namespace layout {
@@ -61,6 +66,29 @@ class IndentManagerBasic {
   // list level's record; 1 when none does.
   int IndentedBottom() const;
   void SetLevel(int y, int level);
+
+ private:
+  // The queries above walk every record, and a long document gathers
+  // thousands (every list leaves its closed indents). Layout asks at a y
+  // that only grows, so each side keeps the records that may still apply
+  // there, and the float bottoms are kept as running maxima: records only
+  // ever join the floats (LevelId 0) and then never change. Rebuilt when
+  // the records are cleared.
+  struct SideIndex {
+    size_t seen = 0;               // records taken into the index
+    std::vector<IndentRec*> live;  // may apply at some y >= cursorY
+    int cursorY = INT_MIN;
+    std::optional<int> floatBottom;  // largest BottomY with LevelId 0
+  };
+  void Sync() const;
+  void NoteFloat(SideIndex& side, IndentRec* rec, int index, bool left) const;
+  static int Edge(SideIndex& side, const parser::TFreeList<IndentRec>& recs, int y, bool left);
+
+  mutable SideIndex left_, right_;
+  mutable std::vector<std::pair<IndentRec*, int>> open_;  // left records with LevelId > 0
+  mutable std::map<int, int> floatBottomByEdge_;          // left floats: EdgeX -> largest BottomY
+  mutable IndentRec* lastLeftFloat_ = nullptr;            // the last left record with LevelId 0
+  mutable int lastLeftFloatIndex_ = -1;
 };
 
 class IndentManager : public IndentManagerBasic {

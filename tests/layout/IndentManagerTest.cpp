@@ -117,3 +117,88 @@ TEST_F(Margins, IndentsStartFromTheCurrentLeftEdge) {
 }
 
 }  // namespace
+
+namespace {
+
+// The margin queries as plain walks over every record: the reference the
+// indexed queries must always agree with.
+struct NaiveMargins {
+  static bool Applies(const IndentRec& r, int y) { return r.TopY <= y && y < r.BottomY; }
+  static int Left(const IndentManager& m, int y) {
+    int e = 0;
+    for (const auto& r : m.LeftRecs)
+      if (Applies(*r, y)) e = std::max(e, r->EdgeX);
+    return m.LeftSide + e;
+  }
+  static int Right(const IndentManager& m, int y) {
+    int e = 0;
+    for (const auto& r : m.RightRecs)
+      if (Applies(*r, y)) e = std::min(e, r->EdgeX);
+    return m.RightSide + e;
+  }
+  static std::optional<int> Bottom(const parser::TFreeList<IndentRec>& recs) {
+    std::optional<int> b;
+    for (const auto& r : recs)
+      if (r->LevelId == 0) b = std::max(b.value_or(r->BottomY), r->BottomY);
+    return b;
+  }
+  static int Indented(const IndentManager& m) {
+    int edge = 0;
+    for (const auto& r : m.LeftRecs)
+      if (r->LevelId == m.CurrentLevel) edge = r->EdgeX;
+    std::optional<int> b;
+    for (const auto& r : m.LeftRecs)
+      if (r->EdgeX > edge) b = std::max(b.value_or(r->BottomY), r->BottomY);
+    return b ? *b + 1 : 1;
+  }
+};
+
+TEST(MarginsIndex, AgreesWithPlainWalksUnderRandomLayouts) {
+  uint32_t seed = 12345;
+  const auto next = [&seed](uint32_t n) {
+    return ((seed = seed * 1664525u + 1013904223u) >> 8) % n;
+  };
+  for (int round = 0; round < 40; ++round) {
+    IndentManager m;
+    m.SetSides(0, 500);
+    int y = 0;
+    for (int step = 0; step < 300; ++step) {
+      y += static_cast<int>(next(30));
+      switch (next(6)) {
+        case 0:
+          m.AddRect(y, 20 + static_cast<int>(next(80)), next(2) ? 1 : 3,
+                    5 + static_cast<int>(next(200)));
+          break;
+        case 1:
+          m.SetLevel(y, static_cast<int>(next(5)));
+          break;
+        case 2: {
+          Picture p(next(2) ? TFloatingObject::Side::Left : TFloatingObject::Side::Right,
+                    10 + static_cast<int>(next(60)), 10 + static_cast<int>(next(120)),
+                    static_cast<int>(next(8)));
+          m.AddFloatImage(y, &p);
+          break;
+        }
+        default:
+          break;
+      }
+      // Mostly downward queries, as layout asks; now and then a look back.
+      const int q = next(5) == 0 ? static_cast<int>(next(static_cast<uint32_t>(y + 1))) : y;
+      ASSERT_EQ(m.LeftEdge(q), NaiveMargins::Left(m, q)) << round << "/" << step;
+      ASSERT_EQ(m.RightEdge(q), NaiveMargins::Right(m, q)) << round << "/" << step;
+      const auto l = NaiveMargins::Bottom(m.LeftRecs), r = NaiveMargins::Bottom(m.RightRecs);
+      const int naiveFloat = (!l && !r) ? 0 : std::max(l.value_or(INT_MIN), r.value_or(INT_MIN));
+      ASSERT_EQ(m.FloatBottom(), naiveFloat);
+      int cl = 0, cr = 0;
+      m.ClearBottoms(cl, cr);
+      ASSERT_EQ(cl, l ? *l + 1 : 0);
+      ASSERT_EQ(cr, r ? *r + 1 : 0);
+      ASSERT_EQ(m.IndentedBottom(), NaiveMargins::Indented(m)) << round << "/" << step;
+    }
+    m.Clear();
+    EXPECT_EQ(m.FloatBottom(), 0);
+    EXPECT_EQ(m.LeftEdge(0), 0);
+  }
+}
+
+}  // namespace
