@@ -350,6 +350,7 @@ int TSection::Layout(platform::TCanvas& canvas, int y, IndentManager& margins, i
   position = StartPos + Length;
   if (Level > 0) Height = std::max(Height, margins.IndentedBottom() - Top);
   DrawnHeight = std::max(Height, margins.FloatBottom() - Top);
+  ReleaseMeasures();
   return Height;
 }
 
@@ -434,6 +435,10 @@ void TSection::GetMinMaxWidth(platform::TCanvas& canvas, int& narrowest, int& wi
       floats += image->FloatWidth() + image->FloatHSpace();
   }
   widest = floats + TextWidth(0, false, Length) + Indent;
+  struct Release {
+    const TSection* section;
+    ~Release() { section->ReleaseMeasures(); }
+  } release{this};
   for (int i = 0; i < Length;) {
     const auto wordByte = [this](int k) {
       const char c = Buff[static_cast<size_t>(k)];

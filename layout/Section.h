@@ -79,6 +79,13 @@ class TSection : public TSectionBase {
 
   // Text or fonts changed: measures are taken again when next needed.
   void InvalidateMeasures() { prefixValid_ = false; }
+  // The advance sums cost four bytes a character; a laid-out section gives
+  // them back and takes them again for a draw or a hit test.
+  void ReleaseMeasures() const {
+    prefixValid_ = false;
+    std::vector<int>().swap(prefix_);
+    std::vector<int>().swap(nextObject_);
+  }
 
   // The marker text of an ordered item: "Z." for 27 in style A, "XX." for
   // 25 in style I.

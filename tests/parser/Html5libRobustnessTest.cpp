@@ -1,6 +1,7 @@
-// Every document of the html5lib suites goes through the scanner: no crash,
-// no hang, tokens within their bounds. The suites follow HTML5 rules, so
-// only robustness is checked, never the trees they expect.
+// Every document of the html5lib suites goes through the scanner, and
+// through the builder and layout at three widths: no crash, no hang,
+// tokens within their bounds, every position laid out. The suites follow
+// HTML5 rules, so only robustness is checked, never the trees they expect.
 #include <gtest/gtest.h>
 
 #include <QByteArray>
@@ -14,6 +15,7 @@
 
 #include "TestSupport.h"
 #include "parser/Scanner.h"
+#include "tools/PageRender.h"
 
 namespace {
 
@@ -107,6 +109,14 @@ TEST_P(Html5lib, ScannerSurvivesEveryDocument) {
       } catch (const parser::EParseError&) {
         // Comments left open are the one error the scanner defines.
       }
+    }
+    for (int width : {0, 150, 572}) {
+      tools::PageSettings settings;
+      settings.FontName = settings.PreFontName = std::string(platform::kTestFontName);
+      settings.Width = width;
+      const tools::LaidOutPage page = tools::LayOutHtml(document, settings);
+      ASSERT_GE(page.Height, 0) << document;
+      ASSERT_LE(page.DocWidth, 2000);
     }
   }
 }
