@@ -26,21 +26,36 @@ void TMyFont::Refresh(const TFontDefaults& document, platform::TColor color) {
   SetColor(color | platform::kPaletteRelative);
 }
 
-TFontObj::TFontObj(std::unique_ptr<TMyFont> font, int pos) : Pos(pos), Font(std::move(font)) {
-  Font->OnChange = [this] { UpdateMetrics(); };
+TFontObj::TFontObj(std::unique_ptr<TMyFont> font, int pos) : TFontObj(*font, pos) {}
+
+TFontObj::TFontObj(const TMyFont& font, int pos) : Pos(pos) {
+  Font.Assign(font);
+  Font.Observer = this;
   UpdateMetrics();
 }
 
 void TFontObj::UpdateMetrics() {
-  const platform::TTextMetric& tm = Font->Face().Metrics();
+  const platform::TTextMetric& tm = Font.Face().Metrics();
   TextHeight = tm.tmHeight;
   LineHeight = tm.tmHeight + tm.tmExternalLeading;
   Descent = tm.tmDescent;
   Overhang = tm.tmOverhang;
 }
 
+const parser::TUrlTarget& TFontObj::UrlTarget() const {
+  static const parser::TUrlTarget kNoLink;
+  return link_ ? *link_ : kNoLink;
+}
+
+void TFontObj::SetUrlTarget(const parser::TUrlTarget& link) {
+  if (link.Url.empty() && link.Target.empty())
+    link_.reset();
+  else
+    link_ = std::make_unique<parser::TUrlTarget>(link);
+}
+
 void TFontObj::Refresh(const TFontDefaults& document) {
-  Font->Refresh(document, UrlTarget.Url.empty() ? document.FontColor : document.HotSpotColor);
+  Font.Refresh(document, UrlTarget().Url.empty() ? document.FontColor : document.HotSpotColor);
 }
 
 void TFontList::RefreshAll(const TFontDefaults& document) {
@@ -81,7 +96,7 @@ TMyFont* TFontList::GetFontAt(int pos, int& overhang) const {
   int index = 0;
   TFontObj* run = GetRunAt(pos, index);
   overhang = run ? run->Overhang : 0;
-  return run ? run->Font.get() : nullptr;
+  return run ? &run->Font : nullptr;
 }
 
 int TFontList::RunLengthAt(int pos, int textLength) const {

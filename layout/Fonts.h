@@ -45,22 +45,27 @@ class TMyFont : public platform::TFont {
 
 // One font run of a text section: the font, where it starts, its measured
 // metrics and its link.
-class TFontObj {
+class TFontObj : private platform::TFontObserver {
  public:
   // Takes the font; every later change of it re-measures the run. The font
   // calls back into the run, so runs stay where they were made.
   TFontObj(std::unique_ptr<TMyFont> font, int pos);
+  TFontObj(const TMyFont& font, int pos);
   TFontObj(const TFontObj&) = delete;
   TFontObj& operator=(const TFontObj&) = delete;
 
   int Pos;
-  std::unique_ptr<TMyFont> Font;
+  TMyFont Font;  // owned, kept inside the run
   int LineHeight = 0;  // text height plus external leading
   int TextHeight = 0;  // ascent plus descent
   int Overhang = 0;
   int Descent = 0;
   uint8_t Script = 0;  // 0 normal, 1 subscript, 2 superscript
-  parser::TUrlTarget UrlTarget;
+
+  // The run's link; an empty URL means the run is not a link. Most runs
+  // are not links, so the strings are kept only for those that are.
+  const parser::TUrlTarget& UrlTarget() const;
+  void SetUrlTarget(const parser::TUrlTarget& link);
 
   void UpdateMetrics();
   // The hot-spot colour for a link run, the default text colour otherwise.
@@ -71,6 +76,10 @@ class TFontObj {
     descent = Descent;
     return LineHeight;
   }
+
+ private:
+  void FontChanged() override { UpdateMetrics(); }
+  std::unique_ptr<parser::TUrlTarget> link_;
 };
 
 // The runs of one text section in ascending Pos, the first at 0.

@@ -36,9 +36,8 @@ TSection::TSection(int level, int alignment, const parser::TUrlTarget* link, con
   runFont->Assign(font);
   runFont->SetStyle(runFont->Style() | style.ExtraStyles);
   TFontObj* run = Fonts.Add(std::make_unique<TFontObj>(std::move(runFont), 0));
-  if (link) run->UrlTarget.Assign(&link->Url, &link->Target);
-  SectionFont = std::make_unique<TMyFont>();
-  SectionFont->Assign(*run->Font);
+  if (link) run->SetUrlTarget(*link);
+  SectionFont.Assign(run->Font);
   style.Script = 0;
 }
 
@@ -73,14 +72,14 @@ void TSection::AddText(std::string_view text) {
     SetCapacity(Length + static_cast<int>(text.size()) + 100);
   Buff.append(text);
   Length = static_cast<int>(Buff.size());
-  prefixValid_ = false;
+  measures_.reset();
 }
 
 int TSection::EnsureText() {
   if (Length == 0) {
     Buff.assign(1, ' ');
     Length = 1;
-    prefixValid_ = false;
+    measures_.reset();
   }
   return Alignment;
 }
@@ -90,18 +89,18 @@ void TSection::ChangeFont(const TFontDefaults& document, const TMyFont& font,
   TFontObj* last = Fonts[Fonts.Count() - 1];
   TFontObj* run = last;
   if (last->Pos == Length) {
-    last->Font->Assign(font);
+    last->Font.Assign(font);
   } else {
     auto copy = std::make_unique<TMyFont>();
     copy->Assign(font);
     run = Fonts.Add(std::make_unique<TFontObj>(std::move(copy), Length));
-    run->UrlTarget = last->UrlTarget;
+    run->SetUrlTarget(last->UrlTarget());
   }
-  run->Font->SetStyle(run->Font->Style() | style.ExtraStyles);
+  run->Font.SetStyle(run->Font.Style() | style.ExtraStyles);
   run->Script = style.Script;
   if (run->Script == 1 || run->Script == 2)
-    run->Font->SetRelativeSize(document, platform::MulDiv(run->Font->RelativeSize, 3, 4));
-  prefixValid_ = false;
+    run->Font.SetRelativeSize(document, platform::MulDiv(run->Font.RelativeSize, 3, 4));
+  measures_.reset();
 }
 
 void TSection::ChangeFontAndLink(const TFontDefaults& document, const TMyFont& font,
@@ -109,8 +108,7 @@ void TSection::ChangeFontAndLink(const TFontDefaults& document, const TMyFont& f
                                  const parser::TUrlTarget& link) {
   ChangeFont(document, font, style);
   TFontObj* run = Fonts[Fonts.Count() - 1];
-  run->UrlTarget.Clear();
-  if (linkStarts) run->UrlTarget.Assign(&link.Url, &link.Target);
+  run->SetUrlTarget(linkStarts ? link : parser::TUrlTarget());
 }
 
 void TSection::SetCapacity(int n) {
@@ -132,39 +130,42 @@ TFormControlObj* TSection::ControlAt(int index) const {
 }
 
 void TSection::UpdatePrefix() const {
-  if (prefixValid_ && prefix_.size() == Buff.size() + 1) return;
-  prefix_.assign(Buff.size() + 1, 0);
+  if (measures_ && measures_->prefix.size() == Buff.size() + 1) return;
+  measures_ = std::make_unique<Measures>();
+  std::vector<int>& prefix = measures_->prefix;
+  prefix.assign(Buff.size() + 1, 0);
   int run = 0;
-  const platform::FontFace* face = &Fonts[0]->Font->Face();
+  const platform::FontFace* face = &Fonts[0]->Font.Face();
   for (int i = 0; i < Length; ++i) {
     while (run + 1 < Fonts.Count() && Fonts[run + 1]->Pos <= i) {
       ++run;
-      face = &Fonts[run]->Font->Face();
+      face = &Fonts[run]->Font.Face();
     }
     const char c = Buff[static_cast<size_t>(i)];
     const int advance = IsObjectByte(c) ? 0 : face->Advance(static_cast<uint8_t>(c));
-    prefix_[static_cast<size_t>(i) + 1] = prefix_[static_cast<size_t>(i)] + advance;
+    prefix[static_cast<size_t>(i) + 1] = prefix[static_cast<size_t>(i)] + advance;
   }
   // Most sections hold no objects; they need no table of them.
-  nextObject_.clear();
   if (Buff.find_first_of(std::string_view("\x02\x04", 2)) != std::string::npos) {
-    nextObject_.assign(Buff.size() + 1, Length);
+    std::vector<int>& next = measures_->nextObject;
+    next.assign(Buff.size() + 1, Length);
     for (int i = Length - 1; i >= 0; --i)
-      nextObject_[static_cast<size_t>(i)] =
-          IsObjectByte(Buff[static_cast<size_t>(i)]) ? i : nextObject_[static_cast<size_t>(i) + 1];
+      next[static_cast<size_t>(i)] =
+          IsObjectByte(Buff[static_cast<size_t>(i)]) ? i : next[static_cast<size_t>(i) + 1];
   }
-  prefixValid_ = true;
 }
 
 int TSection::Extent(int start, int count) const {
   UpdatePrefix();
-  return prefix_[static_cast<size_t>(start + count)] - prefix_[static_cast<size_t>(start)];
+  const std::vector<int>& prefix = measures_->prefix;
+  return prefix[static_cast<size_t>(start + count)] - prefix[static_cast<size_t>(start)];
 }
 
 int TSection::PieceLength(int start, int limit) const {
   UpdatePrefix();
   const int runLength = Fonts.RunLengthAt(start, Length);
-  const int nextObject = nextObject_.empty() ? Length : nextObject_[static_cast<size_t>(start)];
+  const std::vector<int>& next = measures_->nextObject;
+  const int nextObject = next.empty() ? Length : next[static_cast<size_t>(start)];
   const int end = std::min({start + std::min(limit, runLength), Length, nextObject});
   return std::max(0, end - start);
 }
@@ -459,9 +460,9 @@ void TSection::GetMinMaxWidth(platform::TCanvas& canvas, int& narrowest, int& wi
 void TSection::RefreshFonts() {
   if (Owner) {
     Fonts.RefreshAll(*Owner);
-    SectionFont->Refresh(*Owner, Owner->FontColor);
+    SectionFont.Refresh(*Owner, Owner->FontColor);
   }
-  prefixValid_ = false;
+  measures_.reset();
   UpdateHeight();
 }
 

@@ -37,7 +37,7 @@ class TSection : public TSectionBase {
   int Indent;  // 35 pixels per level
   int ItemNumber = 0;
   TLineList Lines;
-  std::unique_ptr<TMyFont> SectionFont;
+  TMyFont SectionFont;  // owned, kept inside the section
   uint8_t MarkerKind = 0;  // 0 none, 1 number or letter, 2 bullet, 3 none
   char ListType = '1';     // ordered item style: 1, A, a, I or i
   bool PlainBullet = false;
@@ -78,14 +78,10 @@ class TSection : public TSectionBase {
   void GetMinMaxWidth(platform::TCanvas& canvas, int& narrowest, int& widest) override;
 
   // Text or fonts changed: measures are taken again when next needed.
-  void InvalidateMeasures() { prefixValid_ = false; }
+  void InvalidateMeasures() { measures_.reset(); }
   // The advance sums cost four bytes a character; a laid-out section gives
   // them back and takes them again for a draw or a hit test.
-  void ReleaseMeasures() const {
-    prefixValid_ = false;
-    std::vector<int>().swap(prefix_);
-    std::vector<int>().swap(nextObject_);
-  }
+  void ReleaseMeasures() const { measures_.reset(); }
 
   // The marker text of an ordered item: "Z." for 27 in style A, "XX." for
   // 25 in style I.
@@ -111,11 +107,15 @@ class TSection : public TSectionBase {
   void DrawMarker(platform::TCanvas& canvas, int x, int baseline, const LineRec& line);
 
   // Sum of the advances of the characters before each index, each in its
-  // run's font; object bytes add nothing. Rebuilt when text or fonts change.
-  mutable std::vector<int> prefix_;
-  // Index of the first object byte at or after each index (Length if none).
-  mutable std::vector<int> nextObject_;
-  mutable bool prefixValid_ = false;
+  // run's font (object bytes add nothing), and the index of the first
+  // object byte at or after each index (none when the text has no objects).
+  // Made when first needed after the text or fonts changed; a laid-out
+  // section gives them back.
+  struct Measures {
+    std::vector<int> prefix;
+    std::vector<int> nextObject;
+  };
+  mutable std::unique_ptr<Measures> measures_;
 };
 
 }  // namespace layout

@@ -68,9 +68,9 @@ void TSection::DrawMarker(platform::TCanvas& canvas, int x, int textBottom, cons
   const int b = MarkerLeft + x;
   if (MarkerKind == 1) {
     const std::string text = MarkerText(ListType, ItemNumber);
-    canvas.Font.Assign(*SectionFont);
+    canvas.Font.Assign(SectionFont);
     canvas.SetBkMode(platform::TRANSPARENT);
-    canvas.SetTextColor(SectionFont->Color());
+    canvas.SetTextColor(SectionFont.Color());
     canvas.TextOutA(b - canvas.TextWidth(text) - 5, textBottom - line.Descent - yOffset, text);
   } else if (MarkerKind == 2 && !PlainBullet) {
     const int cx = b - 8;
@@ -134,14 +134,14 @@ int TSection::Draw(platform::TCanvas& canvas, const platform::TRect& clip, Inden
       const bool selected = s <= i && i < e;
       int index = 0;
       TFontObj* run = Fonts.GetRunAt(i, index);
-      canvas.Font.Assign(*run->Font);
+      canvas.Font.Assign(run->Font);
       if (selected) {
         canvas.SetBkMode(platform::OPAQUE);
-        canvas.SetBkColor(run->Font->Color());
+        canvas.SetBkColor(run->Font.Color());
         canvas.SetTextColor(Owner->Background);
       } else {
         canvas.SetBkMode(platform::TRANSPARENT);
-        canvas.SetTextColor(run->Font->Color());
+        canvas.SetTextColor(run->Font.Color());
       }
       const std::string_view text(Buff.data() + i, static_cast<size_t>(n));
       const int textX = px - run->Overhang / 2;
@@ -173,8 +173,8 @@ bool TSection::GetUrlAt(platform::TCanvas&, int x, int y, std::unique_ptr<parser
       if (c >= line->Count) return false;
       int index = 0;
       const TFontObj* run = Fonts.GetRunAt(line->Start + c, index);
-      if (run->UrlTarget.Url.empty()) return false;
-      url = std::make_unique<parser::TUrlTarget>(run->UrlTarget);
+      if (run->UrlTarget().Url.empty()) return false;
+      url = std::make_unique<parser::TUrlTarget>(run->UrlTarget());
       return true;
     }
     t += line->FullHeight();

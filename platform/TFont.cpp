@@ -1,16 +1,25 @@
 #include "platform/TFont.h"
 
+#include <unordered_set>
+
 #include "platform/MulDiv.h"
 
 namespace platform {
+
+const std::string& InternFaceName(std::string_view name) {
+  // Names are kept for the life of the process; a page can add only as
+  // many as it has FACE attributes (each at most 50 characters).
+  static std::unordered_set<std::string>* names = new std::unordered_set<std::string>;
+  return *names->emplace(name).first;
+}
 
 int TFont::Size() const {
   return -MulDiv(height_, 72, kPixelsPerInch);
 }
 
 void TFont::SetName(const std::string& name) {
-  if (name == name_) return;
-  name_ = name;
+  if (name == *name_) return;
+  name_ = &InternFaceName(name);
   Changed();
 }
 
@@ -59,11 +68,11 @@ void TFont::Assign(const TFont& source) {
 
 void TFont::Changed() {
   face_ = nullptr;
-  if (OnChange) OnChange();
+  if (Observer) Observer->FontChanged();
 }
 
 const FontFace& TFont::Face() const {
-  if (!face_) face_ = &ResolveFont(FontRequest{name_, height_, style_, charset_});
+  if (!face_) face_ = &ResolveFont(FontRequest{*name_, height_, style_, charset_});
   return *face_;
 }
 

@@ -1,12 +1,25 @@
 #pragma once
 
-#include <functional>
 #include <string>
+#include <string_view>
 
 #include "platform/Color.h"
 #include "platform/Font.h"
 
 namespace platform {
+
+// Told after every change of a font it watches.
+class TFontObserver {
+ public:
+  virtual void FontChanged() = 0;
+
+ protected:
+  ~TFontObserver() = default;
+};
+
+// The one copy of a face name that every font with that name shares (a
+// document has tens of thousands of font runs and a handful of names).
+const std::string& InternFaceName(std::string_view name);
 
 // The framework's font object: face, size, style, character set and colour,
 // with a change notification. A size in points asks for a character height
@@ -23,7 +36,7 @@ class TFont {
   }
   virtual ~TFont() = default;
 
-  const std::string& Name() const { return name_; }
+  const std::string& Name() const { return *name_; }
   int Height() const { return height_; }
   int Size() const;
   TFontStyles Style() const { return style_; }
@@ -43,8 +56,8 @@ class TFont {
   // The resolved face (cached; cheap to call again).
   const FontFace& Face() const;
 
-  // Called after every change.
-  std::function<void()> OnChange;
+  // Told after every change; not copied by Assign.
+  TFontObserver* Observer = nullptr;
 
  protected:
   virtual void Changed();
@@ -52,7 +65,7 @@ class TFont {
  private:
   void CopyFrom(const TFont& other);
 
-  std::string name_ = "MS Sans Serif";
+  const std::string* name_ = &InternFaceName("MS Sans Serif");
   int height_ = -11;
   TFontStyles style_ = 0;
   uint8_t charset_ = 1;  // DEFAULT_CHARSET

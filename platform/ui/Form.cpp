@@ -12,7 +12,7 @@ namespace platform {
 
 TForm::TForm() : QWidget(nullptr) {
   setMouseTracking(true);
-  Font.OnChange = [this] { FontChanged(); };
+  Font.Observer = this;
   FontChanged();
 }
 

@@ -14,7 +14,7 @@ enum class TFormBorderStyle { bsSizeable, bsNone };
 
 // A top-level window of the framework. Its window region limits where it
 // shows and takes input (the window system's shape, where there is one).
-class TForm : public QWidget {
+class TForm : public QWidget, private TFontObserver {
  public:
   TForm();
 
@@ -46,7 +46,7 @@ class TForm : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  void FontChanged();
+  void FontChanged() override;
 
   std::string caption_;
   TFormBorderStyle borderStyle_ = TFormBorderStyle::bsSizeable;

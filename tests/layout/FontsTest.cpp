@@ -45,7 +45,7 @@ TEST(Fonts, RunsAreMeasuredAgainOnEveryFontChange) {
   EXPECT_EQ(run.TextHeight, 16);
   EXPECT_EQ(run.LineHeight, 16);
   EXPECT_EQ(run.Descent, 3);
-  run.Font->SetRelativeSize(d, 24);  // twice the base: 24 points, 32 pixels
+  run.Font.SetRelativeSize(d, 24);  // twice the base: 24 points, 32 pixels
   EXPECT_EQ(run.TextHeight, 32);
   int descent = 0;
   EXPECT_EQ(run.GetHeightAndDescent(descent), 32);
@@ -57,7 +57,9 @@ TEST(Fonts, RefreshKeepsLinksInTheHotSpotColour) {
   TFontList runs;
   runs.Add(std::make_unique<TFontObj>(Font(d), 0));
   TFontObj* link = runs.Add(std::make_unique<TFontObj>(Font(d), 5));
-  link->UrlTarget.Url = "a.htm";
+  parser::TUrlTarget target;
+  target.Url = "a.htm";
+  link->SetUrlTarget(target);
   auto fixed = Font(d);
   fixed->Fixed = true;
   runs.Add(std::make_unique<TFontObj>(std::move(fixed), 9));
@@ -65,12 +67,12 @@ TEST(Fonts, RefreshKeepsLinksInTheHotSpotColour) {
   d.FixedFontName = "Courier New";
   d.BaseFontSize = 10;
   runs.RefreshAll(d);
-  EXPECT_EQ(runs[0]->Font->Color(), platform::clRed | platform::kPaletteRelative);
-  EXPECT_EQ(runs[1]->Font->Color(), platform::clBlue | platform::kPaletteRelative);
-  EXPECT_EQ(runs[0]->Font->Name(), std::string(platform::kTestFontName));
-  EXPECT_EQ(runs[2]->Font->Name(), "Courier New");
-  EXPECT_EQ(runs[0]->Font->Size(), 10);
-  EXPECT_EQ(runs[0]->Font->Charset(), platform::RUSSIAN_CHARSET);
+  EXPECT_EQ(runs[0]->Font.Color(), platform::clRed | platform::kPaletteRelative);
+  EXPECT_EQ(runs[1]->Font.Color(), platform::clBlue | platform::kPaletteRelative);
+  EXPECT_EQ(runs[0]->Font.Name(), std::string(platform::kTestFontName));
+  EXPECT_EQ(runs[2]->Font.Name(), "Courier New");
+  EXPECT_EQ(runs[0]->Font.Size(), 10);
+  EXPECT_EQ(runs[0]->Font.Charset(), platform::RUSSIAN_CHARSET);
 }
 
 TEST(Fonts, RunLookupAtAndBetweenRunStarts) {
@@ -89,7 +91,7 @@ TEST(Fonts, RunLookupAtAndBetweenRunStarts) {
     EXPECT_EQ(runs.RunLengthAt(c.pos, 15), c.runLength) << c.pos;
   }
   int overhang = -1;
-  EXPECT_EQ(runs.GetFontAt(4, overhang), runs[1]->Font.get());
+  EXPECT_EQ(runs.GetFontAt(4, overhang), &runs[1]->Font);
   EXPECT_EQ(overhang, 0);
 }
 
@@ -98,8 +100,12 @@ TEST(Fonts, AssignCopiesTheRelativeFields) {
   a.RelativeSize = 30;
   a.Fixed = true;
   a.SetStyle(platform::fsBold);
-  int changes = 0;
-  b.OnChange = [&] { ++changes; };
+  struct Counter : platform::TFontObserver {
+    int changes = 0;
+    void FontChanged() override { ++changes; }
+  } counter;
+  b.Observer = &counter;
+  int& changes = counter.changes;
   b.Assign(a);
   EXPECT_EQ(b.RelativeSize, 30);
   EXPECT_TRUE(b.Fixed);

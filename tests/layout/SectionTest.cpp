@@ -259,7 +259,7 @@ TEST_F(SectionTest, SuperscriptIsRaisedByAThirdOfItsLineHeight) {
   super.Script = 2;
   s->ChangeFont(doc_, font_, super);
   s->AddText("b");
-  EXPECT_EQ(s->Fonts[1]->Font->RelativeSize, 9);  // three quarters of 12
+  EXPECT_EQ(s->Fonts[1]->Font.RelativeSize, 9);  // three quarters of 12
   LayOut(300);
   doc_.Draw(canvas_, {0, 0, 400, 300}, 300, 0, 0);
   // 9 twelfths of 12 pt = 9 pt = 12 px: line height 12, raised by 4; the

@@ -152,7 +152,7 @@ TEST(Builder, AnchorsAndLinks) {
   EXPECT_EQ(page.Anchors.at("TOP"), &s);
   const auto urlAt = [&](int pos) {
     int index = 0;
-    return s.Fonts.GetRunAt(pos, index)->UrlTarget.Url;
+    return s.Fonts.GetRunAt(pos, index)->UrlTarget().Url;
   };
   EXPECT_EQ(s.Buff, "xyzwv");
   EXPECT_EQ(urlAt(0), "a.htm");
@@ -160,7 +160,7 @@ TEST(Builder, AnchorsAndLinks) {
   EXPECT_EQ(urlAt(2), "b.htm");
   EXPECT_EQ(urlAt(3), "");  // an empty HREF only closed the link
   int index = 0;
-  EXPECT_EQ(s.Fonts.GetRunAt(0, index)->UrlTarget.Target, "main");
+  EXPECT_EQ(s.Fonts.GetRunAt(0, index)->UrlTarget().Target, "main");
 }
 
 TEST(Builder, OrderedListsAndDefinitionLevels) {

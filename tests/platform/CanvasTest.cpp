@@ -107,8 +107,12 @@ TEST_F(CanvasTest, UnderlineFollowsTheTextColour) {
 
 TEST(Font, ChangeNotificationAndAssign) {
   TFont a;
-  int changes = 0;
-  a.OnChange = [&] { ++changes; };
+  struct Counter : TFontObserver {
+    int changes = 0;
+    void FontChanged() override { ++changes; }
+  } counter;
+  a.Observer = &counter;
+  int& changes = counter.changes;
   a.SetName("Arial");
   a.SetName("Arial");  // no change, no notification
   a.SetSize(12);
