@@ -31,8 +31,8 @@ constexpr int kPreFontSizes[7] = {7, 8, 10, 12, 15, 20, 30};
 // A font relative to the document's defaults.
 class TMyFont : public platform::TFont {
  public:
-  int RelativeSize = 12;  // twelfths of the base size
   bool Fixed = false;     // the fixed-pitch face instead of the proportional one
+  int RelativeSize = 12;  // twelfths of the base size
 
   // Copies RelativeSize and Fixed first when the source is a TMyFont, then
   // the ordinary font properties (which notifies once).
@@ -54,8 +54,8 @@ class TFontObj : private platform::TFontObserver {
   TFontObj(const TFontObj&) = delete;
   TFontObj& operator=(const TFontObj&) = delete;
 
-  int Pos;
   TMyFont Font;  // owned, kept inside the run
+  int Pos;
   int LineHeight = 0;  // text height plus external leading
   int TextHeight = 0;  // ascent plus descent
   int Overhang = 0;

@@ -31,7 +31,7 @@ struct TSection::LayoutState {
 
 TSection::TSection(int level, int alignment, const parser::TUrlTarget* link, const TMyFont& font,
                    TBuilderStyle& style)
-    : Level(level), Indent(kListIndent * level), Alignment(alignment) {
+    : Level(level), Indent(kListIndent * level), Alignment(static_cast<uint8_t>(alignment)) {
   auto runFont = std::make_unique<TMyFont>();
   runFont->Assign(font);
   runFont->SetStyle(runFont->Style() | style.ExtraStyles);

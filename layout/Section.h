@@ -33,17 +33,18 @@ class TSection : public TSectionBase {
   TFontList Fonts;
   parser::TFreeList<TImageObj> Images;
   std::vector<TFormControlObj*> FormControls;  // the controls belong to their form
+  TLineList Lines;
+  TMyFont SectionFont;  // owned, kept inside the section
+  // Numbers first, bytes last (a page has thousands of sections).
   int Level;
   int Indent;  // 35 pixels per level
   int ItemNumber = 0;
-  TLineList Lines;
-  TMyFont SectionFont;  // owned, kept inside the section
+  int MarkerLeft = 0;
+  uint8_t Alignment;       // 1 left, 2 centre, anything else right
   uint8_t MarkerKind = 0;  // 0 none, 1 number or letter, 2 bullet, 3 none
   char ListType = '1';     // ordered item style: 1, A, a, I or i
   bool PlainBullet = false;
-  int Alignment;          // 1 left, 2 centre, anything else right
   uint8_t ClearKind = 0;  // 0 none, 1 left, 2 right, 3 both
-  int MarkerLeft = 0;
 
   // Building.
   void SetClearKind(const parser::TAttributeList& attributes);

@@ -65,12 +65,13 @@ class TFont {
  private:
   void CopyFrom(const TFont& other);
 
+  // Pointers first, bytes last: documents hold tens of thousands of fonts.
   const std::string* name_ = &InternFaceName("MS Sans Serif");
+  mutable const FontFace* face_ = nullptr;
   int height_ = -11;
+  TColor color_ = clWindowText;
   TFontStyles style_ = 0;
   uint8_t charset_ = 1;  // DEFAULT_CHARSET
-  TColor color_ = clWindowText;
-  mutable const FontFace* face_ = nullptr;
 };
 
 }  // namespace platform

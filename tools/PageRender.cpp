@@ -76,7 +76,7 @@ void DumpDocument(const LaidOutPage& page, std::ostream& out) {
       out << '\n';
       continue;
     }
-    out << " align=" << text->Alignment << " level=" << text->Level << '\n';
+    out << " align=" << static_cast<int>(text->Alignment) << " level=" << text->Level << '\n';
     int y = text->Top;
     for (const auto& line : text->Lines) {
       out << "  line y=" << y << " x=" << line->LineIndent
