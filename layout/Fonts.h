@@ -45,7 +45,7 @@ class TMyFont : public platform::TFont {
 
 // One font run of a text section: the font, where it starts, its measured
 // metrics and its link.
-class TFontObj : private platform::TFontObserver {
+class TFontObj final : private platform::TFontObserver {
  public:
   // Takes the font; every later change of it re-measures the run. The font
   // calls back into the run, so runs stay where they were made.
