@@ -35,7 +35,9 @@ std::pair<std::string, std::string> Split(const std::string& name) {
 void RatioReporter::ReportRuns(const std::vector<Run>& runs) {
   ConsoleReporter::ReportRuns(runs);
   for (const Run& run : runs) {
-    const auto [family, argument] = Split(run.benchmark_name());
+    // With repetitions, the median stands for the benchmark.
+    if (!run.aggregate_name.empty() && run.aggregate_name != "median") continue;
+    const auto [family, argument] = Split(run.run_name.str());
     const auto rate = run.counters.find("bytes_per_second");
     if (rate == run.counters.end()) continue;
     if (family == subject_) subjectRate_[argument] = rate->second;

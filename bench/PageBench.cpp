@@ -109,6 +109,8 @@ class Reporter : public benchmark::ConsoleReporter {
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
+      // With repetitions, the median stands for the benchmark.
+      if (!run.aggregate_name.empty() && run.aggregate_name != "median") continue;
       const std::string name = run.benchmark_name();
       const size_t slash = name.find('/');
       const std::string size = name.substr(slash + 1, name.find('/', slash + 1) - slash - 1);
