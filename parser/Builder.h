@@ -1,0 +1,173 @@
+#pragma once
+
+// The builder's state and readers, shared by the files that implement them
+// (HtmlBuilder.cpp has the entries; BuilderBody.cpp the body and inline
+// readers; BuilderBlocks.cpp lists, centred blocks, PRE, scripts and plain
+// text). Not for use outside the builder.
+
+#include <bitset>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "parser/HtmlBuilder.h"
+
+namespace parser::builder {
+
+using layout::TBuilderStyle;
+using layout::TMyFont;
+using layout::TSection;
+using TermSet = std::bitset<256>;
+
+inline constexpr int kMaxFonts = 25;
+inline constexpr int kHeadingSizes[7] = {12, 24, 18, 15, 12, 10, 8};  // by level, 0 first
+
+inline TermSet Terms(std::initializer_list<Symbol> symbols) {
+  TermSet set;
+  for (Symbol s : symbols) set.set(s);
+  return set;
+}
+
+// The text-level symbols the builder reads today. Tables, pictures, maps
+// and form controls come with their own parts; until then their tags are
+// passed over like unknown tags and the text inside them flows on.
+inline const TermSet kTextLevel = Terms({
+    PSy,          PEndSy,   BSy,         BEndSy,   ISy,        IEndSy,       EmSy,
+    EmEndSy,      StrongSy, StrongEndSy, USy,      UEndSy,     CiteSy,       CiteEndSy,
+    VarSy,        VarEndSy, SSy,         SEndSy,   StrikeSy,   StrikeEndSy,  TTSy,
+    TTEndSy,      CodeSy,   CodeEndSy,   KbdSy,    KbdEndSy,   SampSy,       SampEndSy,
+    SubSy,        SubEndSy, SupSy,       SupEndSy, BigSy,      BigEndSy,     SmallSy,
+    SmallEndSy,   FontSy,   FontEndSy,   BRSy,     HeadingSy,  HeadingEndSy, AddressSy,
+    AddressEndSy, PreSy,    ASy,         AEndSy,   TextSymbol, BaseFontSy,   ScriptSy,
+});
+
+inline const TermSet kListEnds =
+    Terms({OLEndSy, ULEndSy, DirEndSy, MenuEndSy, DLEndSy, BlockQuoteEndSy});
+
+inline std::string LowerCut(const std::string& text, size_t length) {
+  std::string s = text.substr(0, length);
+  for (char& c : s)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  return s;
+}
+
+inline std::string Upper(std::string s) {
+  for (char& c : s)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+  return s;
+}
+
+class Builder {
+ public:
+  Builder(layout::TSectionList& document, TAnchorList& anchors, const TParseHooks& hooks)
+      : doc_(document), anchors_(anchors), hooks_(hooks), cell_(&document) {
+    scanner_.IncludeHook = hooks.Include;
+    auto base = std::make_unique<TMyFont>();
+    base->SetName(doc_.FontName);
+    base->SetColor(doc_.FontColor);
+    base->SetRelativeSize(doc_, 12);
+    base->SetCharset(doc_.CharSet);
+    fonts_.push_back(std::move(base));
+    section_ = NewTextSection(0, 1, nullptr);
+  }
+
+  THtmlScanner& Scanner() { return scanner_; }
+  TParseResult& Result() { return result_; }
+
+  // Reads the whole document (primed scanner).
+  void ReadDocument() { ReadBody(0, TermSet()); }
+  void ReadPlainText();
+  // Hands the pending section to the cell; runs on every exit.
+  void Finish() { FinishSection(); }
+
+ private:
+  // ---- small steps ----
+  Symbol Sym() const { return scanner_.CurrentSymbol; }
+  void Next() { scanner_.NextSymbol(); }
+  TMyFont& TopFont() { return *fonts_.back(); }
+  const TAttributeList& Attributes() const { return scanner_.Attributes; }
+  const TAttribute* Find(Symbol s) const { return scanner_.Attributes.Find(s); }
+
+  std::unique_ptr<TSection> NewTextSection(int level, int alignment, const TUrlTarget* link) {
+    return std::make_unique<TSection>(level, alignment, link, TopFont(), style_);
+  }
+  void NewSection() { section_ = NewTextSection(level_, justify_, &link_); }
+  void FinishSection() {
+    if (section_) cell_->AddSection(std::move(section_));
+    section_.reset();
+  }
+  void AddSection(std::unique_ptr<layout::TSectionBase> section) {
+    cell_->AddSection(std::move(section));
+  }
+  bool PushFont() {
+    if (static_cast<int>(fonts_.size()) >= kMaxFonts) return false;
+    auto copy = std::make_unique<TMyFont>();
+    copy->Assign(TopFont());
+    fonts_.push_back(std::move(copy));
+    return true;
+  }
+  void PopFont() {
+    if (fonts_.size() > 1) fonts_.pop_back();
+  }
+  void FontChange() {
+    if (section_) section_->ChangeFont(doc_, TopFont(), style_);
+  }
+  void EndLink() {
+    if (linkOpen_) {
+      link_.Clear();
+      linkOpen_ = false;
+      PopFont();
+    }
+    if (section_) section_->ChangeFontAndLink(doc_, TopFont(), style_, false, link_);
+  }
+  int GetAlign() const {
+    if (Sym() == PSy || Sym() == HeadingSy)
+      if (const TAttribute* align = Find(AlignSy)) {
+        const std::string a = LowerCut(align->StrValue, 10);
+        if (a == "left") return 1;
+        if (a == "center") return 2;
+        if (a == "right") return 3;
+      }
+    return justify_;
+  }
+  void SetFixedFont() {
+    TopFont().SetName(doc_.FixedFontName);
+    TopFont().SetRelativeSize(doc_, 10);
+    TopFont().Fixed = true;
+  }
+
+  // ---- readers ----
+  void ReadBody(int level, const TermSet& terms);
+  void ReadInline(int level);
+  void ReadTitle();
+  void ReadBodyTag(int level);
+  void ReadParagraph(int level);
+  void ReadHeading(int level, bool start);
+  void ReadStyle();
+  bool ApplyFontAttributes(bool fixedTable);
+  bool StepFontSize();
+  void ReadAnchor();
+  void ReadList(int level, Symbol list, const TermSet& terms);
+  void ReadCenter(int level, const TermSet& terms);
+  void ReadPre(int level);
+  void PreLineBreak(int level, std::string& pending);
+  void ReadScript();
+  void AddHorzLine();
+
+  layout::TSectionList& doc_;
+  TAnchorList& anchors_;
+  TParseHooks hooks_;
+  THtmlScanner scanner_;
+  TParseResult result_;
+  layout::TCell* cell_;
+  std::unique_ptr<TSection> section_;
+  std::vector<std::unique_ptr<TMyFont>> fonts_;
+  TBuilderStyle style_;
+  int justify_ = 1;
+  int level_ = 0;  // list level of the readers below; sections take it
+  bool linkOpen_ = false;
+  TUrlTarget link_;
+  int baseHtmlSize_ = 3;
+};
+
+}  // namespace parser::builder
