@@ -117,3 +117,24 @@ TEST(Fonts, AssignCopiesTheRelativeFields) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Fonts, CopiesOfARunFontDoNotTellTheRun) {
+  const layout::TFontDefaults d = [] {
+    layout::TFontDefaults x;
+    x.FontName = x.FixedFontName = std::string(platform::kTestFontName);
+    return x;
+  }();
+  layout::TMyFont font;
+  font.SetRelativeSize(d, 12);
+  font.Refresh(d, platform::clBlack);
+  layout::TFontObj run(font, 0);
+  layout::TMyFont copy = run.Font;  // a copy watches nothing
+  copy.SetRelativeSize(d, 24);
+  EXPECT_EQ(run.TextHeight, 16);
+  run.Font.SetRelativeSize(d, 24);  // the run's own font re-measures it
+  EXPECT_EQ(run.TextHeight, 32);
+}
+
+}  // namespace
