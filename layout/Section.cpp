@@ -21,8 +21,7 @@ bool IsBreakByte(char c) {
 
 // What one layout carries from line to line.
 struct TSection::LayoutState {
-  LayoutState(platform::TCanvas& c, IndentManager& m, int top) : canvas(c), margins(m), y(top) {}
-  platform::TCanvas& canvas;
+  LayoutState(IndentManager& m, int top) : margins(m), y(top) {}
   IndentManager& margins;
   int y;
   int floatHeight = 0;               // floats placed on the current line
@@ -170,18 +169,34 @@ int TSection::PieceLength(int start, int limit) const {
   return std::max(0, end - start);
 }
 
+int TSection::InlineObjectWidth(int index) const {
+  if (Buff[static_cast<size_t>(index)] == kImageByte) {
+    const TImageObj* image = ImageAt(index);
+    return image && !image->Floats() ? image->FloatWidth() : 0;  // floats take no line width
+  }
+  const TFormControlObj* control = ControlAt(index);
+  return control ? control->Width() : 0;
+}
+
+bool TSection::FitPiece(int width, int maxCount, int& i, int& used, int& total) const {
+  const int piece = PieceLength(i, maxCount - total);
+  const int fit = FitChars(width - used, piece, i);
+  total += fit;
+  if (fit < piece) return false;
+  int overhang = 0;
+  Fonts.GetFontAt(i, overhang);
+  used += Extent(i, piece) - overhang;
+  i += piece;
+  return true;
+}
+
 int TSection::TextWidth(int start, bool trimTrailingBlanks, int count) const {
   if (trimTrailingBlanks)
     while (count > 1 && Buff[static_cast<size_t>(start + count - 1)] == ' ') --count;
   int width = 0;
   for (int i = start, end = start + count; i < end;) {
-    const char c = Buff[static_cast<size_t>(i)];
-    if (c == kImageByte) {
-      if (const TImageObj* image = ImageAt(i); image && !image->Floats())
-        width += image->FloatWidth();
-      ++i;
-    } else if (c == kControlByte) {
-      if (const TFormControlObj* control = ControlAt(i)) width += control->Width();
+    if (IsObjectByte(Buff[static_cast<size_t>(i)])) {
+      width += InlineObjectWidth(i);
       ++i;
     } else {
       const int n = PieceLength(i, end - i);
@@ -211,28 +226,14 @@ int TSection::FitChars(int width, int n, int start) const {
 int TSection::FitCount(int width, int maxCount, int start) const {
   int used = 0, total = 0;
   for (int i = start; total < maxCount && i < Length;) {
-    const char c = Buff[static_cast<size_t>(i)];
-    if (IsObjectByte(c)) {
-      if (c == kImageByte) {
-        if (const TImageObj* image = ImageAt(i); image && !image->Floats())
-          used += image->FloatWidth();
-      } else if (const TFormControlObj* control = ControlAt(i)) {
-        used += control->Width();
-      }
+    if (IsObjectByte(Buff[static_cast<size_t>(i)])) {
+      used += InlineObjectWidth(i);
       if (used > width) break;
       ++total;
       ++i;
       continue;
     }
-    const int piece = PieceLength(i, maxCount - total);
-    const int fit = FitChars(width - used, piece, i);
-    total += fit;
-    if (total >= maxCount) return maxCount;
-    if (fit < piece) break;
-    int overhang = 0;
-    Fonts.GetFontAt(i, overhang);
-    used += Extent(i, piece) - overhang;
-    i += piece;
+    if (!FitPiece(width, maxCount, i, used, total)) break;
   }
   return total;
 }
@@ -243,10 +244,8 @@ int TSection::FitLine(LayoutState& state, int width, int maxCount, int start) {
   for (int i = start; total < maxCount && i < Length;) {
     const char c = Buff[static_cast<size_t>(i)];
     if (IsObjectByte(c)) {
-      if (c == kControlByte) {
-        if (const TFormControlObj* control = ControlAt(i)) used += control->Width();
-        atLineStart = false;
-      } else if (TImageObj* image = ImageAt(i); image && image->Floats()) {
+      TImageObj* image = c == kImageByte ? ImageAt(i) : nullptr;
+      if (image && image->Floats()) {
         if (atLineStart) {
           state.margins.AddFloatImage(state.y, image);
           used += image->FloatWidth() + image->FloatHSpace();
@@ -255,7 +254,7 @@ int TSection::FitLine(LayoutState& state, int width, int maxCount, int start) {
           state.deferred.push_back(image);
         }
       } else {
-        if (image) used += image->FloatWidth();
+        used += InlineObjectWidth(i);
         atLineStart = false;
       }
       if (used > width) break;
@@ -263,16 +262,8 @@ int TSection::FitLine(LayoutState& state, int width, int maxCount, int start) {
       ++i;
       continue;
     }
-    const int piece = PieceLength(i, maxCount - total);
-    const int fit = FitChars(width - used, piece, i);
     atLineStart = false;
-    total += fit;
-    if (total >= maxCount) return maxCount;
-    if (fit < piece) break;
-    int overhang = 0;
-    Fonts.GetFontAt(i, overhang);
-    used += Extent(i, piece) - overhang;
-    i += piece;
+    if (!FitPiece(width, maxCount, i, used, total)) break;
   }
   return total;
 }
@@ -308,7 +299,7 @@ int TSection::Layout(platform::TCanvas& canvas, int y, IndentManager& margins, i
   for (const TFormControlObj* control : FormControls)
     if (control->HasWindow()) maxWidth = std::max(maxWidth, control->Width() + Indent);
 
-  LayoutState state(canvas, margins, y);
+  LayoutState state(margins, y);
   const int clearing = ClearingSpace(margins, y);
   if (clearing > 0) {
     auto line = Lines.NewLine();

@@ -99,6 +99,12 @@ class TSection : public TSectionBase {
   int ClearingSpace(const IndentManager& margins, int y) const;
 
   TImageObj* ImageAt(int index) const;
+  // The line width of the object byte at index (0 for floating images).
+  int InlineObjectWidth(int index) const;
+  // Fits the text piece at i into what is left of width: adds the
+  // characters that fit to total and, when all of the piece fits, its width
+  // to used and moves i past it. False when the piece did not fit whole.
+  bool FitPiece(int width, int maxCount, int& i, int& used, int& total) const;
   TFormControlObj* ControlAt(int index) const;
   // Extent of `count` characters from `start`, all in one run.
   int Extent(int start, int count) const;

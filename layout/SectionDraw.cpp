@@ -119,12 +119,7 @@ int TSection::Draw(platform::TCanvas& canvas, const platform::TRect& clip, Inden
       if (IsObjectByte(c)) {
         // TODO: images and form controls draw here once they exist; their
         // bytes only take their width until then.
-        if (c == kImageByte) {
-          if (const TImageObj* image = ImageAt(i); image && !image->Floats())
-            px += image->FloatWidth();
-        } else if (const TFormControlObj* control = ControlAt(i)) {
-          px += control->Width();
-        }
+        px += InlineObjectWidth(i);
         ++i;
         continue;
       }
