@@ -397,17 +397,23 @@ void THtmlScanner::TakePlainRun() {
 
 // ---- raw content readers ---------------------------------------------------
 
-void THtmlScanner::NextScriptSymbol() {
+bool THtmlScanner::ReadRawEnd() {
+  // Both raw readers give the end of input and line ends the same way.
   Token.clear();
   if (Ch == kEndOfInput) {
     CurrentSymbol = EofSymbol;
-    return;
+    return true;
   }
   if (Ch == kCR) {
     CurrentSymbol = LineEndSymbol;
     NextChar();
-    return;
+    return true;
   }
+  return false;
+}
+
+void THtmlScanner::NextScriptSymbol() {
+  if (ReadRawEnd()) return;
   if (Ch == '<') {
     Token = "<";
     NextChar();
@@ -433,16 +439,7 @@ void THtmlScanner::NextScriptSymbol() {
 }
 
 void THtmlScanner::NextTextAreaSymbol() {
-  Token.clear();
-  if (Ch == kEndOfInput) {
-    CurrentSymbol = EofSymbol;
-    return;
-  }
-  if (Ch == kCR) {
-    CurrentSymbol = LineEndSymbol;
-    NextChar();
-    return;
-  }
+  if (ReadRawEnd()) return;
   if (Ch == '<') {
     Token = "<";
     NextChar();

@@ -145,6 +145,7 @@ class THtmlScanner {
   void ReadBareValue(std::string& value);
   void ReadEntity();
   bool ReadText();
+  bool ReadRawEnd();
   void TakePlainRun();
 
   ScannerSource source_;
