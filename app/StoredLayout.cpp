@@ -1,7 +1,7 @@
 #include <QFile>
 #include <stdexcept>
 
-#include "app/Unit1.h"
+#include "app/MainWindow.h"
 #include "platform/BmpReader.h"
 
 // Resources of a static library must be registered by name, from the

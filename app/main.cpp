@@ -10,7 +10,7 @@
 #include <string>
 
 #include "app/Screenshot.h"
-#include "app/Unit1.h"
+#include "app/MainWindow.h"
 #include "platform/Paths.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Cursors.h"

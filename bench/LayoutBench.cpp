@@ -40,8 +40,8 @@ std::unique_ptr<TSectionList> BuildDocument(size_t textBytes) {
   const auto next = [&seed] { return (seed = seed * 1664525u + 1013904223u) >> 8; };
   while (total < textBytes) {
     TBuilderStyle style;
-    auto section =
-        std::make_unique<TSection>(0, 1 + static_cast<int>(next() % 3), nullptr, font, style);
+    auto section = std::make_unique<TSection>(0, static_cast<base::TJustify>(1 + next() % 3),
+                                              nullptr, font, style);
     for (int piece = 0; piece < 8; ++piece) {
       TMyFont runFont;
       runFont.Assign(font);
@@ -51,7 +51,7 @@ std::unique_ptr<TSectionList> BuildDocument(size_t textBytes) {
           static_cast<platform::TFontStyles>(piece % 3 == 1   ? platform::fsBold
                                              : piece % 3 == 2 ? platform::fsItalic
                                                               : 0);
-      parser::TUrlTarget link;
+      base::TUrlTarget link;
       link.Url = "page.htm";
       section->ChangeFontAndLink(*doc, runFont, runStyle, piece == 5, link);
       for (int w = 0; w < 12; ++w) {

@@ -63,7 +63,7 @@ int TCell::Draw(platform::TCanvas& canvas, const platform::TRect& clip, int clip
 }
 
 bool TCell::GetUrlAt(platform::TCanvas& canvas, int x, int y,
-                     std::unique_ptr<parser::TUrlTarget>& url, TFormControlObj*& formControl) {
+                     std::unique_ptr<base::TUrlTarget>& url, TFormControlObj*& formControl) {
   url.reset();
   formControl = nullptr;
   int s = 0;

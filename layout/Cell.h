@@ -10,7 +10,7 @@ namespace layout {
 // Sections stacked top to bottom with their own margins: the body of a
 // document and the content of every table cell. Top is the document y of
 // the last layout; hit tests take y relative to it.
-class TCell : public parser::TFreeList<TSectionBase> {
+class TCell : public base::TFreeList<TSectionBase> {
  public:
   explicit TCell(TSectionList* owner);
   ~TCell() override = default;
@@ -29,7 +29,7 @@ class TCell : public parser::TFreeList<TSectionBase> {
   virtual int Draw(platform::TCanvas& canvas, const platform::TRect& clip, int clipWidth, int x,
                    int y);
   virtual bool GetUrlAt(platform::TCanvas& canvas, int x, int y,
-                        std::unique_ptr<parser::TUrlTarget>& url, TFormControlObj*& formControl);
+                        std::unique_ptr<base::TUrlTarget>& url, TFormControlObj*& formControl);
   bool GetObjectAt(int x, int y, TImageObj*& object, int& insideX, int& insideY);
   int PointToPos(platform::TCanvas& canvas, int x, int y, int& caretX, int& caretY,
                  int& caretHeight, bool& insideText, TCell*& cell);

@@ -42,16 +42,16 @@ void TFontObj::UpdateMetrics() {
   Overhang = tm.tmOverhang;
 }
 
-const parser::TUrlTarget& TFontObj::UrlTarget() const {
-  static const parser::TUrlTarget kNoLink;
+const base::TUrlTarget& TFontObj::UrlTarget() const {
+  static const base::TUrlTarget kNoLink;
   return link_ ? *link_ : kNoLink;
 }
 
-void TFontObj::SetUrlTarget(const parser::TUrlTarget& link) {
+void TFontObj::SetUrlTarget(const base::TUrlTarget& link) {
   if (link.Url.empty() && link.Target.empty())
     link_.reset();
   else
-    link_ = std::make_unique<parser::TUrlTarget>(link);
+    link_ = std::make_unique<base::TUrlTarget>(link);
 }
 
 void TFontObj::Refresh(const TFontDefaults& document) {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "parser/HtmlUtils.h"
+#include "base/HtmlUtils.h"
 #include "platform/Color.h"
 #include "platform/TFont.h"
 
@@ -43,6 +43,9 @@ class TMyFont : public platform::TFont {
   void Refresh(const TFontDefaults& document, platform::TColor color);
 };
 
+// Where a run sits against the baseline.
+enum TScript : uint8_t { scNormal = 0, scSubscript = 1, scSuperscript = 2 };
+
 // One font run of a text section: the font, where it starts, its measured
 // metrics and its link.
 class TFontObj final : private platform::TFontObserver {
@@ -60,12 +63,12 @@ class TFontObj final : private platform::TFontObserver {
   int TextHeight = 0;  // ascent plus descent
   int Overhang = 0;
   int Descent = 0;
-  uint8_t Script = 0;  // 0 normal, 1 subscript, 2 superscript
+  TScript Script = scNormal;
 
   // The run's link; an empty URL means the run is not a link. Most runs
   // are not links, so the strings are kept only for those that are.
-  const parser::TUrlTarget& UrlTarget() const;
-  void SetUrlTarget(const parser::TUrlTarget& link);
+  const base::TUrlTarget& UrlTarget() const;
+  void SetUrlTarget(const base::TUrlTarget& link);
 
   void UpdateMetrics();
   // The hot-spot colour for a link run, the default text colour otherwise.
@@ -79,11 +82,11 @@ class TFontObj final : private platform::TFontObserver {
 
  private:
   void FontChanged() override { UpdateMetrics(); }
-  std::unique_ptr<parser::TUrlTarget> link_;
+  std::unique_ptr<base::TUrlTarget> link_;
 };
 
 // The runs of one text section in ascending Pos, the first at 0.
-class TFontList : public parser::TFreeList<TFontObj> {
+class TFontList : public base::TFreeList<TFontObj> {
  public:
   void RefreshAll(const TFontDefaults& document);
   // The run covering pos (the greatest Pos not above it) and its index.

@@ -69,7 +69,7 @@ void IndentManagerBasic::Sync() const {
   right_.seen = static_cast<size_t>(RightRecs.Count());
 }
 
-int IndentManagerBasic::Edge(SideIndex& side, const parser::TFreeList<IndentRec>& recs, int y,
+int IndentManagerBasic::Edge(SideIndex& side, const base::TFreeList<IndentRec>& recs, int y,
                              bool left) {
   // Left: the largest EdgeX (at least 0); right: the smallest (at most 0).
   int edge = 0;

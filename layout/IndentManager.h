@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-#include "parser/HtmlUtils.h"
+#include "base/HtmlUtils.h"
 
 namespace layout {
 
@@ -44,8 +44,8 @@ class IndentManagerBasic {
  public:
   int Width = 0;
   int ClipWidth = 0;
-  parser::TFreeList<IndentRec> LeftRecs;
-  parser::TFreeList<IndentRec> RightRecs;
+  base::TFreeList<IndentRec> LeftRecs;
+  base::TFreeList<IndentRec> RightRecs;
   int CurrentLevel = 0;
   int LeftSide = 0;
   int RightSide = 0;
@@ -82,7 +82,7 @@ class IndentManagerBasic {
   };
   void Sync() const;
   void NoteFloat(SideIndex& side, IndentRec* rec, int index, bool left) const;
-  static int Edge(SideIndex& side, const parser::TFreeList<IndentRec>& recs, int y, bool left);
+  static int Edge(SideIndex& side, const base::TFreeList<IndentRec>& recs, int y, bool left);
 
   mutable SideIndex left_, right_;
   mutable std::vector<std::pair<IndentRec*, int>> open_;  // left records with LevelId > 0

@@ -3,7 +3,7 @@
 #include <memory>
 #include <vector>
 
-#include "parser/HtmlUtils.h"
+#include "base/HtmlUtils.h"
 
 namespace layout {
 
@@ -29,7 +29,7 @@ struct LineRec {
 
 // The lines of a section. Every layout rebuilds them, so the records of
 // the previous layout are kept for reuse instead of going back to the heap.
-class TLineList : public parser::TFreeList<LineRec> {
+class TLineList : public base::TFreeList<LineRec> {
  public:
   // Empties the list, keeping its records.
   void Recycle() {

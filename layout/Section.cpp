@@ -28,27 +28,27 @@ struct TSection::LayoutState {
   std::vector<TImageObj*> deferred;  // floats met inside the current line
 };
 
-TSection::TSection(int level, int alignment, const parser::TUrlTarget* link, const TMyFont& font,
-                   TBuilderStyle& style)
-    : Level(level), Indent(kListIndent * level), Alignment(static_cast<uint8_t>(alignment)) {
+TSection::TSection(int level, base::TJustify alignment, const base::TUrlTarget* link,
+                   const TMyFont& font, TBuilderStyle& style)
+    : Level(level), Indent(kListIndent * level), Alignment(alignment) {
   auto runFont = std::make_unique<TMyFont>();
   runFont->Assign(font);
   runFont->SetStyle(runFont->Style() | style.ExtraStyles);
   TFontObj* run = Fonts.Add(std::make_unique<TFontObj>(std::move(runFont), 0));
   if (link) run->SetUrlTarget(*link);
   SectionFont.Assign(run->Font);
-  style.Script = 0;
+  style.Script = scNormal;
 }
 
 // ---- building --------------------------------------------------------------
 
-void TSection::SetClearKind(const parser::TAttributeList& attributes) {
-  const parser::TAttribute* clear = attributes.Find(parser::ClearSy);
+void TSection::SetClearKind(const base::TAttributeList& attributes) {
+  const base::TAttribute* clear = attributes.Find(base::ClearSy);
   if (!clear) return;
   std::string kind = clear->StrValue.substr(0, 15);
   for (char& c : kind)
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-  ClearKind = kind == "left" ? 1 : kind == "right" ? 2 : 3;
+  ClearKind = kind == "left" ? ckLeft : kind == "right" ? ckRight : ckBoth;
 }
 
 void TSection::AddText(std::string_view text) {
@@ -74,7 +74,7 @@ void TSection::AddText(std::string_view text) {
   measures_.reset();
 }
 
-int TSection::EnsureText() {
+base::TJustify TSection::EnsureText() {
   if (Length == 0) {
     Buff.assign(1, ' ');
     Length = 1;
@@ -97,17 +97,17 @@ void TSection::ChangeFont(const TFontDefaults& document, const TMyFont& font,
   }
   run->Font.SetStyle(run->Font.Style() | style.ExtraStyles);
   run->Script = style.Script;
-  if (run->Script == 1 || run->Script == 2)
+  if (run->Script != scNormal)
     run->Font.SetRelativeSize(document, platform::MulDiv(run->Font.RelativeSize, 3, 4));
   measures_.reset();
 }
 
 void TSection::ChangeFontAndLink(const TFontDefaults& document, const TMyFont& font,
                                  const TBuilderStyle& style, bool linkStarts,
-                                 const parser::TUrlTarget& link) {
+                                 const base::TUrlTarget& link) {
   ChangeFont(document, font, style);
   TFontObj* run = Fonts[Fonts.Count() - 1];
-  run->SetUrlTarget(linkStarts ? link : parser::TUrlTarget());
+  run->SetUrlTarget(linkStarts ? link : base::TUrlTarget());
 }
 
 void TSection::SetCapacity(int n) {
@@ -271,10 +271,12 @@ int TSection::FitLine(LayoutState& state, int width, int maxCount, int start) {
 // ---- layout ----------------------------------------------------------------
 
 int TSection::ClearingSpace(const IndentManager& margins, int y) const {
-  if (ClearKind == 0) return 0;
+  if (ClearKind == ckNone) return 0;
   int left = 0, right = 0;
   margins.ClearBottoms(left, right);
-  const int bottom = ClearKind == 1 ? left : ClearKind == 2 ? right : std::max(left, right);
+  const int bottom = ClearKind == ckLeft    ? left
+                     : ClearKind == ckRight ? right
+                                            : std::max(left, right);
   return std::max(0, bottom - y);
 }
 
@@ -394,10 +396,10 @@ void TSection::FinishLine(LayoutState& state, int start, int count) {
   const int left = state.margins.LeftEdge(state.y);
   const int right = state.margins.RightEdge(state.y);
   line->LineIndent = left;
-  if (Alignment == 2) {
+  if (Alignment == base::jtCentre) {
     const int w = TextWidth(start, true, count);
     line->LineIndent = std::max(left, (left + right - w) / 2);
-  } else if (Alignment != 1) {
+  } else if (Alignment != base::jtLeft) {
     line->LineIndent = right - TextWidth(start, true, count) - 1;
   }
   line->SpaceAbove = above;

@@ -15,8 +15,15 @@ namespace layout {
 // font changes: extra styles (B, I, U) and the script state.
 struct TBuilderStyle {
   platform::TFontStyles ExtraStyles = 0;
-  uint8_t Script = 0;  // 0 normal, 1 subscript, 2 superscript
+  TScript Script = scNormal;
 };
+
+// What a list item draws before its first line; mkNoMarker is a definition
+// item, which has none but is still an item.
+enum TMarkerKind : uint8_t { mkNone = 0, mkNumber = 1, mkBullet = 2, mkNoMarker = 3 };
+
+// Which floats a line break moves below.
+enum TClearKind : uint8_t { ckNone = 0, ckLeft = 1, ckRight = 2, ckBoth = 3 };
 
 // Characters that stand for objects in a section's text.
 constexpr char kImageByte = 4;
@@ -26,12 +33,12 @@ constexpr char kControlByte = 2;
 // font runs, and after layout its lines.
 class TSection : public TSectionBase {
  public:
-  TSection(int level, int alignment, const parser::TUrlTarget* link, const TMyFont& font,
+  TSection(int level, base::TJustify alignment, const base::TUrlTarget* link, const TMyFont& font,
            TBuilderStyle& style);
 
   std::string Buff;  // the text; Length == Buff.size()
   TFontList Fonts;
-  parser::TFreeList<TImageObj> Images;
+  base::TFreeList<TImageObj> Images;
   std::vector<TFormControlObj*> FormControls;  // the controls belong to their form
   TLineList Lines;
   TMyFont SectionFont;  // owned, kept inside the section
@@ -40,20 +47,19 @@ class TSection : public TSectionBase {
   int Indent;  // 35 pixels per level
   int ItemNumber = 0;
   int MarkerLeft = 0;
-  uint8_t Alignment;       // 1 left, 2 centre, anything else right
-  uint8_t MarkerKind = 0;  // 0 none, 1 number or letter, 2 bullet, 3 none
-  char ListType = '1';     // ordered item style: 1, A, a, I or i
+  base::TJustify Alignment;
+  TMarkerKind MarkerKind = mkNone;
+  char ListType = '1';  // ordered item style: 1, A, a, I or i
   bool PlainBullet = false;
-  uint8_t ClearKind = 0;  // 0 none, 1 left, 2 right, 3 both
+  TClearKind ClearKind = ckNone;
 
   // Building.
-  void SetClearKind(const parser::TAttributeList& attributes);
+  void SetClearKind(const base::TAttributeList& attributes);
   virtual void AddText(std::string_view text);
-  int EnsureText();
+  base::TJustify EnsureText();
   void ChangeFont(const TFontDefaults& document, const TMyFont& font, const TBuilderStyle& style);
   void ChangeFontAndLink(const TFontDefaults& document, const TMyFont& font,
-                         const TBuilderStyle& style, bool linkStarts,
-                         const parser::TUrlTarget& link);
+                         const TBuilderStyle& style, bool linkStarts, const base::TUrlTarget& link);
   void SetCapacity(int n);
 
   // Measuring.
@@ -68,7 +74,7 @@ class TSection : public TSectionBase {
   int Draw(platform::TCanvas& canvas, const platform::TRect& clip, IndentManager& margins, int x,
            int y) override;
   void CopySelection() override;
-  bool GetUrlAt(platform::TCanvas& canvas, int x, int y, std::unique_ptr<parser::TUrlTarget>& url,
+  bool GetUrlAt(platform::TCanvas& canvas, int x, int y, std::unique_ptr<base::TUrlTarget>& url,
                 TFormControlObj*& formControl) override;
   int PointToPos(platform::TCanvas& canvas, int x, int y, int& caretX, int& caretY,
                  int& caretHeight, bool& insideText, TCell*& cell) override;

@@ -16,7 +16,7 @@ int TSectionBase::Draw(platform::TCanvas&, const platform::TRect&, IndentManager
   return y + Height;
 }
 
-bool TSectionBase::GetUrlAt(platform::TCanvas&, int, int, std::unique_ptr<parser::TUrlTarget>&,
+bool TSectionBase::GetUrlAt(platform::TCanvas&, int, int, std::unique_ptr<base::TUrlTarget>&,
                             TFormControlObj*&) {
   return false;
 }

@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/HtmlUtils.h"
 #include "layout/IndentManager.h"
-#include "parser/HtmlUtils.h"
 #include "platform/Canvas.h"
 
 namespace layout {
@@ -57,7 +57,7 @@ class TSectionBase {
   virtual int Draw(platform::TCanvas& canvas, const platform::TRect& clip, IndentManager& margins,
                    int x, int y);
   virtual bool GetUrlAt(platform::TCanvas& canvas, int x, int y,
-                        std::unique_ptr<parser::TUrlTarget>& url, TFormControlObj*& formControl);
+                        std::unique_ptr<base::TUrlTarget>& url, TFormControlObj*& formControl);
   virtual bool GetObjectAt(int x, int y, TImageObj*& object, int& insideX, int& insideY);
   virtual int PointToPos(platform::TCanvas& canvas, int x, int y, int& caretX, int& caretY,
                          int& caretHeight, bool& insideText, TCell*& cell);

@@ -66,13 +66,13 @@ std::string TSection::MarkerText(char style, int number) {
 void TSection::DrawMarker(platform::TCanvas& canvas, int x, int textBottom, const LineRec& line) {
   const int yOffset = Owner->YOffset;
   const int b = MarkerLeft + x;
-  if (MarkerKind == 1) {
+  if (MarkerKind == mkNumber) {
     const std::string text = MarkerText(ListType, ItemNumber);
     canvas.Font.Assign(SectionFont);
     canvas.SetBkMode(platform::TRANSPARENT);
     canvas.SetTextColor(SectionFont.Color());
     canvas.TextOutA(b - canvas.TextWidth(text) - 5, textBottom - line.Descent - yOffset, text);
-  } else if (MarkerKind == 2 && !PlainBullet) {
+  } else if (MarkerKind == mkBullet && !PlainBullet) {
     const int cx = b - 8;
     const int cy = textBottom - line.LineHeight / 2 - yOffset;
     if (LightBackground(Owner->Background)) {
@@ -144,9 +144,9 @@ int TSection::Draw(platform::TCanvas& canvas, const platform::TRect& clip, Inden
         const platform::TRect box{x, lineTop - yOffset, x + margins.ClipWidth, lineY - yOffset};
         canvas.ExtTextOutA(textX, baseline - yOffset, platform::ETO_CLIPPED, &box, text);
       } else {
-        const int shift = run->Script == 1   ? run->Descent / 2 + 1
-                          : run->Script == 2 ? -(run->LineHeight / 3)
-                                             : 0;
+        const int shift = run->Script == scSubscript     ? run->Descent / 2 + 1
+                          : run->Script == scSuperscript ? -(run->LineHeight / 3)
+                                                         : 0;
         canvas.TextOutA(textX, baseline + shift - yOffset, text);
       }
       px += Extent(i, n) - run->Overhang;
@@ -157,7 +157,7 @@ int TSection::Draw(platform::TCanvas& canvas, const platform::TRect& clip, Inden
   return y + Height;
 }
 
-bool TSection::GetUrlAt(platform::TCanvas&, int x, int y, std::unique_ptr<parser::TUrlTarget>& url,
+bool TSection::GetUrlAt(platform::TCanvas&, int x, int y, std::unique_ptr<base::TUrlTarget>& url,
                         TFormControlObj*&) {
   // TODO: the image hit test (maps, image controls) comes with pictures.
   int t = 0;
@@ -169,7 +169,7 @@ bool TSection::GetUrlAt(platform::TCanvas&, int x, int y, std::unique_ptr<parser
       int index = 0;
       const TFontObj* run = Fonts.GetRunAt(line->Start + c, index);
       if (run->UrlTarget().Url.empty()) return false;
-      url = std::make_unique<parser::TUrlTarget>(run->UrlTarget());
+      url = std::make_unique<base::TUrlTarget>(run->UrlTarget());
       return true;
     }
     t += line->FullHeight();

@@ -45,8 +45,8 @@ class TSectionList : public TCell, public TFontDefaults {
   // Forms and maps belong to the document; controls and animated images
   // to their sections. TODO: they are filled once forms, maps and pictures
   // exist; until then the lists stay empty.
-  parser::TFreeList<ThtmlForm> Forms;
-  parser::TFreeList<TMapItem> Maps;
+  base::TFreeList<ThtmlForm> Forms;
+  base::TFreeList<TMapItem> Maps;
   std::vector<TFormControlObj*> Controls;
   std::vector<TGIFImage*> AnimatedImages;
   // Pictures whose request answered "pending": name -> who waits for it.

@@ -44,13 +44,6 @@ inline const TermSet kTextLevel = Terms({
 inline const TermSet kListEnds =
     Terms({OLEndSy, ULEndSy, DirEndSy, MenuEndSy, DLEndSy, BlockQuoteEndSy});
 
-inline std::string LowerCut(const std::string& text, size_t length) {
-  std::string s = text.substr(0, length);
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-  return s;
-}
-
 inline std::string Upper(std::string s) {
   for (char& c : s)
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
@@ -68,7 +61,7 @@ class Builder {
     base->SetRelativeSize(doc_, 12);
     base->SetCharset(doc_.CharSet);
     fonts_.push_back(std::move(base));
-    section_ = NewTextSection(0, 1, nullptr);
+    section_ = NewTextSection(0, base::jtLeft, nullptr);
   }
 
   THtmlScanner& Scanner() { return scanner_; }
@@ -88,7 +81,8 @@ class Builder {
   const TAttributeList& Attributes() const { return scanner_.Attributes; }
   const TAttribute* Find(Symbol s) const { return scanner_.Attributes.Find(s); }
 
-  std::unique_ptr<TSection> NewTextSection(int level, int alignment, const TUrlTarget* link) {
+  std::unique_ptr<TSection> NewTextSection(int level, base::TJustify alignment,
+                                           const TUrlTarget* link) {
     return std::make_unique<TSection>(level, alignment, link, TopFont(), style_);
   }
   void NewSection() { section_ = NewTextSection(level_, justify_, &link_); }
@@ -120,13 +114,13 @@ class Builder {
     }
     if (section_) section_->ChangeFontAndLink(doc_, TopFont(), style_, false, link_);
   }
-  int GetAlign() const {
+  base::TJustify GetAlign() const {
     if (Sym() == PSy || Sym() == HeadingSy)
       if (const TAttribute* align = Find(AlignSy)) {
         const std::string a = LowerCut(align->StrValue, 10);
-        if (a == "left") return 1;
-        if (a == "center") return 2;
-        if (a == "right") return 3;
+        if (a == "left") return base::jtLeft;
+        if (a == "center") return base::jtCentre;
+        if (a == "right") return base::jtRight;
       }
     return justify_;
   }
@@ -163,7 +157,7 @@ class Builder {
   std::unique_ptr<TSection> section_;
   std::vector<std::unique_ptr<TMyFont>> fonts_;
   TBuilderStyle style_;
-  int justify_ = 1;
+  base::TJustify justify_ = base::jtLeft;
   int level_ = 0;  // list level of the readers below; sections take it
   bool linkOpen_ = false;
   TUrlTarget link_;

@@ -1,5 +1,5 @@
 // Lists, centred blocks, preformatted text, scripts and plain text.
-#include "parser/BlockSections.h"
+#include "layout/BlockSections.h"
 #include "parser/Builder.h"
 
 namespace parser::builder {
@@ -41,10 +41,10 @@ void Builder::ReadList(int level, Symbol list, const TermSet& terms) {
     } else if (s == LISy) {
       FinishSection();
       if (list == OLSy) {
-        section_ =
-            std::make_unique<TOListItem>(level, &link_, TopFont(), style_, listStyle, number++);
+        section_ = std::make_unique<layout::TOListItem>(level, &link_, TopFont(), style_, listStyle,
+                                                        number++);
       } else {
-        auto item = std::make_unique<TUListItem>(level, &link_, TopFont(), style_);
+        auto item = std::make_unique<layout::TUListItem>(level, &link_, TopFont(), style_);
         item->PlainBullet = list == ULSy && plain;
         section_ = std::move(item);
       }
@@ -55,7 +55,7 @@ void Builder::ReadList(int level, Symbol list, const TermSet& terms) {
     } else if (s == DDSy || s == DTSy) {
       FinishSection();
       itemLevel = s == DDSy ? level : level - 1;
-      section_ = std::make_unique<TDListItem>(itemLevel, &link_, TopFont(), style_);
+      section_ = std::make_unique<layout::TDListItem>(itemLevel, &link_, TopFont(), style_);
       Next();
     } else if (s == CenterSy || s == DivSy) {
       ReadBody(itemLevel, inner);
@@ -73,17 +73,17 @@ void Builder::ReadList(int level, Symbol list, const TermSet& terms) {
 
 void Builder::ReadCenter(int level, const TermSet& terms) {
   FinishSection();
-  const int saved = justify_;
+  const base::TJustify saved = justify_;
   if (Sym() == CenterSy) {
-    justify_ = 2;
+    justify_ = base::jtCentre;
   } else if (const TAttribute* align = Find(AlignSy)) {
     const std::string a = LowerCut(align->StrValue, 10);
     if (a == "left")
-      justify_ = 1;
+      justify_ = base::jtLeft;
     else if (a == "center")
-      justify_ = 2;
+      justify_ = base::jtCentre;
     else if (a == "right")
-      justify_ = 3;
+      justify_ = base::jtRight;
   }
   section_ = NewTextSection(level, justify_, &link_);
   Next();
@@ -101,14 +101,14 @@ void Builder::PreLineBreak(int level, std::string& pending) {
   section_->AddText(pending);
   pending.clear();
   FinishSection();
-  section_ = std::make_unique<TPreFormated>(level, 1, &link_, TopFont(), style_);
+  section_ = std::make_unique<layout::TPreFormated>(level, base::jtLeft, &link_, TopFont(), style_);
 }
 
 void Builder::ReadPre(int level) {
   FinishSection();
   PushFont();
   SetFixedFont();
-  section_ = std::make_unique<TPreFormated>(level, 1, &link_, TopFont(), style_);
+  section_ = std::make_unique<layout::TPreFormated>(level, base::jtLeft, &link_, TopFont(), style_);
   std::string pending;
   scanner_.InPre = true;
   const auto flush = [&] {
@@ -231,7 +231,7 @@ void Builder::ReadPlainText() {
   FinishSection();
   PushFont();
   SetFixedFont();
-  section_ = std::make_unique<TPreFormated>(0, 1, &link_, TopFont(), style_);
+  section_ = std::make_unique<layout::TPreFormated>(0, base::jtLeft, &link_, TopFont(), style_);
   scanner_.InPre = true;
   std::string pending;
   while (scanner_.Ch != THtmlScanner::kEndOfInput) {

@@ -1,5 +1,5 @@
 // The body and inline readers of the document builder.
-#include "parser/BlockSections.h"
+#include "layout/BlockSections.h"
 #include "parser/Builder.h"
 #include "platform/MulDiv.h"
 
@@ -91,7 +91,7 @@ void Builder::ReadBodyTag(int level) {
 
 void Builder::AddHorzLine() {
   if (section_) cell_->AddSection(std::move(section_));
-  AddSection(std::make_unique<THorzLine>(Attributes()));
+  AddSection(std::make_unique<layout::THorzLine>(Attributes()));
   section_.reset();
 }
 
@@ -103,7 +103,7 @@ void Builder::ReadInline(int level) {
       ReadParagraph(level);
       return;
     case BRSy: {
-      const int alignment = section_ ? section_->EnsureText() : justify_;
+      const base::TJustify alignment = section_ ? section_->EnsureText() : justify_;
       FinishSection();
       section_ = NewTextSection(level, alignment, &link_);
       section_->SetClearKind(Attributes());
@@ -210,11 +210,11 @@ void Builder::ReadStyle() {
     case SubSy:
     case SupSy:
       if (!section_) NewSection();
-      style_.Script = Sym() == SubSy ? 1 : 2;
+      style_.Script = Sym() == SubSy ? layout::scSubscript : layout::scSuperscript;
       break;
     case SubEndSy:
     case SupEndSy:
-      style_.Script = 0;
+      style_.Script = layout::scNormal;
       break;
     default:
       return;
@@ -224,9 +224,9 @@ void Builder::ReadStyle() {
 
 void Builder::ReadParagraph(int level) {
   FinishSection();
-  if (!scanner_.ParagraphSpaceJustEmitted) AddSection(std::make_unique<TParagraphSpace>());
+  if (!scanner_.ParagraphSpaceJustEmitted) AddSection(std::make_unique<layout::TParagraphSpace>());
   scanner_.SkipBlanks();
-  int alignment = GetAlign();
+  base::TJustify alignment = GetAlign();
   scanner_.ParagraphSpaceJustEmitted = true;
   Next();
   while (Sym() == PSy || Sym() == PEndSy) {
@@ -246,12 +246,12 @@ void Builder::ReadHeading(int level, bool start) {
     PushFont();
     TopFont().SetRelativeSize(doc_, kHeadingSizes[n >= 1 && n <= 6 ? n : 0]);
     if (n >= 1 && n <= 6) TopFont().SetStyle(TopFont().Style() | platform::fsBold);
-    AddSection(std::make_unique<THeadingSpace>(n));
+    AddSection(std::make_unique<layout::THeadingSpace>(n));
     section_ = NewTextSection(level, GetAlign(), &link_);
   } else {
     if (fonts_.size() <= 1) return;
     FinishSection();
-    AddSection(std::make_unique<THeadingSpace>(n));
+    AddSection(std::make_unique<layout::THeadingSpace>(n));
     PopFont();
   }
 }

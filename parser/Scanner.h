@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "parser/HtmlUtils.h"
+#include "base/HtmlUtils.h"
 #include "parser/ScannerSource.h"
 #include "parser/Symbols.h"
 

@@ -57,7 +57,7 @@ TEST(Fonts, RefreshKeepsLinksInTheHotSpotColour) {
   TFontList runs;
   runs.Add(std::make_unique<TFontObj>(Font(d), 0));
   TFontObj* link = runs.Add(std::make_unique<TFontObj>(Font(d), 5));
-  parser::TUrlTarget target;
+  base::TUrlTarget target;
   target.Url = "a.htm";
   link->SetUrlTarget(target);
   auto fixed = Font(d);

@@ -136,7 +136,7 @@ struct NaiveMargins {
       if (Applies(*r, y)) e = std::min(e, r->EdgeX);
     return m.RightSide + e;
   }
-  static std::optional<int> Bottom(const parser::TFreeList<IndentRec>& recs) {
+  static std::optional<int> Bottom(const base::TFreeList<IndentRec>& recs) {
     std::optional<int> b;
     for (const auto& r : recs)
       if (r->LevelId == 0) b = std::max(b.value_or(r->BottomY), r->BottomY);

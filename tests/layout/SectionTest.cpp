@@ -23,8 +23,8 @@ class SectionTest : public ::testing::Test {
     font_.Refresh(doc_, doc_.FontColor);
   }
 
-  TSection* AddSection(std::string_view text, int alignment = 1, int level = 0,
-                       const parser::TUrlTarget* link = nullptr) {
+  TSection* AddSection(std::string_view text, base::TJustify alignment = base::jtLeft,
+                       int level = 0, const base::TUrlTarget* link = nullptr) {
     TBuilderStyle style;
     auto section = std::make_unique<TSection>(level, alignment, link, font_, style);
     section->AddText(text);
@@ -77,9 +77,9 @@ TEST_F(SectionTest, LineBreaking) {
 }
 
 TEST_F(SectionTest, AlignmentsStayInsideTheEdges) {
-  TSection* centred = AddSection("ab", 2);
-  TSection* right = AddSection("ab  ", 3);
-  TSection* wide = AddSection("abcdefghijklmnop", 2);  // 128 pixels in 100
+  TSection* centred = AddSection("ab", base::jtCentre);
+  TSection* right = AddSection("ab  ", base::jtRight);
+  TSection* wide = AddSection("abcdefghijklmnop", base::jtCentre);  // 128 pixels in 100
   LayOut(100);
   EXPECT_EQ(centred->Lines[0]->LineIndent, 42);  // (0 + 100 - 16) div 2
   EXPECT_EQ(right->Lines[0]->LineIndent, 83);    // trailing blanks do not count
@@ -93,7 +93,7 @@ TEST_F(SectionTest, BlanksCollapseAcrossAddText) {
   EXPECT_EQ(s->Buff, "a b");
   EXPECT_EQ(s->Length, 3);
   TBuilderStyle style;
-  TSection empty(0, 1, nullptr, font_, style);
+  TSection empty(0, base::jtLeft, nullptr, font_, style);
   EXPECT_EQ(empty.EnsureText(), 1);
   empty.AddText(" x");  // the blank EnsureText made cannot be collapsed away
   EXPECT_EQ(empty.Buff, " x");
@@ -113,10 +113,10 @@ TEST_F(SectionTest, EmptySectionTakesItsClearingSpace) {
   doc_.Margins.AddRect(0, 50, 1, 50);
   AddSection("x");
   TSection* cleared = AddSection("");
-  parser::TAttributeList attributes;
-  attributes.Add(parser::ClearSy, 0, "LEFT");
+  base::TAttributeList attributes;
+  attributes.Add(base::ClearSy, 0, "LEFT");
   cleared->SetClearKind(attributes);
-  EXPECT_EQ(cleared->ClearKind, 1);
+  EXPECT_EQ(cleared->ClearKind, ckLeft);
   // Lay out by hand so the float survives (a cell layout clears margins).
   IndentManager& margins = doc_.Margins;
   margins.SetSides(0, 400);
@@ -174,7 +174,7 @@ TEST_F(SectionTest, CaretGoesAfterACharacterPastItsMiddle) {
 
 TEST_F(SectionTest, PosToPointFindsTheLineAndX) {
   AddSection("ab");
-  TSection* s = AddSection("cdef ghij", 1);
+  TSection* s = AddSection("cdef ghij", base::jtLeft);
   LayOut(48);  // "cdef " and "ghij"
   int x = 0, y = 0;
   ASSERT_TRUE(doc_.PosToPoint(canvas_, 8, x, y));  // "h"
@@ -184,8 +184,8 @@ TEST_F(SectionTest, PosToPointFindsTheLineAndX) {
 }
 
 TEST_F(SectionTest, CopyingTheSelection) {
-  TSection* s = AddSection("one two three four", 1, 1);  // indented one level
-  LayOut(35 + 72);                                       // 9 characters a line
+  TSection* s = AddSection("one two three four", base::jtLeft, 1);  // indented one level
+  LayOut(35 + 72);                                                  // 9 characters a line
   ASSERT_EQ(LineTexts(*s), (Lines{"one two ", "three ", "four"}));
   std::string clip;
   doc_.ClipBuffer = &clip;
@@ -211,12 +211,12 @@ TEST_F(SectionTest, CaseInsensitiveSearchInWindows1251) {
 }
 
 TEST_F(SectionTest, HitTestsStopAtDrawnHeight) {
-  parser::TUrlTarget link;
+  base::TUrlTarget link;
   link.Url = "page.htm";
-  AddSection("link", 1, 0, &link);
+  AddSection("link", base::jtLeft, 0, &link);
   LayOut(300);
   doc_.Draw(canvas_, {0, 0, 400, 300}, 300, 0, 0);
-  std::unique_ptr<parser::TUrlTarget> url;
+  std::unique_ptr<base::TUrlTarget> url;
   TFormControlObj* control = nullptr;
   ASSERT_TRUE(doc_.GetUrlAt(canvas_, 4, 15, url, control));
   EXPECT_EQ(url->Url, "page.htm");
@@ -256,7 +256,7 @@ TEST_F(SectionTest, SuperscriptIsRaisedByAThirdOfItsLineHeight) {
   bitmap_.Fill(platform::clWhite);
   TSection* s = AddSection("a");
   TBuilderStyle super;
-  super.Script = 2;
+  super.Script = scSuperscript;
   s->ChangeFont(doc_, font_, super);
   s->AddText("b");
   EXPECT_EQ(s->Fonts[1]->Font.RelativeSize, 9);  // three quarters of 12
@@ -281,8 +281,8 @@ TEST_F(SectionTest, BulletsTakeTheirLevelColour) {
   for (const auto& c : cases) {
     doc_.Clear();
     bitmap_.Fill(platform::clWhite);
-    TSection* item = AddSection("x", 1, c.level);
-    item->MarkerKind = 2;
+    TSection* item = AddSection("x", base::jtLeft, c.level);
+    item->MarkerKind = mkBullet;
     LayOut(300);
     doc_.Draw(canvas_, {0, 0, 400, 300}, 300, 0, 0);
     // The bullet sits 8 pixels left of the item's left edge, half a line down.
@@ -292,7 +292,7 @@ TEST_F(SectionTest, BulletsTakeTheirLevelColour) {
 }
 
 TEST_F(SectionTest, MinMaxWidths) {
-  TSection* s = AddSection("a bbb cc", 1, 1);
+  TSection* s = AddSection("a bbb cc", base::jtLeft, 1);
   int narrowest = 0, widest = 0;
   s->GetMinMaxWidth(canvas_, narrowest, widest);
   EXPECT_EQ(narrowest, 24 + 35);

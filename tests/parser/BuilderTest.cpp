@@ -5,8 +5,8 @@
 #include <sstream>
 
 #include "TestSupport.h"
+#include "layout/BlockSections.h"
 #include "layout/Section.h"
-#include "parser/BlockSections.h"
 #include "tools/PageRender.h"
 
 namespace {
@@ -93,7 +93,7 @@ TEST(Builder, ParagraphAlignmentComesFromTheLastP) {
   const tools::LaidOutPage page = tools::LayOutHtml("<P><P></P><P ALIGN=right>b", TestSettings());
   const auto texts = TextSections(page);
   ASSERT_EQ(texts.size(), 1u);
-  EXPECT_EQ(texts[0]->Alignment, 3);
+  EXPECT_EQ(texts[0]->Alignment, base::jtRight);
 }
 
 TEST(Builder, BoldEndsEvenInsideStrong) {
@@ -173,7 +173,7 @@ TEST(Builder, OrderedListsAndDefinitionLevels) {
   EXPECT_EQ(texts[1]->ListType, 'i');
   EXPECT_EQ(texts[2]->Level, 0);  // DT one level left of DD
   EXPECT_EQ(texts[3]->Level, 1);
-  EXPECT_EQ(texts[2]->MarkerKind, 3);
+  EXPECT_EQ(texts[2]->MarkerKind, layout::mkNoMarker);
   EXPECT_TRUE(texts[4]->PlainBullet);  // and the end of OL closed the UL
 }
 
@@ -264,9 +264,9 @@ TEST(BlockSections, RuleAttributes) {
   };
   for (const auto& c : cases) {
     const tools::LaidOutPage page = tools::LayOutHtml(c.html, TestSettings());
-    const parser::THorzLine* rule = nullptr;
+    const layout::THorzLine* rule = nullptr;
     for (const auto& s : *page.Document)
-      if (auto* r = dynamic_cast<const parser::THorzLine*>(s.get())) rule = r;
+      if (auto* r = dynamic_cast<const layout::THorzLine*>(s.get())) rule = r;
     ASSERT_NE(rule, nullptr) << c.html;
     EXPECT_EQ(rule->Thickness, c.thickness) << c.html;
     EXPECT_EQ(rule->RuleWidth, c.width) << c.html;

@@ -5,7 +5,7 @@
 #include <QApplication>
 #include <QMouseEvent>
 
-#include "app/Unit1.h"
+#include "app/MainWindow.h"
 #include "platform/Exceptions.h"
 #include "platform/ui/Form.h"
 

@@ -1,8 +1,8 @@
-#include "parser/HtmlUtils.h"
+#include "base/HtmlUtils.h"
 
 #include "platform/Canvas.h"
 
-namespace parser {
+namespace base {
 
 const TAttribute* TAttributeList::Find(Symbol symbol) const {
   for (const auto& attribute : *this)
@@ -10,7 +10,7 @@ const TAttribute* TAttributeList::Find(Symbol symbol) const {
   return nullptr;
 }
 
-const TAttribute* TAttributeList::Add(parser::Symbol symbol, int32_t intValue,
+const TAttribute* TAttributeList::Add(base::Symbol symbol, int32_t intValue,
                                       std::string_view strValue) {
   if (spare_.empty())
     return Add(std::make_unique<TAttribute>(symbol, intValue, std::string(strValue)));
@@ -43,6 +43,13 @@ std::string TrimBlanks(std::string_view s) {
   size_t start = 0;
   while (start < end && static_cast<unsigned char>(s[start]) <= 32) ++start;
   return std::string(s.substr(start, end - start));
+}
+
+std::string LowerCut(std::string_view text, size_t length) {
+  std::string s(text.substr(0, length));
+  for (char& c : s)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  return s;
 }
 
 namespace {
@@ -137,4 +144,4 @@ void WriteLine(std::string& sink, const char* bytes, int count) {
   sink += "\r\n";
 }
 
-}  // namespace parser
+}  // namespace base

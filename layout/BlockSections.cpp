@@ -1,25 +1,19 @@
-#include "parser/BlockSections.h"
+#include "layout/BlockSections.h"
 
+#include "base/ParseColor.h"
 #include "layout/SectionList.h"
 #include "platform/MulDiv.h"
 
-namespace parser {
+namespace layout {
 
 namespace {
 
-int BaseSize(const layout::TSectionBase& section) {
+int BaseSize(const TSectionBase& section) {
   return section.Owner ? section.Owner->BaseFontSize : 12;
 }
 
-void WriteLineEnd(layout::TSectionList* owner) {
-  if (owner && owner->ClipBuffer) WriteLine(*owner->ClipBuffer, nullptr, 0);
-}
-
-std::string LowerCut(const std::string& text, size_t length) {
-  std::string s = text.substr(0, length);
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-  return s;
+void WriteLineEnd(TSectionList* owner) {
+  if (owner && owner->ClipBuffer) base::WriteLine(*owner->ClipBuffer, nullptr, 0);
 }
 
 }  // namespace
@@ -61,13 +55,13 @@ void THeadingSpace::UpdateHeight() {
   Height = platform::MulDiv(twelfths, BaseSize(*this), 12);
 }
 
-THorzLine::THorzLine(const TAttributeList& attributes) {
+THorzLine::THorzLine(const base::TAttributeList& attributes) {
   for (const auto& a : attributes) {
     switch (a->Symbol) {
-      case SizeSy:
+      case base::SizeSy:
         if (a->IntValue >= 1 && a->IntValue <= 20) Thickness = a->IntValue;
         break;
-      case WidthSy:
+      case base::WidthSy:
         if (a->IntValue > 0) {
           if (a->StrValue.find('%') != std::string::npos) {
             WidthIsPercent = true;
@@ -77,21 +71,21 @@ THorzLine::THorzLine(const TAttributeList& attributes) {
           }
         }
         break;
-      case AlignSy: {
-        const std::string align = LowerCut(a->StrValue, 10);
+      case base::AlignSy: {
+        const std::string align = base::LowerCut(a->StrValue, 10);
         if (align == "left")
-          RuleAlign = 1;
+          RuleAlign = base::jtLeft;
         else if (align == "right")
-          RuleAlign = 3;
+          RuleAlign = base::jtRight;
         break;
       }
-      case ColorSy: {
-        const std::optional<platform::TColor> color = ParseColor(a->StrValue);
+      case base::ColorSy: {
+        const std::optional<platform::TColor> color = base::ParseColor(a->StrValue);
         HasColor = color.has_value();
         if (color) RuleColor = *color;
         break;
       }
-      case NoShadeSy:
+      case base::NoShadeSy:
         NoShade = true;
         break;
       default:
@@ -108,9 +102,9 @@ void THorzLine::UpdateHeight() {
   Height = platform::MulDiv(20, BaseSize(*this), 12) + Thickness - 2;
 }
 
-int THorzLine::Draw(platform::TCanvas& canvas, const platform::TRect& clip,
-                    layout::IndentManager& margins, int x, int y) {
-  const int result = layout::TSectionBase::Draw(canvas, clip, margins, x, y);
+int THorzLine::Draw(platform::TCanvas& canvas, const platform::TRect& clip, IndentManager& margins,
+                    int x, int y) {
+  const int result = TSectionBase::Draw(canvas, clip, margins, x, y);
   const int yOffset = Owner ? Owner->YOffset : 0;
   int t = y - yOffset;
   if (t + Height < clip.top || t >= clip.bottom) return result;
@@ -122,7 +116,9 @@ int THorzLine::Draw(platform::TCanvas& canvas, const platform::TRect& clip,
     x2 = right - 10;
   } else {
     const int w = WidthIsPercent ? platform::MulDiv(right - left, RuleWidth, 100) : RuleWidth;
-    x1 = RuleAlign == 1 ? left : RuleAlign == 2 ? left + (right - left - w) / 2 : right - w;
+    x1 = RuleAlign == base::jtLeft     ? left
+         : RuleAlign == base::jtCentre ? left + (right - left - w) / 2
+                                       : right - w;
     x2 = x1 + w;
   }
   if (HasColor) {
@@ -172,11 +168,11 @@ void TPreFormated::GetMinMaxWidth(platform::TCanvas&, int& narrowest, int& wides
   narrowest = std::min(w, 500);
 }
 
-int TPreFormated::Layout(platform::TCanvas& canvas, int y, layout::IndentManager& margins,
-                         int& maxWidth, int& position) {
+int TPreFormated::Layout(platform::TCanvas& canvas, int y, IndentManager& margins, int& maxWidth,
+                         int& position) {
   const int savedWidth = margins.Width;
   margins.Width = 32000;
-  const int height = layout::TSection::Layout(canvas, y, margins, maxWidth, position);
+  const int height = TSection::Layout(canvas, y, margins, maxWidth, position);
   margins.Width = savedWidth;
   int narrowest = 0, widest = 0;
   GetMinMaxWidth(canvas, narrowest, widest);
@@ -184,24 +180,24 @@ int TPreFormated::Layout(platform::TCanvas& canvas, int y, layout::IndentManager
   return height;
 }
 
-TUListItem::TUListItem(int level, const TUrlTarget* link, const layout::TMyFont& font,
-                       layout::TBuilderStyle& style)
-    : layout::TSection(level, 1, link, font, style) {
-  MarkerKind = 2;
+TUListItem::TUListItem(int level, const base::TUrlTarget* link, const TMyFont& font,
+                       TBuilderStyle& style)
+    : TSection(level, base::jtLeft, link, font, style) {
+  MarkerKind = mkBullet;
 }
 
-TDListItem::TDListItem(int level, const TUrlTarget* link, const layout::TMyFont& font,
-                       layout::TBuilderStyle& style)
+TDListItem::TDListItem(int level, const base::TUrlTarget* link, const TMyFont& font,
+                       TBuilderStyle& style)
     : TUListItem(level, link, font, style) {
-  MarkerKind = 3;
+  MarkerKind = mkNoMarker;
 }
 
-TOListItem::TOListItem(int level, const TUrlTarget* link, const layout::TMyFont& font,
-                       layout::TBuilderStyle& style, char listStyle, int number)
+TOListItem::TOListItem(int level, const base::TUrlTarget* link, const TMyFont& font,
+                       TBuilderStyle& style, char listStyle, int number)
     : TUListItem(level, link, font, style) {
   ItemNumber = number;
-  MarkerKind = 1;
+  MarkerKind = mkNumber;
   ListType = listStyle;
 }
 
-}  // namespace parser
+}  // namespace layout

@@ -6,13 +6,13 @@
 #include <string_view>
 #include <vector>
 
-#include "parser/Symbols.h"
+#include "base/Symbol.h"
 
 namespace platform {
 class TCanvas;
 }
 
-namespace parser {
+namespace base {
 
 // A list that owns its items and frees them, first to last, when it is
 // cleared or destroyed.
@@ -51,9 +51,9 @@ class TFreeList {
 // One attribute of a tag, as the scanner read it; nobody changes it once it
 // is in a list.
 struct TAttribute {
-  TAttribute(parser::Symbol symbol, int32_t intValue, std::string strValue)
+  TAttribute(base::Symbol symbol, int32_t intValue, std::string strValue)
       : Symbol(symbol), IntValue(intValue), StrValue(std::move(strValue)) {}
-  parser::Symbol Symbol;
+  base::Symbol Symbol;
   int32_t IntValue;
   std::string StrValue;
 };
@@ -67,13 +67,17 @@ class TAttributeList : public TFreeList<TAttribute> {
   // The first attribute with the symbol, or null.
   const TAttribute* Find(Symbol symbol) const;
   // Appends an attribute, reusing a cleared one when there is one.
-  const TAttribute* Add(parser::Symbol symbol, int32_t intValue, std::string_view strValue);
+  const TAttribute* Add(Symbol symbol, int32_t intValue, std::string_view strValue);
   using TFreeList<TAttribute>::Add;
   void Clear();
 
  private:
   std::vector<std::unique_ptr<TAttribute>> spare_;
 };
+
+// Horizontal alignment of text sections, rules, tables and cells; jtNone
+// where "not given" is a value of its own (a row without ALIGN).
+enum TJustify : uint8_t { jtNone = 0, jtLeft = 1, jtCentre = 2, jtRight = 3 };
 
 // The link that text belongs to; an empty Url means no link.
 struct TUrlTarget {
@@ -93,6 +97,10 @@ inline int IntMax(int a, int b) {
 
 // Removes every character with code 0..32 from the end, then from the start.
 std::string TrimBlanks(std::string_view s);
+
+// The first `length` bytes of the text with A..Z lower-cased, as attribute
+// values are compared.
+std::string LowerCut(std::string_view text, size_t length);
 
 // Replaces %XX escapes, one at a time from the first "%", until one is not
 // two hexadecimal digits, stands first, or is too close to the end.
@@ -118,4 +126,4 @@ int TextExtentWidth(const platform::TCanvas& canvas, const char* characters, int
 // Writes the bytes and then CR LF to the sink.
 void WriteLine(std::string& sink, const char* bytes, int count);
 
-}  // namespace parser
+}  // namespace base

@@ -1,4 +1,4 @@
-#include "parser/HtmlUtils.h"
+#include "base/HtmlUtils.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 
 namespace {
 
-using namespace parser;
+using namespace base;
 
 TEST(AttributeList, FindReturnsTheFirstOfDuplicates) {
   TAttributeList list;

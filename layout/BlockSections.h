@@ -1,13 +1,13 @@
 #pragma once
 
+#include "base/HtmlUtils.h"
 #include "layout/Section.h"
 #include "layout/SectionBase.h"
-#include "parser/HtmlUtils.h"
 
-namespace parser {
+namespace layout {
 
 // The space after a paragraph: 14 twelfths of the base size.
-class TParagraphSpace : public layout::TSectionBase {
+class TParagraphSpace : public TSectionBase {
  public:
   const char* ClassName() const override { return "TParagraphSpace"; }
   void CopySelection() override;
@@ -15,7 +15,7 @@ class TParagraphSpace : public layout::TSectionBase {
 };
 
 // The space around a heading, by its level.
-class THeadingSpace : public layout::TSectionBase {
+class THeadingSpace : public TSectionBase {
  public:
   explicit THeadingSpace(int level) : SpaceLevel(level) {}
   const char* ClassName() const override { return "THeadingSpace"; }
@@ -25,33 +25,33 @@ class THeadingSpace : public layout::TSectionBase {
 };
 
 // A horizontal rule from the HR attributes.
-class THorzLine : public layout::TSectionBase {
+class THorzLine : public TSectionBase {
  public:
-  explicit THorzLine(const TAttributeList& attributes);
+  explicit THorzLine(const base::TAttributeList& attributes);
   const char* ClassName() const override { return "THorzLine"; }
 
   int Thickness = 2;
   int RuleWidth = -1;  // -1: the full width less 10 pixels at each side
   bool WidthIsPercent = false;
   platform::TColor RuleColor = 0;
-  int RuleAlign = 2;  // 1 left, 2 centre, 3 right
+  base::TJustify RuleAlign = base::jtCentre;
   bool NoShade = false;
   bool HasColor = false;
 
   void CopySelection() override;
-  int Draw(platform::TCanvas& canvas, const platform::TRect& clip, layout::IndentManager& margins,
-           int x, int y) override;
+  int Draw(platform::TCanvas& canvas, const platform::TRect& clip, IndentManager& margins, int x,
+           int y) override;
   void UpdateHeight() override;
 };
 
 // One line of preformatted text: never wrapped, blanks kept.
-class TPreFormated : public layout::TSection {
+class TPreFormated : public TSection {
  public:
-  using layout::TSection::TSection;
+  using TSection::TSection;
   const char* ClassName() const override { return "TPreFormated"; }
   void PrepareForCell() override;
   void AddText(std::string_view text) override;
-  int Layout(platform::TCanvas& canvas, int y, layout::IndentManager& margins, int& maxWidth,
+  int Layout(platform::TCanvas& canvas, int y, IndentManager& margins, int& maxWidth,
              int& position) override;
   void GetMinMaxWidth(platform::TCanvas& canvas, int& narrowest, int& widest) override;
 
@@ -60,25 +60,23 @@ class TPreFormated : public layout::TSection {
 };
 
 // List items: a bullet, a definition item without marker, a numbered item.
-class TUListItem : public layout::TSection {
+class TUListItem : public TSection {
  public:
-  TUListItem(int level, const TUrlTarget* link, const layout::TMyFont& font,
-             layout::TBuilderStyle& style);
+  TUListItem(int level, const base::TUrlTarget* link, const TMyFont& font, TBuilderStyle& style);
   const char* ClassName() const override { return "TUListItem"; }
 };
 
 class TDListItem : public TUListItem {
  public:
-  TDListItem(int level, const TUrlTarget* link, const layout::TMyFont& font,
-             layout::TBuilderStyle& style);
+  TDListItem(int level, const base::TUrlTarget* link, const TMyFont& font, TBuilderStyle& style);
   const char* ClassName() const override { return "TDListItem"; }
 };
 
 class TOListItem : public TUListItem {
  public:
-  TOListItem(int level, const TUrlTarget* link, const layout::TMyFont& font,
-             layout::TBuilderStyle& style, char listStyle, int number);
+  TOListItem(int level, const base::TUrlTarget* link, const TMyFont& font, TBuilderStyle& style,
+             char listStyle, int number);
   const char* ClassName() const override { return "TOListItem"; }
 };
 
-}  // namespace parser
+}  // namespace layout
