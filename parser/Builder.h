@@ -89,6 +89,7 @@ class Builder {
   void FinishSection() {
     if (section_) cell_->AddSection(std::move(section_));
     section_.reset();
+    sectionAnchors_.clear();  // their section belongs to the cell now
   }
   void AddSection(std::unique_ptr<layout::TSectionBase> section) {
     cell_->AddSection(std::move(section));
@@ -162,6 +163,9 @@ class Builder {
   bool linkOpen_ = false;
   TUrlTarget link_;
   int baseHtmlSize_ = 3;
+  // The anchors that name the pending section; they move with it when BODY
+  // replaces it, so no anchor is left naming a freed section.
+  std::vector<TAnchorList::iterator> sectionAnchors_;
 };
 
 }  // namespace parser::builder

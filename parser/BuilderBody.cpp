@@ -85,14 +85,15 @@ void Builder::ReadBodyTag(int level) {
       }
     }
     section_ = NewTextSection(level, justify_, nullptr);
+    // Anchors in the dropped text name what follows BODY instead.
+    for (const auto& anchor : sectionAnchors_) anchor->second = section_.get();
   }
   Next();
 }
 
 void Builder::AddHorzLine() {
-  if (section_) cell_->AddSection(std::move(section_));
+  FinishSection();
   AddSection(std::make_unique<layout::THorzLine>(Attributes()));
-  section_.reset();
 }
 
 void Builder::ReadInline(int level) {
@@ -317,7 +318,8 @@ void Builder::ReadAnchor() {
       if (section_) section_->ChangeFontAndLink(doc_, TopFont(), style_, true, link_);
     } else if (a->Symbol == NameSy && !a->StrValue.empty()) {
       if (!section_) NewSection();
-      anchors_.emplace(Upper(a->StrValue), section_.get());
+      const auto [anchor, added] = anchors_.emplace(Upper(a->StrValue), section_.get());
+      if (added) sectionAnchors_.push_back(anchor);
     }
   }
 }

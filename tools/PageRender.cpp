@@ -88,6 +88,11 @@ void DumpDocument(const LaidOutPage& page, std::ostream& out) {
       y += line->FullHeight();
     }
   }
+  for (const auto& [name, section] : page.Anchors) {
+    out << "anchor ";
+    WriteEscaped(out, name);
+    out << " y=" << section->Top << '\n';
+  }
 }
 
 }  // namespace tools

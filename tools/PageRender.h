@@ -40,7 +40,8 @@ LaidOutPage LayOutHtml(std::string_view html, const PageSettings& settings);
 platform::Bitmap RenderPage(LaidOutPage& page, const PageSettings& settings);
 
 // The laid-out document as text: a header line, then one line per section
-// and, for text sections, one line per laid-out line.
+// and, for text sections, one line per laid-out line; last one line per
+// anchor with the top of its section.
 void DumpDocument(const LaidOutPage& page, std::ostream& out);
 
 }  // namespace tools

@@ -163,6 +163,36 @@ TEST(Builder, AnchorsAndLinks) {
   EXPECT_EQ(s.Fonts.GetRunAt(0, index)->UrlTarget().Target, "main");
 }
 
+// BODY drops the text before it; anchors in that text must not be left
+// naming the freed section: they name the section that follows BODY.
+TEST(Builder, AnchorsAlwaysNameASectionOfTheDocument) {
+  const struct {
+    const char* html;
+    const char* anchor;
+    const char* text;  // of the section the anchor names
+  } cases[] = {
+      {"<A NAME=top>x<BODY>y", "TOP", "y"},
+      {"<A NAME=a>x<BODY><A NAME=b>y<BODY>z", "A", "z"},
+      {"<A NAME=a>x<BODY><A NAME=b>y<BODY>z", "B", "z"},
+      {"<A NAME=a>x<BODY><A NAME=a>y<BODY>z", "A", "z"},
+      {"x<P><A NAME=c>y<BODY>z", "C", "yz"},  // a late BODY changes nothing
+      {"<A NAME=h>x<HR><BODY>y", "H", "x"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.html);
+    const tools::LaidOutPage page = tools::LayOutHtml(c.html, TestSettings());
+    for (const auto& [name, section] : page.Anchors) {
+      bool inDocument = false;
+      for (const auto& s : *page.Document) inDocument |= s.get() == section;
+      EXPECT_TRUE(inDocument) << name;
+    }
+    ASSERT_EQ(page.Anchors.count(c.anchor), 1u);
+    const auto* named = dynamic_cast<const TSection*>(page.Anchors.at(c.anchor));
+    ASSERT_NE(named, nullptr);
+    EXPECT_EQ(named->Buff, c.text);
+  }
+}
+
 TEST(Builder, OrderedListsAndDefinitionLevels) {
   const tools::LaidOutPage page = tools::LayOutHtml(
       "<OL START=0 TYPE=i><LI>a<LI>b</OL><DL><DT>t<DD>d</DL><UL PLAIN><LI>p</OL>", TestSettings());
@@ -333,7 +363,7 @@ TEST(BlockSections, PreformattedLinesAreNotBroken) {
 
 TEST(Builder, DumpOfADocument) {
   const tools::LaidOutPage page =
-      tools::LayOutHtml("<P ALIGN=center>ab cd<UL><LI>e</UL>", TestSettings(200));
+      tools::LayOutHtml("<P ALIGN=center>ab cd<UL><LI><A NAME=\"x y\">e</UL>", TestSettings(200));
   std::ostringstream out;
   tools::DumpDocument(page, out);
   EXPECT_EQ(out.str(),
@@ -343,7 +373,8 @@ TEST(Builder, DumpOfADocument) {
             "TSection top=19 height=16 drawn=16 start=0 len=5 align=2 level=0\n"
             "  line y=19 x=80 w=40 h=16 base=13 \"ab cd\"\n"
             "TUListItem top=35 height=16 drawn=16 start=5 len=1 align=1 level=1\n"
-            "  line y=35 x=35 w=8 h=16 base=13 \"e\"\n");
+            "  line y=35 x=35 w=8 h=16 base=13 \"e\"\n"
+            "anchor X Y y=35\n");
 }
 
 }  // namespace
