@@ -148,6 +148,25 @@ class Builder {
   void PreLineBreak(int level, std::string& pending);
   void ReadScript();
   void AddHorzLine();
+  // Past the nesting limit: reads a nesting start, or the end tag of one
+  // read that way, as a block boundary. False when the symbol is neither.
+  bool SkipFlattened();
+
+  // Counts the lists, block quotes, CENTER and DIV being read; the flattened
+  // ones end with the innermost element that holds them.
+  class NestingScope {
+   public:
+    explicit NestingScope(Builder& builder) : builder_(builder) { ++builder_.depth_; }
+    ~NestingScope() {
+      if (builder_.depth_-- == kMaxNestingDepth)
+        builder_.flattenedLists_ = builder_.flattenedCentres_ = 0;
+    }
+    NestingScope(const NestingScope&) = delete;
+    NestingScope& operator=(const NestingScope&) = delete;
+
+   private:
+    Builder& builder_;
+  };
 
   layout::TSectionList& doc_;
   TAnchorList& anchors_;
@@ -166,6 +185,9 @@ class Builder {
   // The anchors that name the pending section; they move with it when BODY
   // replaces it, so no anchor is left naming a freed section.
   std::vector<TAnchorList::iterator> sectionAnchors_;
+  int depth_ = 0;
+  int flattenedLists_ = 0;  // starts read past the limit and not yet ended
+  int flattenedCentres_ = 0;
 };
 
 }  // namespace parser::builder

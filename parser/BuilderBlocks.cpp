@@ -4,7 +4,27 @@
 
 namespace parser::builder {
 
+bool Builder::SkipFlattened() {
+  const Symbol s = Sym();
+  const bool list =
+      s == OLSy || s == ULSy || s == DirSy || s == MenuSy || s == DLSy || s == BlockQuoteSy;
+  const bool centre = s == CenterSy || s == DivSy;
+  if (depth_ >= kMaxNestingDepth && (list || centre)) {
+    ++(list ? flattenedLists_ : flattenedCentres_);
+  } else if (kListEnds[s] && flattenedLists_ > 0) {
+    --flattenedLists_;
+  } else if ((s == CenterEndSy || s == DivEndSy) && flattenedCentres_ > 0) {
+    --flattenedCentres_;
+  } else {
+    return false;
+  }
+  FinishSection();
+  Next();
+  return true;
+}
+
 void Builder::ReadList(int level, Symbol list, const TermSet& terms) {
+  const NestingScope scope(*this);
   int number = 1;
   char listStyle = '1';
   bool plain = false;
@@ -24,8 +44,10 @@ void Builder::ReadList(int level, Symbol list, const TermSet& terms) {
   level_ = itemLevel;
   TermSet inner = terms | kListEnds;
   inner.set(EofSymbol);
-  while (!kListEnds[Sym()] && Sym() != EofSymbol) {
+  for (;;) {
+    if (SkipFlattened()) continue;
     const Symbol s = Sym();
+    if (kListEnds[s] || s == EofSymbol) break;
     if (kTextLevel[s]) {
       ReadInline(itemLevel);
     } else if (s == HRSy) {
@@ -72,6 +94,7 @@ void Builder::ReadList(int level, Symbol list, const TermSet& terms) {
 }
 
 void Builder::ReadCenter(int level, const TermSet& terms) {
+  const NestingScope scope(*this);
   FinishSection();
   const base::TJustify saved = justify_;
   if (Sym() == CenterSy) {

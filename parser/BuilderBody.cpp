@@ -9,6 +9,7 @@ void Builder::ReadBody(int level, const TermSet& terms) {
   const int savedLevel = level_;
   level_ = level;
   while (Sym() != EofSymbol && Sym() != BodyEndSy) {
+    if (SkipFlattened()) continue;
     const Symbol s = Sym();
     if (s == TitleSy) {
       ReadTitle();

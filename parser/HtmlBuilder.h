@@ -18,6 +18,11 @@ namespace parser {
 // Upper-cased anchor name -> the section that holds it; the first wins.
 using TAnchorList = std::map<std::string, layout::TSectionBase*>;
 
+// Lists, block quotes, CENTER and DIV nest as deep as this; deeper starts
+// and their end tags are read as block boundaries, so deeper content stays
+// at the deepest level and the builder's recursion stays bounded.
+inline constexpr int kMaxNestingDepth = 200;
+
 // The viewer's hooks that a parse calls.
 using TSoundType = std::function<void(const std::string& src, int loop, bool terminate)>;
 using TMetaType = std::function<void(const std::string& httpEquiv, const std::string& name,

@@ -193,6 +193,59 @@ TEST(Builder, AnchorsAlwaysNameASectionOfTheDocument) {
   }
 }
 
+std::string Repeat(std::string_view piece, int times) {
+  std::string out;
+  out.reserve(piece.size() * static_cast<size_t>(times));
+  for (int i = 0; i < times; ++i) out += piece;
+  return out;
+}
+
+// Nesting as deep as a file can hold is read without recursing past a fixed
+// depth: no text is lost, deeper lists stay at the deepest level, and the
+// end tags still close the levels they belong to.
+TEST(Builder, DeepNestingKeepsTheTextAndItsStructure) {
+  const struct {
+    const char* name;
+    std::string html;
+    int characters;  // laid out
+    int deepestLevel;
+    int lastLevel;  // of the section after the last end tag, if any
+  } cases[] = {
+      {"CENTER", Repeat("<CENTER>x", 25000), 25000, 0, 0},
+      {"DIV", Repeat("<DIV>", 25000) + "x" + Repeat("</DIV>", 25000) + "y", 2, 0, 0},
+      {"UL", Repeat("<UL><LI>x", 50000) + Repeat("</UL>", 50000) + "end", 50003,
+       parser::kMaxNestingDepth, 0},
+      {"BLOCKQUOTE", Repeat("<BLOCKQUOTE>", 100000) + "x", 1, parser::kMaxNestingDepth,
+       parser::kMaxNestingDepth},
+      {"DL DD", Repeat("<DL><DD>x", 100000), 100000, parser::kMaxNestingDepth,
+       parser::kMaxNestingDepth},
+      // A list inside CENTER starts again at level 1.
+      {"lists in CENTER", Repeat("<CENTER><OL><LI>x", 20000), 20000, 1, 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const tools::LaidOutPage page = tools::LayOutHtml(c.html, TestSettings());
+    EXPECT_EQ(page.Document->Length, c.characters);
+    int deepest = 0, last = -1;
+    for (const auto* text : TextSections(page)) {
+      deepest = std::max(deepest, text->Level);
+      last = text->Level;
+    }
+    EXPECT_EQ(deepest, c.deepestLevel);
+    EXPECT_EQ(last, c.lastLevel);
+  }
+}
+
+TEST(Builder, NestingJustBelowTheLimitIsKept) {
+  const int depth = parser::kMaxNestingDepth;
+  const tools::LaidOutPage page =
+      tools::LayOutHtml(Repeat("<UL><LI>x", depth) + Repeat("</UL>", depth) + "y", TestSettings());
+  const auto texts = TextSections(page);
+  ASSERT_EQ(texts.size(), static_cast<size_t>(depth + 1));
+  for (int i = 0; i < depth; ++i) EXPECT_EQ(texts[static_cast<size_t>(i)]->Level, i + 1);
+  EXPECT_EQ(texts.back()->Level, 0);
+}
+
 TEST(Builder, OrderedListsAndDefinitionLevels) {
   const tools::LaidOutPage page = tools::LayOutHtml(
       "<OL START=0 TYPE=i><LI>a<LI>b</OL><DL><DT>t<DD>d</DL><UL PLAIN><LI>p</OL>", TestSettings());
