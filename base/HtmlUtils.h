@@ -31,9 +31,14 @@ class TFreeList {
     return items_.back().get();
   }
   void Clear() {
+    ++generation_;
     for (auto& item : items_) item.reset();
     items_.clear();
   }
+  // Changes whenever items may have been removed or replaced; appending
+  // keeps it. An index kept beside the list rebuilds itself when it
+  // changes and otherwise only takes in the items appended since.
+  uint64_t Generation() const { return generation_; }
 
   int Count() const { return static_cast<int>(items_.size()); }
   bool Empty() const { return items_.empty(); }
@@ -42,10 +47,14 @@ class TFreeList {
   auto end() const { return items_.end(); }
 
  protected:
-  std::vector<std::unique_ptr<T>>& Items() { return items_; }
+  std::vector<std::unique_ptr<T>>& Items() {
+    ++generation_;
+    return items_;
+  }
 
  private:
   std::vector<std::unique_ptr<T>> items_;
+  uint64_t generation_ = 0;
 };
 
 // One attribute of a tag, as the scanner read it; nobody changes it once it

@@ -63,10 +63,12 @@ void TFontList::RefreshAll(const TFontDefaults& document) {
 }
 
 const std::vector<int>& TFontList::Positions() const {
-  if (positions_.size() != static_cast<size_t>(Count())) {
+  if (positionsGeneration_ != Generation()) {
     positions_.clear();
-    for (const auto& run : *this) positions_.push_back(run->Pos);
+    positionsGeneration_ = Generation();
   }
+  for (size_t i = positions_.size(); i < static_cast<size_t>(Count()); ++i)
+    positions_.push_back((*this)[static_cast<int>(i)]->Pos);
   return positions_;
 }
 

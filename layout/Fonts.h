@@ -99,10 +99,12 @@ class TFontList : public base::TFreeList<TFontObj> {
 
  private:
   // The runs' start positions side by side (a run's Pos never changes), so
-  // lookups search contiguous memory; rebuilt when runs are added.
+  // lookups search contiguous memory; extended when runs are added, rebuilt
+  // when any were removed.
   const std::vector<int>& Positions() const;
   int FirstAtOrAfter(int pos) const;
   mutable std::vector<int> positions_;
+  mutable uint64_t positionsGeneration_ = 0;
 };
 
 }  // namespace layout

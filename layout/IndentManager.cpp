@@ -42,11 +42,12 @@ void IndentManagerBasic::NoteFloat(SideIndex& side, IndentRec* rec, int index, b
 }
 
 void IndentManagerBasic::Sync() const {
-  if (left_.seen > static_cast<size_t>(LeftRecs.Count()) ||
-      right_.seen > static_cast<size_t>(RightRecs.Count())) {
-    // The records were cleared: start the index again.
+  if (left_.generation != LeftRecs.Generation() || right_.generation != RightRecs.Generation()) {
+    // Records were removed: start the index again.
     left_ = SideIndex();
     right_ = SideIndex();
+    left_.generation = LeftRecs.Generation();
+    right_.generation = RightRecs.Generation();
     open_.clear();
     floatBottomByEdge_.clear();
     lastLeftFloat_ = nullptr;
@@ -140,8 +141,14 @@ int IndentManagerBasic::IndentedBottom() const {
 
 void IndentManagerBasic::SetLevel(int y, int level) {
   if (level > CurrentLevel) {
-    for (int l = CurrentLevel + 1; l <= level; ++l)
-      LeftRecs.Add(Record(LeftEdge(y) - LeftSide + kListIndent, y, kOpenIndentBottom, l));
+    // Each new level indents from the edge the one before it made, which
+    // is known without asking the records again.
+    int edge = LeftEdge(y) - LeftSide;
+    for (int l = CurrentLevel + 1; l <= level; ++l) {
+      const int levelEdge = edge + kListIndent;
+      LeftRecs.Add(Record(levelEdge, y, kOpenIndentBottom, l));
+      if (Applies(*LeftRecs[LeftRecs.Count() - 1], y)) edge = std::max(edge, levelEdge);
+    }
     CurrentLevel = level;
   } else if (level < CurrentLevel && CurrentLevel > 0) {
     Sync();

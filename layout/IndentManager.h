@@ -73,8 +73,9 @@ class IndentManagerBasic {
   // that only grows, so each side keeps the records that may still apply
   // there, and the float bottoms are kept as running maxima: records only
   // ever join the floats (LevelId 0) and then never change. Rebuilt when
-  // the records are cleared.
+  // any records were removed.
   struct SideIndex {
+    uint64_t generation = 0;       // of the records when the index started
     size_t seen = 0;               // records taken into the index
     std::vector<IndentRec*> live;  // may apply at some y >= cursorY
     int cursorY = INT_MIN;

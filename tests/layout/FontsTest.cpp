@@ -95,6 +95,23 @@ TEST(Fonts, RunLookupAtAndBetweenRunStarts) {
   EXPECT_EQ(overhang, 0);
 }
 
+// The lookup's position index must see a clear even when the list is
+// refilled to the same length.
+TEST(Fonts, RunLookupFollowsAClearAndRefill) {
+  const TFontDefaults d = TestDocument();
+  TFontList runs;
+  for (int pos : {0, 4, 10}) runs.Add(std::make_unique<TFontObj>(Font(d), pos));
+  int index = -1;
+  runs.GetRunAt(5, index);
+  EXPECT_EQ(index, 1);
+  runs.Clear();
+  for (int pos : {0, 6, 8}) runs.Add(std::make_unique<TFontObj>(Font(d), pos));
+  EXPECT_EQ(runs.GetRunAt(5, index), runs[0]);
+  EXPECT_EQ(runs.RunLengthAt(5, 15), 1);
+  runs.Add(std::make_unique<TFontObj>(Font(d), 12));  // appending extends the index
+  EXPECT_EQ(runs.GetRunAt(13, index), runs[3]);
+}
+
 TEST(Fonts, AssignCopiesTheRelativeFields) {
   TMyFont a, b;
   a.RelativeSize = 30;

@@ -201,4 +201,30 @@ TEST(MarginsIndex, AgreesWithPlainWalksUnderRandomLayouts) {
   }
 }
 
+// The queries keep an index of the records; a clear and a refill to the same
+// count must not leave it naming the freed ones.
+TEST_F(Margins, ClearAndRefillToTheSameCount) {
+  margins.AddRect(0, 40, 1, 100);
+  margins.AddRect(0, 30, 3, 100);
+  EXPECT_EQ(margins.LeftEdge(10), 40);
+  margins.LeftRecs.Clear();
+  margins.RightRecs.Clear();
+  margins.AddRect(0, 70, 1, 50);
+  margins.AddRect(0, 20, 3, 50);
+  EXPECT_EQ(margins.LeftEdge(10), 70);
+  EXPECT_EQ(margins.RightEdge(10), 480);
+  EXPECT_EQ(margins.FloatBottom(), 50);
+}
+
+// Opening many levels at once costs one edge query, and each level still
+// indents from the one before.
+TEST_F(Margins, DeepLevelsOpenedAtOnce) {
+  margins.SetLevel(0, 150);
+  EXPECT_EQ(margins.LeftEdge(5), 150 * kListIndent);
+  margins.SetLevel(100, 2);
+  EXPECT_EQ(margins.LeftEdge(100), 2 * kListIndent);
+  margins.SetLevel(kOpenIndentBottom, 4);  // open indents end above this y
+  EXPECT_EQ(margins.LeftEdge(kOpenIndentBottom), 0);
+}
+
 }  // namespace
