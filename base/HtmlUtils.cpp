@@ -69,17 +69,36 @@ void ReplaceAll(std::string& s, char from, char to) {
 }  // namespace
 
 void DecodePercentEscapes(std::string& s) {
-  // Positions are 0-based: an escape in the first position, or one that
-  // lacks its two digits, ends decoding.
-  size_t p = s.find('%');
-  while (p != std::string::npos && p >= 1 && p + 3 <= s.size()) {
-    const int high = HexDigit(s[p + 1]);
-    const int low = HexDigit(s[p + 2]);
-    if (high < 0 || low < 0) return;
-    s[p] = static_cast<char>(high * 16 + low);
-    s.erase(p + 1, 2);
-    p = s.find('%');
+  // Each step decodes the first "%" of the text as it then stands, which may
+  // be a "%" that the step before produced ("%2541" gives "A"). Positions
+  // are 0-based: an escape in the first position, or one that lacks its two
+  // digits, ends decoding. One pass: the text as it stands is always
+  // `out` + (a pending "%") + the bytes of s from `next` on.
+  std::string out;
+  out.reserve(s.size());
+  size_t next = 0;
+  bool decodedPercent = false;
+  for (;;) {
+    if (!decodedPercent) {
+      const size_t percent = s.find('%', next);
+      if (percent == std::string::npos) break;
+      out.append(s, next, percent - next);
+      next = percent + 1;
+    }
+    // The first "%" stands at out.size(), its two digits at s[next], s[next + 1].
+    const int high = next + 2 <= s.size() ? HexDigit(s[next]) : -1;
+    const int low = next + 2 <= s.size() ? HexDigit(s[next + 1]) : -1;
+    if (out.empty() || high < 0 || low < 0) {
+      out += '%';
+      break;
+    }
+    const char decoded = static_cast<char>(high * 16 + low);
+    next += 2;
+    decodedPercent = decoded == '%';
+    if (!decodedPercent) out += decoded;
   }
+  out.append(s, std::min(next, s.size()));
+  s = std::move(out);
 }
 
 std::string UrlToFilePath(std::string s) {

@@ -306,11 +306,11 @@ bool Builder::StepFontSize() {
 }
 
 void Builder::ReadAnchor() {
+  const TAttribute* target = Find(TargetSy);  // once: a tag may hold any number of HREFs
   for (const auto& a : Attributes()) {
     if (a->Symbol == HrefSy) {
       if (linkOpen_) EndLink();
       if (a->StrValue.empty()) continue;
-      const TAttribute* target = Find(TargetSy);
       link_.Assign(&a->StrValue, target ? &target->StrValue : nullptr);
       linkOpen_ = true;
       PushFont();

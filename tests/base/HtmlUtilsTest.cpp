@@ -69,6 +69,56 @@ TEST(HtmlUtils, DecodePercentEscapes) {
   }
 }
 
+// The decoding read literally: decode the first "%" of the text as it now
+// stands, again and again. Quadratic, so only for short texts.
+std::string DecodeStepByStep(std::string s) {
+  const auto hex = [](char c) {
+    return c >= '0' && c <= '9'   ? c - '0'
+           : c >= 'A' && c <= 'F' ? c - 'A' + 10
+           : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                                  : -1;
+  };
+  size_t p = s.find('%');
+  while (p != std::string::npos && p >= 1 && p + 3 <= s.size()) {
+    if (hex(s[p + 1]) < 0 || hex(s[p + 2]) < 0) break;
+    s[p] = static_cast<char>(hex(s[p + 1]) * 16 + hex(s[p + 2]));
+    s.erase(p + 1, 2);
+    p = s.find('%');
+  }
+  return s;
+}
+
+TEST(HtmlUtils, DecodePercentEscapesAgreesWithTheStepwiseReading) {
+  const char alphabet[] = {'%', '2', '5', '4', '1', 'a', 'F', 'z'};
+  uint32_t seed = 12345;
+  for (int round = 0; round < 20000; ++round) {
+    std::string text;
+    const int length = round % 13;
+    for (int i = 0; i < length; ++i) {
+      seed = seed * 1103515245 + 12345;
+      text += alphabet[(seed >> 16) % sizeof alphabet];
+    }
+    std::string decoded = text;
+    DecodePercentEscapes(decoded);
+    ASSERT_EQ(decoded, DecodeStepByStep(text)) << text;
+  }
+}
+
+TEST(HtmlUtils, DecodePercentEscapesOfALongTextInOnePass) {
+  // "%2525...2541": every step yields a "%" that the next step decodes
+  // again, and the stepwise reading moves the whole tail each time.
+  std::string text = "x%";
+  for (int i = 0; i < 300000; ++i) text += "25";
+  text += "41";
+  DecodePercentEscapes(text);
+  EXPECT_EQ(text, "xA");
+  std::string many;
+  for (int i = 0; i < 300000; ++i) many += "a%41";
+  DecodePercentEscapes(many);
+  EXPECT_EQ(many.size(), 600000u);
+  EXPECT_EQ(many.find('%'), std::string::npos);
+}
+
 TEST(HtmlUtils, UrlToFilePathAndServerRoot) {
   EXPECT_EQ(UrlToFilePath("file:///C|/Dir/Page.HTM"), "c:\\dir\\page.htm");
   EXPECT_EQ(UrlToFilePath("file://C|/x.htm"), "c:\\x.htm");

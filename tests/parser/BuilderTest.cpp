@@ -320,15 +320,32 @@ TEST(Builder, TitleBaseAndMeta) {
 
 TEST(Builder, OpenCommentEndsQuietlyOnlyForFiles) {
   testing_support::TempDir dir;
-  dir.Write("p.htm", "kept<!-- open");
+  dir.Write("p.htm", "<TITLE>t</TITLE>kept<P>more<!-- open");
   layout::TSectionList doc;
   parser::TAnchorList anchors;
-  parser::ParseHtmlFile(doc, anchors, dir.Path() / "p.htm", {});
-  // The text before the comment was still being read: it is lost with the
-  // symbol, but the document is finished and usable.
+  const parser::TParseResult result = parser::ParseHtmlFile(doc, anchors, dir.Path() / "p.htm", {});
+  EXPECT_EQ(result.Title, "t");
+  // What was built stays; the text the scanner was still reading when it
+  // met the comment is lost with the symbol.
+  std::vector<std::string> texts;
+  for (const auto& section : doc)
+    if (const auto* text = dynamic_cast<const TSection*>(section.get()); text && text->Length)
+      texts.push_back(text->Buff);
+  EXPECT_EQ(texts, std::vector<std::string>{"kept"});
   layout::TSectionList doc2;
   EXPECT_THROW(parser::ParseHtmlBuffer(doc2, anchors, "a<P>b<!-- open", {}), parser::EParseError);
   EXPECT_GE(doc2.Count(), 2);  // the pending section was handed over
+}
+
+TEST(Builder, ManyHrefsOnOneTagTakeTheLast) {
+  std::string html = "<A TARGET=t";
+  for (int i = 0; i < 100000; ++i) html += " HREF=x";
+  html += " HREF=last.htm>a</A>";
+  const tools::LaidOutPage page = tools::LayOutHtml(html, TestSettings());
+  const TSection& s = *TextSections(page)[0];
+  int index = 0;
+  EXPECT_EQ(s.Fonts.GetRunAt(0, index)->UrlTarget().Url, "last.htm");
+  EXPECT_EQ(s.Fonts.GetRunAt(0, index)->UrlTarget().Target, "t");
 }
 
 TEST(BlockSections, RuleAttributes) {
