@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -83,6 +84,16 @@ class TAttributeList : public TFreeList<TAttribute> {
  private:
   std::vector<std::unique_ptr<TAttribute>> spare_;
 };
+
+// Pixel extents that a page decides (a rule's WIDTH, the width of a word,
+// the height of a document) stop here: nothing beyond can be shown, and a
+// few such values added together stay far from int overflow.
+inline constexpr int kMaxExtent = 1 << 29;
+
+// a + b, computed wide and kept within -kMaxExtent..kMaxExtent.
+inline int AddExtent(int64_t a, int64_t b) {
+  return static_cast<int>(std::clamp<int64_t>(a + b, -kMaxExtent, kMaxExtent));
+}
 
 // Horizontal alignment of text sections, rules, tables and cells; jtNone
 // where "not given" is a value of its own (a row without ALIGN).

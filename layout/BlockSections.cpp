@@ -67,7 +67,7 @@ THorzLine::THorzLine(const base::TAttributeList& attributes) {
             WidthIsPercent = true;
             if (a->IntValue <= 100) RuleWidth = a->IntValue;
           } else {
-            RuleWidth = a->IntValue;
+            RuleWidth = std::min(a->IntValue, base::kMaxExtent);
           }
         }
         break;

@@ -32,7 +32,8 @@ int TCell::Layout(platform::TCanvas& canvas, int y, int width, int& position, in
   for (int i = 0; i < Count();) {
     try {
       int w = 0;
-      height += (*this)[i]->Layout(canvas, y + height, Margins, w, position);
+      height = base::AddExtent(
+          height, (*this)[i]->Layout(canvas, base::AddExtent(y, height), Margins, w, position));
       maxWidth = std::max(maxWidth, w);
       ++i;
     } catch (const EProcessError& error) {

@@ -142,7 +142,7 @@ void TSection::UpdatePrefix() const {
     }
     const char c = Buff[static_cast<size_t>(i)];
     const int advance = IsObjectByte(c) ? 0 : face->Advance(static_cast<uint8_t>(c));
-    prefix[static_cast<size_t>(i) + 1] = prefix[static_cast<size_t>(i)] + advance;
+    prefix[static_cast<size_t>(i) + 1] = base::AddExtent(prefix[static_cast<size_t>(i)], advance);
   }
   // Most sections hold no objects; they need no table of them.
   if (Buff.find_first_of(std::string_view("\x02\x04", 2)) != std::string::npos) {
@@ -185,7 +185,7 @@ bool TSection::FitPiece(int width, int maxCount, int& i, int& used, int& total) 
   if (fit < piece) return false;
   int overhang = 0;
   Fonts.GetFontAt(i, overhang);
-  used += Extent(i, piece) - overhang;
+  used = base::AddExtent(used, Extent(i, piece) - overhang);
   i += piece;
   return true;
 }
@@ -196,13 +196,13 @@ int TSection::TextWidth(int start, bool trimTrailingBlanks, int count) const {
   int width = 0;
   for (int i = start, end = start + count; i < end;) {
     if (IsObjectByte(Buff[static_cast<size_t>(i)])) {
-      width += InlineObjectWidth(i);
+      width = base::AddExtent(width, InlineObjectWidth(i));
       ++i;
     } else {
       const int n = PieceLength(i, end - i);
       int overhang = 0;
       Fonts.GetFontAt(i, overhang);
-      width += Extent(i, n) - overhang;
+      width = base::AddExtent(width, Extent(i, n) - overhang);
       i += n;
     }
   }
@@ -227,7 +227,7 @@ int TSection::FitCount(int width, int maxCount, int start) const {
   int used = 0, total = 0;
   for (int i = start; total < maxCount && i < Length;) {
     if (IsObjectByte(Buff[static_cast<size_t>(i)])) {
-      used += InlineObjectWidth(i);
+      used = base::AddExtent(used, InlineObjectWidth(i));
       if (used > width) break;
       ++total;
       ++i;
@@ -248,13 +248,13 @@ int TSection::FitLine(LayoutState& state, int width, int maxCount, int start) {
       if (image && image->Floats()) {
         if (atLineStart) {
           state.margins.AddFloatImage(state.y, image);
-          used += image->FloatWidth() + image->FloatHSpace();
+          used = base::AddExtent(used, int64_t{image->FloatWidth()} + image->FloatHSpace());
           state.floatHeight = std::max(state.floatHeight, image->FloatHeight());
         } else {
           state.deferred.push_back(image);
         }
       } else {
-        used += InlineObjectWidth(i);
+        used = base::AddExtent(used, InlineObjectWidth(i));
         atLineStart = false;
       }
       if (used > width) break;
@@ -308,8 +308,8 @@ int TSection::Layout(platform::TCanvas& canvas, int y, IndentManager& margins, i
     line->LineHeight = line->DrawnHeight = clearing;
     line->LineIndent = margins.LeftEdge(state.y);
     Lines.Add(std::move(line));
-    Height += clearing;
-    state.y += clearing;
+    Height = base::AddExtent(Height, clearing);
+    state.y = base::AddExtent(state.y, clearing);
   }
   for (int start = 0; start < Length;) {
     const int width =
@@ -405,8 +405,8 @@ void TSection::FinishLine(LayoutState& state, int start, int count) {
   line->SpaceAbove = above;
   line->SpaceBelow = below;
   const int full = line->FullHeight();
-  Height += full;
-  state.y += full;
+  Height = base::AddExtent(Height, full);
+  state.y = base::AddExtent(state.y, full);
   line->DrawnHeight = std::max(full, state.floatHeight);
   for (TImageObj* image : state.deferred) {
     state.margins.AddFloatImage(state.y, image);

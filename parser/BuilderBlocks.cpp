@@ -2,6 +2,8 @@
 #include "layout/BlockSections.h"
 #include "parser/Builder.h"
 
+#include <limits>
+
 namespace parser::builder {
 
 bool Builder::SkipFlattened() {
@@ -64,7 +66,8 @@ void Builder::ReadList(int level, Symbol list, const TermSet& terms) {
       FinishSection();
       if (list == OLSy) {
         section_ = std::make_unique<layout::TOListItem>(level, &link_, TopFont(), style_, listStyle,
-                                                        number++);
+                                                        number);
+        if (number < std::numeric_limits<int>::max()) ++number;  // START may be the largest
       } else {
         auto item = std::make_unique<layout::TUListItem>(level, &link_, TopFont(), style_);
         item->PlainBullet = list == ULSy && plain;

@@ -265,10 +265,10 @@ bool Builder::ApplyFontAttributes(bool fixedTable) {
   std::string face;
   for (const auto& a : Attributes()) {
     if (a->Symbol == SizeSy) {
-      int number = a->IntValue;
+      int64_t number = a->IntValue;  // +2147483647 plus the base size
       if (a->StrValue.size() > 1 && (a->StrValue[0] == '+' || a->StrValue[0] == '-'))
         number += baseHtmlSize_;
-      size = std::clamp(number, 1, 7);
+      size = static_cast<int>(std::clamp<int64_t>(number, 1, 7));
       if (!isFont) baseHtmlSize_ = *size;
     } else if (isFont && a->Symbol == ColorSy) {
       if (const auto c = ParseColor(a->StrValue)) color = c;

@@ -337,6 +337,44 @@ TEST(Builder, OpenCommentEndsQuietlyOnlyForFiles) {
   EXPECT_GE(doc2.Count(), 2);  // the pending section was handed over
 }
 
+// Numbers from a page are clamped where they are read, so that nothing
+// computed from them later overflows (the sanitizer build checks the rest).
+TEST(Builder, ExtremeNumbersAreClampedWhereTheyAreRead) {
+  {
+    const tools::LaidOutPage page =
+        tools::LayOutHtml("<OL START=2147483647><LI>a<LI>b</OL>", TestSettings());
+    const auto texts = TextSections(page);
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(texts[0]->ItemNumber, 2147483647);
+    EXPECT_EQ(texts[1]->ItemNumber, 2147483647);  // the count stops at the largest
+  }
+  for (const char* html : {"<FONT SIZE=+2147483647>x", "<BASEFONT SIZE=+2147483647><FONT>x",
+                           "<FONT SIZE=-2147483648>x"}) {
+    SCOPED_TRACE(html);
+    const tools::LaidOutPage page = tools::LayOutHtml(html, TestSettings());
+    const int size = TextSections(page)[0]->Fonts[0]->Font.RelativeSize;
+    EXPECT_TRUE(size == layout::kFontSizes[6] || size == layout::kFontSizes[0]) << size;
+  }
+  {
+    const tools::LaidOutPage page =
+        tools::LayOutHtml("<HR WIDTH=2147483647 ALIGN=left>", TestSettings());
+    const layout::THorzLine* rule = nullptr;
+    for (const auto& s : *page.Document)
+      if (auto* r = dynamic_cast<const layout::THorzLine*>(s.get())) rule = r;
+    ASSERT_NE(rule, nullptr);
+    EXPECT_EQ(rule->RuleWidth, base::kMaxExtent);
+  }
+  {
+    // A word wider than any int: its width stops at the largest extent.
+    tools::PageSettings settings = TestSettings();
+    settings.Size = 1000;
+    const tools::LaidOutPage page = tools::LayOutHtml(std::string(4000000, 'W'), settings);
+    const TSection& word = *TextSections(page)[0];
+    EXPECT_EQ(word.TextWidth(0, false, word.Length), base::kMaxExtent);
+    EXPECT_EQ(page.Document->Length, 4000000);
+  }
+}
+
 TEST(Builder, ManyHrefsOnOneTagTakeTheLast) {
   std::string html = "<A TARGET=t";
   for (int i = 0; i < 100000; ++i) html += " HREF=x";
