@@ -213,11 +213,11 @@ TEST(Builder, DeepNestingKeepsTheTextAndItsStructure) {
   } cases[] = {
       {"CENTER", Repeat("<CENTER>x", 25000), 25000, 0, 0},
       {"DIV", Repeat("<DIV>", 25000) + "x" + Repeat("</DIV>", 25000) + "y", 2, 0, 0},
-      {"UL", Repeat("<UL><LI>x", 50000) + Repeat("</UL>", 50000) + "end", 50003,
+      {"UL", Repeat("<UL><LI>", 50000) + "x" + Repeat("</UL>", 50000) + "end", 4,
        parser::kMaxNestingDepth, 0},
       {"BLOCKQUOTE", Repeat("<BLOCKQUOTE>", 100000) + "x", 1, parser::kMaxNestingDepth,
        parser::kMaxNestingDepth},
-      {"DL DD", Repeat("<DL><DD>x", 100000), 100000, parser::kMaxNestingDepth,
+      {"DL DD", Repeat("<DL><DD>", 100000) + "x", 1, parser::kMaxNestingDepth,
        parser::kMaxNestingDepth},
       // A list inside CENTER starts again at level 1.
       {"lists in CENTER", Repeat("<CENTER><OL><LI>x", 20000), 20000, 1, 1},
