@@ -98,10 +98,10 @@ int IndentManagerBasic::RightEdge(int y) const {
   return RightSide + Edge(right_, RightRecs, y, false);
 }
 
-void IndentManagerBasic::AddRect(int y, int width, int side, int height) {
-  if (side == 1)
+void IndentManagerBasic::AddRect(int y, int width, base::TJustify side, int height) {
+  if (side == base::jtLeft)
     LeftRecs.Add(Record(LeftEdge(y) + width - LeftSide, y, y + height));
-  else if (side == 3)
+  else if (side == base::jtRight)
     RightRecs.Add(Record(RightEdge(y) - RightSide - width, y, y + height));
 }
 

@@ -56,8 +56,9 @@ class IndentManagerBasic {
   void SetSides(int left, int right);
   int LeftEdge(int y) const;
   int RightEdge(int y) const;
-  // Reserves width x height at y against side 1 (left) or 3 (right).
-  void AddRect(int y, int width, int side, int height);
+  // Reserves width x height at y against the left or right side (a
+  // floating table); any other side reserves nothing.
+  void AddRect(int y, int width, base::TJustify side, int height);
   // How far floats reach down (open list indents do not count); 0 if none.
   int FloatBottom() const;
   // One below the lowest float of each side, 0 for a side without floats.

@@ -38,8 +38,8 @@ TEST_F(Margins, WithoutRecordsTheEdgesAreTheSides) {
 }
 
 TEST_F(Margins, RecordsApplyFromTopToJustAboveBottom) {
-  margins.AddRect(10, 40, 1, 20);  // left, y 10..29
-  margins.AddRect(10, 60, 3, 5);   // right, y 10..14
+  margins.AddRect(10, 40, base::jtLeft, 20);  // left, y 10..29
+  margins.AddRect(10, 60, base::jtRight, 5);  // right, y 10..14
   EXPECT_EQ(margins.LeftEdge(9), 0);
   EXPECT_EQ(margins.LeftEdge(10), 40);
   EXPECT_EQ(margins.LeftEdge(29), 40);
@@ -51,7 +51,7 @@ TEST_F(Margins, RecordsApplyFromTopToJustAboveBottom) {
   margins.ClearBottoms(left, right);
   EXPECT_EQ(left, 31);
   EXPECT_EQ(right, 16);
-  margins.AddRect(0, 10, 2, 100);  // neither side: nothing
+  margins.AddRect(0, 10, base::jtCentre, 100);  // neither side: nothing
   EXPECT_EQ(margins.LeftRecs.Count() + margins.RightRecs.Count(), 2);
 }
 
@@ -166,7 +166,7 @@ TEST(MarginsIndex, AgreesWithPlainWalksUnderRandomLayouts) {
       y += static_cast<int>(next(30));
       switch (next(6)) {
         case 0:
-          m.AddRect(y, 20 + static_cast<int>(next(80)), next(2) ? 1 : 3,
+          m.AddRect(y, 20 + static_cast<int>(next(80)), next(2) ? base::jtLeft : base::jtRight,
                     5 + static_cast<int>(next(200)));
           break;
         case 1:
@@ -204,13 +204,13 @@ TEST(MarginsIndex, AgreesWithPlainWalksUnderRandomLayouts) {
 // The queries keep an index of the records; a clear and a refill to the same
 // count must not leave it naming the freed ones.
 TEST_F(Margins, ClearAndRefillToTheSameCount) {
-  margins.AddRect(0, 40, 1, 100);
-  margins.AddRect(0, 30, 3, 100);
+  margins.AddRect(0, 40, base::jtLeft, 100);
+  margins.AddRect(0, 30, base::jtRight, 100);
   EXPECT_EQ(margins.LeftEdge(10), 40);
   margins.LeftRecs.Clear();
   margins.RightRecs.Clear();
-  margins.AddRect(0, 70, 1, 50);
-  margins.AddRect(0, 20, 3, 50);
+  margins.AddRect(0, 70, base::jtLeft, 50);
+  margins.AddRect(0, 20, base::jtRight, 50);
   EXPECT_EQ(margins.LeftEdge(10), 70);
   EXPECT_EQ(margins.RightEdge(10), 480);
   EXPECT_EQ(margins.FloatBottom(), 50);

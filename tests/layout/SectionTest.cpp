@@ -110,7 +110,7 @@ TEST_F(SectionTest, LongParagraphsKeepAllTheirText) {
 }
 
 TEST_F(SectionTest, EmptySectionTakesItsClearingSpace) {
-  doc_.Margins.AddRect(0, 50, 1, 50);
+  doc_.Margins.AddRect(0, 50, base::jtLeft, 50);
   AddSection("x");
   TSection* cleared = AddSection("");
   base::TAttributeList attributes;
@@ -120,7 +120,7 @@ TEST_F(SectionTest, EmptySectionTakesItsClearingSpace) {
   // Lay out by hand so the float survives (a cell layout clears margins).
   IndentManager& margins = doc_.Margins;
   margins.SetSides(0, 400);
-  margins.AddRect(0, 50, 1, 50);  // a left float down to 49
+  margins.AddRect(0, 50, base::jtLeft, 50);  // a left float down to 49
   int position = 0, w = 0;
   EXPECT_EQ(cleared->Layout(canvas_, 10, margins, w, position), 41);  // to 51, one below it
   EXPECT_EQ(cleared->DrawnHeight, 41);
