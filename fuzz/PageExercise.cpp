@@ -1,0 +1,282 @@
+#include "fuzz/PageExercise.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "layout/Section.h"
+
+namespace fuzz {
+
+namespace {
+
+// The margins the launcher's viewer lays pages out with.
+constexpr int kMarginX = 10;
+constexpr int kMarginY = 5;
+// A few lines of a page: enough to draw text, markers, rules and a
+// selection without paying for pixels nobody looks at.
+constexpr int kCanvasWidth = 64;
+constexpr int kCanvasHeight = 48;
+// Queries that walk the whole section list (hit tests, searches, the
+// position of a character) are repeated until they have cost about this
+// many section visits, so a huge page gets fewer of them than a small one.
+constexpr long kVisitBudget = 1 << 14;
+
+void Require(bool condition, const char* what) {
+  if (condition) return;
+  std::fprintf(stderr, "page invariant broken: %s\n", what);
+  std::abort();
+}
+
+// How many whole-list queries the budget allows for `items` visits each,
+// between `least` and `most`.
+int Repeats(long items, int least, int most) {
+  return static_cast<int>(std::clamp(kVisitBudget / (items + 1), long{least}, long{most}));
+}
+
+// What the walk over the sections learns for the later checks.
+struct Walk {
+  std::unordered_map<const layout::TSectionBase*, int> index;
+  std::vector<int> tops;  // relative to the document's top
+  long visits = 0;        // sections and lines: what one whole-page query may visit
+};
+
+// Lines of a text section cover its characters in order, each once.
+void CheckLines(const layout::TSection& text) {
+  int next = 0, heights = 0;
+  for (const auto& line : text.Lines) {
+    Require(line->Start == next, "lines cover the text in order");
+    Require(line->Count >= 0 && line->FullHeight() >= 0, "line sizes are not negative");
+    next += line->Count;
+    heights += line->FullHeight();
+  }
+  Require(next == text.Length, "every character is on a line");
+  Require(heights <= text.Height, "lines fit in their section");
+}
+
+// Asks one section everything a section answers.
+// Gives the number of lines the section has.
+int ExerciseSection(platform::TCanvas& canvas, layout::TSectionBase& section) {
+  (void)section.ClassName();
+  int narrowest = 0, widest = 0;
+  section.GetMinMaxWidth(canvas, narrowest, widest);
+  Require(0 <= narrowest && narrowest <= widest, "narrowest width within widest");
+
+  // Every character of the section is there, in a section that owns it.
+  for (int p = section.StartPos; p < section.StartPos + section.Length; ++p) {
+    char ch = 0;
+    layout::TSectionBase* owner = nullptr;
+    Require(section.GetCharAt(p, ch, owner) && owner, "every character position answers");
+    Require(owner->StartPos <= p && p < owner->StartPos + owner->Length,
+            "a character's section holds it");
+  }
+  // Its first, middle and last characters have places, top to bottom.
+  if (section.Length > 0) {
+    int lastY = -1;
+    for (int offset : {0, section.Length / 2, section.Length - 1}) {
+      int x = 0, y = 0;
+      Require(section.PosToPoint(canvas, section.StartPos + offset, x, y),
+              "a laid-out character has a place");
+      Require(y >= lastY, "places go down with positions");
+      lastY = y;
+    }
+  }
+  const auto* text = dynamic_cast<const layout::TSection*>(&section);
+  if (!text) return 0;
+  CheckLines(*text);
+  return text->Lines.Count();
+}
+
+Walk WalkSections(layout::TSectionList& doc, platform::TCanvas& canvas) {
+  Walk walk;
+  walk.tops.reserve(static_cast<size_t>(doc.Count()));
+  int position = 0, top = 0;
+  for (int i = 0; i < doc.Count(); ++i) {
+    layout::TSectionBase& section = *doc[i];
+    Require(section.Owner == &doc, "sections belong to their document");
+    Require(section.StartPos == position && section.Length >= 0,
+            "sections number the characters in order");
+    Require(section.Height >= 0 && section.DrawnHeight >= section.Height,
+            "sections cover at least their height");
+    Require(section.Top == kMarginY + top, "sections stack in order");
+    walk.index.emplace(&section, i);
+    walk.tops.push_back(top);
+    walk.visits += 1 + ExerciseSection(canvas, section);
+    position += section.Length;
+    top += section.Height;
+  }
+  Require(position == doc.Length, "the document holds its sections' characters");
+  return walk;
+}
+
+// Every anchor names a section of the document; the viewer scrolls to
+// the section's top.
+void CheckAnchors(layout::TSectionList& doc, const parser::TAnchorList& anchors, const Walk& walk) {
+  int asked = 0;
+  for (const auto& [name, section] : anchors) {
+    Require(!name.empty(), "anchors have names");
+    const auto found = walk.index.find(section);
+    Require(found != walk.index.end(), "an anchor's section is in the document");
+    Require(section->Top == kMarginY + walk.tops[static_cast<size_t>(found->second)],
+            "an anchor scrolls to its section's top");
+    // SectionTop walks the list; a few anchors are enough to compare.
+    if (asked++ < 64)
+      Require(doc.SectionTop(found->second) == walk.tops[static_cast<size_t>(found->second)],
+              "section tops add up the heights above");
+  }
+}
+
+// A grid of points over the laid-out page, with the caret positions they
+// give: -1 or a document position, never going back along a row or down
+// a column.
+void HitTestGrid(layout::TSectionList& doc, platform::TCanvas& canvas, const Walk& walk, int width,
+                 int height) {
+  const int side = static_cast<int>(std::sqrt(Repeats(walk.visits, 4, 100)));
+  std::vector<int> columnLast(static_cast<size_t>(side) + 1, -1);
+  for (int row = 0; row <= side; ++row) {
+    const int y = -1 + static_cast<int>(static_cast<int64_t>(height + 2) * row / side);
+    int rowLast = -1;
+    for (int column = 0; column <= side; ++column) {
+      const int x = -1 + static_cast<int>(static_cast<int64_t>(width + 2) * column / side);
+      std::unique_ptr<base::TUrlTarget> url;
+      layout::TFormControlObj* control = nullptr;
+      if (doc.GetUrlAt(canvas, x, y, url, control)) Require(url || control, "a hit has a target");
+      layout::TImageObj* image = nullptr;
+      int insideX = 0, insideY = 0;
+      doc.GetObjectAt(x, y, image, insideX, insideY);
+      int caretX = 0, caretY = 0, caretHeight = 0;
+      bool inside = false;
+      layout::TCell* cell = nullptr;
+      const int p = doc.PointToPos(canvas, x, y, caretX, caretY, caretHeight, inside, cell);
+      Require(p >= -1 && p <= doc.Length, "a point gives a position in the document");
+      if (p < 0) continue;
+      Require(cell != nullptr, "a position has its cell");
+      Require(p >= rowLast, "positions grow to the right");
+      Require(p >= columnLast[static_cast<size_t>(column)], "positions grow downwards");
+      rowLast = p;
+      columnLast[static_cast<size_t>(column)] = p;
+    }
+  }
+}
+
+// Places of positions spread over the document: every character has one,
+// and they never go up as positions grow.
+void CheckPlaces(layout::TSectionList& doc, platform::TCanvas& canvas, const Walk& walk) {
+  if (doc.Length == 0) return;
+  const int count = std::min(doc.Length, Repeats(walk.visits, 4, 64));
+  int lastY = -1;
+  for (int k = 0; k < count; ++k) {
+    const int p =
+        static_cast<int>(static_cast<int64_t>(doc.Length - 1) * k / std::max(1, count - 1));
+    int x = 0, y = 0;
+    Require(doc.PosToPoint(canvas, p, x, y), "every character has a place");
+    Require(y >= lastY, "places go down with positions");
+    lastY = y;
+    char ch = 0;
+    layout::TSectionBase* section = nullptr;
+    Require(doc.GetCharAt(p, ch, section), "every position has a character");
+  }
+  int x = 0, y = 0;
+  doc.PosToPoint(canvas, doc.Length, x, y);
+}
+
+// Text taken from the page is found again, no later than where it was taken.
+void CheckSearch(layout::TSectionList& doc, unsigned choice) {
+  const int count = Repeats(doc.Length, 1, 16);
+  for (int k = 0; k < count && doc.Count() > 0; ++k) {
+    const layout::TSectionBase& section = *doc[(choice + k * 7919u) % doc.Count()];
+    if (section.Length == 0) continue;
+    const int at = section.StartPos + static_cast<int>((choice >> 3) % section.Length);
+    std::string needle;
+    for (int p = at; p < section.StartPos + section.Length && needle.size() < 1 + choice % 8; ++p) {
+      char ch = 0;
+      layout::TSectionBase* owner = nullptr;
+      if (!doc.GetCharAt(p, ch, owner)) break;
+      needle += ch;
+    }
+    const int found = doc.FindText(section.StartPos, needle, true);
+    Require(section.StartPos <= found && found <= at, "text on the page is found");
+    const int anyCase = doc.FindText(section.StartPos, needle, false);
+    Require(anyCase >= -1 && anyCase < doc.Length, "a search gives a position or none");
+  }
+  (void)doc.FindText(0, "", false);
+}
+
+void Copy(layout::TSectionList& doc, int start, int end) {
+  std::string clip;
+  doc.SelStart = start;
+  doc.SelEnd = end;
+  doc.ClipBuffer = &clip;
+  doc.CopySelection();
+  doc.ClipBuffer = nullptr;
+  if (start >= end) Require(clip.empty(), "an empty selection copies nothing");
+}
+
+void LayOut(layout::TSectionList& doc, platform::TCanvas& canvas, int width, int& height,
+            int& maxWidth) {
+  int position = 0;
+  height = doc.Layout(canvas, kMarginY, width, position, maxWidth);
+  Require(position == doc.Length, "layout places every character");
+  Require(height >= 0 && maxWidth >= 0, "layout sizes are not negative");
+}
+
+void Draw(layout::TSectionList& doc, platform::TCanvas& canvas, int yOffset) {
+  doc.SetYOffset(yOffset);
+  doc.Draw(canvas, {0, 0, kCanvasWidth, kCanvasHeight}, 2000, kMarginX, kMarginY);
+}
+
+}  // namespace
+
+void ExerciseDocument(layout::TSectionList& doc, const parser::TAnchorList& anchors,
+                      const PageSettings& settings) {
+  platform::Bitmap bitmap(kCanvasWidth, kCanvasHeight);
+  platform::TCanvas canvas(bitmap);
+  int height = 0, maxWidth = 0;
+  if (settings.relayoutWidth >= 0) {
+    LayOut(doc, canvas, settings.relayoutWidth, height, maxWidth);
+    Draw(doc, canvas, height / 2);
+    // A font change between layouts, as when the viewer's defaults change.
+    doc.SetDefaults(doc.FontName, doc.FixedFontName, platform::clWhite, 0xFF0000, platform::clBlack,
+                    doc.BaseFontSize == 12 ? 10 : 12);
+  }
+  LayOut(doc, canvas, settings.width, height, maxWidth);
+  const Walk walk = WalkSections(doc, canvas);
+  CheckAnchors(doc, anchors, walk);
+
+  // A selection chosen by the input is drawn, then the page is drawn from
+  // its top, which the hit tests read.
+  const int length = doc.Length;
+  const int a = length > 0 ? static_cast<int>(settings.choice % (length + 1)) : 0;
+  const int b = length > 0 ? static_cast<int>((settings.choice / 7) % (length + 1)) : 0;
+  doc.SelStart = std::min(a, b);
+  doc.SelEnd = std::max(a, b);
+  Draw(doc, canvas, static_cast<int>(static_cast<int64_t>(height) * (settings.choice % 5) / 4));
+  Draw(doc, canvas, 0);
+
+  HitTestGrid(doc, canvas, walk, kMarginX + std::max(settings.width, maxWidth), kMarginY + height);
+  CheckPlaces(doc, canvas, walk);
+  CheckSearch(doc, settings.choice);
+  Copy(doc, std::min(a, b), std::max(a, b));
+  Copy(doc, 0, length);
+  Copy(doc, b, a);
+}
+
+void ExercisePage(std::string_view html, const PageSettings& settings) {
+  layout::TSectionList doc;
+  doc.CharSet = static_cast<uint8_t>(settings.charSet);
+  doc.SetDefaults(std::string(settings.fontName), std::string(settings.fixedFontName),
+                  platform::clWhite, 0xFF0000, platform::clBlack, 12);
+  parser::TAnchorList anchors;
+  try {
+    parser::ParseHtmlBuffer(doc, anchors, html, {});
+  } catch (const parser::EParseError&) {
+    // An open comment ends the page; what was built before it stays.
+  }
+  ExerciseDocument(doc, anchors, settings);
+}
+
+}  // namespace fuzz
