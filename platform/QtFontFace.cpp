@@ -162,6 +162,7 @@ void QtFontFace::DrawGlyphs(Bitmap& target, int x, int baselineY, std::string_vi
   if (box.IsEmpty()) return;
 
   QImage coverage(box.Width(), box.Height(), QImage::Format_ARGB32_Premultiplied);
+  if (coverage.isNull()) return;  // no memory for it: the text is not drawn
   coverage.fill(Qt::transparent);
   {
     QVector<quint32> glyphIndexes;

@@ -18,6 +18,7 @@ TImage::TImage(QWidget* parent) : QWidget(parent) {
 
 void TImage::SetPicture(Bitmap picture) {
   picture_ = std::move(picture);
+  shownIsStale_ = true;
   PictureChanged();
 }
 
@@ -46,9 +47,14 @@ void TImage::PictureChanged() {
 }
 
 void TImage::paintEvent(QPaintEvent*) {
-  if (picture_.Empty()) return;
+  if (shownIsStale_) {
+    shown_ = picture_.Empty() ? QImage() : ToQImage(picture_);
+    shownIsStale_ = false;
+    if (!picture_.Empty()) ++conversionCount_;
+  }
+  if (shown_.isNull()) return;
   QPainter painter(this);
-  painter.drawImage(0, 0, ToQImage(picture_));
+  painter.drawImage(0, 0, shown_);
 }
 
 void TImage::mouseMoveEvent(QMouseEvent* event) {
