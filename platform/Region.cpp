@@ -1,6 +1,7 @@
 #include "platform/Region.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstring>
 
@@ -118,13 +119,19 @@ Region Region::FromRowSpans(int top, const std::vector<std::vector<Span>>& rows)
 }
 
 Region Region::Ellipse(const TRect& bounds) {
+  return Ellipse(bounds, bounds.top, bounds.bottom);
+}
+
+Region Region::Ellipse(const TRect& bounds, int firstRow, int endRow) {
   if (bounds.IsEmpty()) return {};
-  const double cx = (bounds.left + bounds.right) / 2.0;
-  const double cy = (bounds.top + bounds.bottom) / 2.0;
-  const double rx = bounds.Width() / 2.0;
-  const double ry = bounds.Height() / 2.0;
+  // In doubles: the width of a rectangle across the int range is no int.
+  const double cx = (static_cast<double>(bounds.left) + bounds.right) / 2.0;
+  const double cy = (static_cast<double>(bounds.top) + bounds.bottom) / 2.0;
+  const double rx = (static_cast<double>(bounds.right) - bounds.left) / 2.0;
+  const double ry = (static_cast<double>(bounds.bottom) - bounds.top) / 2.0;
+  const int top = std::max(bounds.top, firstRow), bottom = std::min(bounds.bottom, endRow);
   std::vector<std::vector<Span>> rows;
-  for (int y = bounds.top; y < bounds.bottom; ++y) {
+  for (int y = top; y < bottom; ++y) {
     const double dy = (y + 0.5 - cy) / ry;
     std::vector<Span> row;
     if (dy * dy < 1.0) {
@@ -135,16 +142,23 @@ Region Region::Ellipse(const TRect& bounds) {
     }
     rows.push_back(std::move(row));
   }
-  return FromRowSpans(bounds.top, rows);
+  return FromRowSpans(top, rows);
 }
 
 Region Region::Polygon(std::span<const TPoint> points, TPolyFillMode mode) {
+  return Polygon(points, mode, INT_MIN, INT_MAX);
+}
+
+Region Region::Polygon(std::span<const TPoint> points, TPolyFillMode mode, int firstRow,
+                       int endRow) {
   if (points.size() < 3) return {};
   int top = points[0].y, bottom = points[0].y;
   for (const TPoint& p : points) {
     top = std::min(top, p.y);
     bottom = std::max(bottom, p.y);
   }
+  top = std::max(top, firstRow);
+  bottom = std::min(bottom, endRow);
   std::vector<std::vector<Span>> rows;
   for (int y = top; y < bottom; ++y) {
     const double sampleY = y + 0.5;
@@ -160,8 +174,9 @@ Region Region::Polygon(std::span<const TPoint> points, TPolyFillMode mode) {
       const bool down = b.y > a.y;
       const double y0 = down ? a.y : b.y, y1 = down ? b.y : a.y;
       if (sampleY < y0 || sampleY >= y1) continue;
-      const double t = (sampleY - a.y) / static_cast<double>(b.y - a.y);
-      crossings.push_back({a.x + t * (b.x - a.x), down ? 1 : -1});
+      // Differences in doubles: two ints may be further apart than an int.
+      const double t = (sampleY - a.y) / (static_cast<double>(b.y) - a.y);
+      crossings.push_back({a.x + t * (static_cast<double>(b.x) - a.x), down ? 1 : -1});
     }
     std::sort(crossings.begin(), crossings.end(),
               [](const Crossing& l, const Crossing& r) { return l.x < r.x; });
