@@ -74,6 +74,7 @@ class Region {
   void AppendBand(int top, int bottom, std::vector<Span> spans);
   const std::vector<Span>* SpansAt(int y) const;
   static Region FromRowSpans(int top, const std::vector<std::vector<Span>>& rows);
+  static Region UnionBySweep(std::span<const TRect> rects);
 
   std::vector<Band> bands_;
 };
