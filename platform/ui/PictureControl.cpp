@@ -23,7 +23,9 @@ void TImage::SetPicture(Bitmap picture) {
 }
 
 void TImage::LoadPictureFromFile(std::string_view windowsPath) {
-  const std::optional<std::string> bytes = ReadWholeFile(windowsPath);
+  TReadError error;
+  const std::optional<std::string> bytes = ReadWholeFile(windowsPath, kMaxWholeFileBytes, &error);
+  if (!bytes && error.TooLarge) throw EInvalidGraphic();  // larger than any picture we take
   if (!bytes) throw EFOpenError(std::string(windowsPath));
   std::optional<Bitmap> bitmap =
       ReadBmp(std::span(reinterpret_cast<const uint8_t*>(bytes->data()), bytes->size()));
