@@ -293,8 +293,11 @@ struct LineSteps {
   // How far the minor axis has moved after k steps (0 <= k <= major).
   int64_t MinorAt(int64_t k) const {
     if (major == 0) return 0;
-    const __int128 numerator = 2 * static_cast<__int128>(minor) * k + major;
-    return static_cast<int64_t>(numerator / (2 * static_cast<__int128>(major)));
+    // Unsigned: every term is non-negative, and the sanitizers' checked
+    // signed 128-bit multiply needs a runtime helper that libgcc lacks.
+    using Wide = unsigned __int128;
+    const Wide numerator = 2 * static_cast<Wide>(minor) * static_cast<Wide>(k) + major;
+    return static_cast<int64_t>(numerator / (2 * static_cast<Wide>(major)));
   }
   int64_t XMoved(int64_t k) const { return xMajor ? k : MinorAt(k); }
   int64_t YMoved(int64_t k) const { return xMajor ? MinorAt(k) : k; }
