@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "app/Screenshot.h"
@@ -18,21 +19,25 @@
 namespace {
 
 struct Options {
-  std::string root;
-  std::string screenshot;
+  std::optional<std::string> root;
+  std::optional<std::string> screenshot;
 };
 
-void Usage() {
-  std::fprintf(stderr, "usage: launcher [--root DIR] [--screenshot FILE.png]\n");
-}
+constexpr const char* kUsage = "usage: launcher [--root DIR] [--screenshot FILE.png]\n";
 
 bool ParseOptions(int argc, char** argv, Options& options) {
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if ((arg == "--root" || arg == "--screenshot") && i + 1 < argc) {
-      (arg == "--root" ? options.root : options.screenshot) = argv[++i];
+      const std::string value = argv[++i];
+      if (value.empty()) {
+        // An empty name would quietly mean the default; say so instead.
+        std::fprintf(stderr, "launcher: %s needs a name, not an empty one\n", arg.c_str());
+        return false;
+      }
+      (arg == "--root" ? options.root : options.screenshot) = value;
     } else if (arg == "--help" || arg == "-h") {
-      Usage();
+      std::fputs(kUsage, stdout);
       std::exit(0);
     } else {
       return false;
@@ -41,28 +46,43 @@ bool ParseOptions(int argc, char** argv, Options& options) {
   return true;
 }
 
+// Prints the application's message boxes and counts them, so a headless
+// run can end with a status that tells whether anything went wrong.
+class CountingStderrBox : public platform::StderrMessageBox {
+ public:
+  explicit CountingStderrBox(int& count) : count_(count) {}
+  void Show(const std::string& caption, const std::string& text,
+            platform::MessageIcon icon) override {
+    ++count_;
+    StderrMessageBox::Show(caption, text, icon);
+  }
+
+ private:
+  int& count_;
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
   Options options;
   if (!ParseOptions(argc, argv, options)) {
-    Usage();
+    std::fputs(kUsage, stderr);
     return 2;
   }
   // A screenshot needs no display.
-  if (!options.screenshot.empty() && !std::getenv("QT_QPA_PLATFORM"))
+  if (options.screenshot && !std::getenv("QT_QPA_PLATFORM"))
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
 
-  if (options.root.empty()) {
+  if (!options.root) {
     const std::filesystem::path root = platform::DefaultMediumRoot();
     platform::SetMediumRoot(root, platform::DefaultCurrentDirectory(root));
   } else {
     std::error_code error;
-    if (!std::filesystem::is_directory(options.root, error)) {
-      std::fprintf(stderr, "launcher: %s is not a folder\n", options.root.c_str());
+    if (!std::filesystem::is_directory(*options.root, error)) {
+      std::fprintf(stderr, "launcher: %s is not a folder\n", options.root->c_str());
       return 2;
     }
-    platform::SetMediumRoot(std::filesystem::absolute(options.root));
+    platform::SetMediumRoot(std::filesystem::absolute(*options.root));
   }
 
   QApplication qapp(argc, argv);
@@ -72,15 +92,17 @@ int main(int argc, char** argv) {
 
   app::TForm1 form(app::BuiltInLayout());
 
-  if (!options.screenshot.empty()) {
-    application.SetMessageBox(std::make_unique<platform::StderrMessageBox>());
+  if (options.screenshot) {
+    int errors = 0;
+    application.SetMessageBox(std::make_unique<CountingStderrBox>(errors));
     form.OnActivate();
     const QImage shot = app::GrabWindow(form, form.WindowRgn());
-    if (!shot.save(QString::fromStdString(options.screenshot), "PNG")) {
-      std::fprintf(stderr, "launcher: cannot write %s\n", options.screenshot.c_str());
+    if (!shot.save(QString::fromStdString(*options.screenshot), "PNG")) {
+      std::fprintf(stderr, "launcher: cannot write %s\n", options.screenshot->c_str());
       return 1;
     }
-    return 0;
+    // The picture is written either way; the status tells of the errors.
+    return errors == 0 ? 0 : 1;
   }
 
   form.CenterOnScreen();

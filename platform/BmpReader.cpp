@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <new>
+#include <stdexcept>
 #include <vector>
 
 namespace platform {
@@ -106,7 +108,8 @@ std::optional<Header> ReadHeader(const Reader& in) {
     h.topDown = true;
     h.height = -h.height;
   }
-  if (h.width <= 0 || h.height <= 0 || !Bitmap::SizeIsAllowed(h.width, h.height))
+  if (h.width <= 0 || h.height <= 0 || h.width > kMaxPictureDimension ||
+      h.height > kMaxPictureDimension || h.width * h.height > kMaxPicturePixels)
     return std::nullopt;
 
   switch (h.bitCount) {
@@ -156,9 +159,14 @@ void DecodeRle(const Reader& in, size_t offset, const Header& h,
   const int height = static_cast<int>(h.height);
   const bool four = h.compression == kRle4;
   const auto colour = [&](uint32_t index) { return index < palette.size() ? palette[index] : 0u; };
+  // x stays in 0..width and y in 0..height: a pixel past the end of a row
+  // is dropped, and so is every later one until the next end of line (x
+  // only grows until then), so stopping the count at the edge changes
+  // nothing and no run or delta can carry it past the int range.
   int x = 0, y = 0;  // y counts rows from the bottom
   const auto put = [&](uint32_t index) {
-    if (x < width && y < height) out.Row32(height - 1 - y)[x] = colour(index);
+    if (x >= width) return;
+    out.Row32(height - 1 - y)[x] = colour(index);
     ++x;
   };
   size_t p = offset;
@@ -166,7 +174,8 @@ void DecodeRle(const Reader& in, size_t offset, const Header& h,
     const uint8_t count = in.U8(p), value = in.U8(p + 1);
     p += 2;
     if (count > 0) {
-      for (int i = 0; i < count; ++i) put(four ? ((i & 1) ? value & 0x0F : value >> 4) : value);
+      for (int i = 0; i < count && x < width; ++i)
+        put(four ? ((i & 1) ? value & 0x0F : value >> 4) : value);
       continue;
     }
     if (value == 0) {  // end of line
@@ -176,12 +185,12 @@ void DecodeRle(const Reader& in, size_t offset, const Header& h,
       break;
     } else if (value == 2) {  // delta
       if (!in.Has(p, 2)) break;
-      x += in.U8(p);
-      y += in.U8(p + 1);
+      x = std::min(width, x + in.U8(p));
+      y = std::min(height, y + in.U8(p + 1));
       p += 2;
     } else {  // absolute run of `value` pixels, padded to a word
       const size_t bytes = four ? (value + 1) / 2 : value;
-      for (int i = 0; i < value; ++i) {
+      for (int i = 0; i < value && x < width; ++i) {
         const size_t at = p + (four ? i / 2 : i);
         if (!in.Has(at, 1)) return;
         const uint8_t b = in.U8(at);
@@ -222,11 +231,19 @@ std::optional<Bitmap> ReadBmp(std::span<const uint8_t> data) {
   const int64_t pixels = h.width * h.height;
   if (pixels > kFreePixels && pixels / 256 > static_cast<int64_t>(in.Size())) return std::nullopt;
 
-  Bitmap out(static_cast<int>(h.width), static_cast<int>(h.height), TPixelFormat::pf32bit);
+  std::optional<Bitmap> allocated;
+  try {
+    allocated.emplace(static_cast<int>(h.width), static_cast<int>(h.height), TPixelFormat::pf32bit);
+  } catch (const std::bad_alloc&) {
+    return std::nullopt;  // no memory for it: no picture, as for a bad file
+  } catch (const std::length_error&) {
+    return std::nullopt;
+  }
+  Bitmap& out = *allocated;
   const int width = out.Width(), height = out.Height();
   if (h.compression == kRle8 || h.compression == kRle4) {
     DecodeRle(in, pixelOffset, h, palette, out);
-    return out;
+    return allocated;
   }
 
   const size_t stride = ((static_cast<size_t>(width) * h.bitCount + 31) / 32) * 4;
@@ -268,7 +285,7 @@ std::optional<Bitmap> ReadBmp(std::span<const uint8_t> data) {
       dst[x] = pixel;
     }
   }
-  return out;
+  return allocated;
 }
 
 }  // namespace platform

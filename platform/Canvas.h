@@ -119,9 +119,20 @@ class TCanvas {
 
  private:
   BlitState MakeBlitState() const;
+  // A logical rectangle in device pixels, computed in 64 bits and cut to
+  // kFarCoordinate: what it covers of the bitmap is unchanged.
+  TRect ToDevice(int64_t left, int64_t top, int64_t right, int64_t bottom) const;
+  TRect ToDevice(const TRect& logical) const {
+    return ToDevice(logical.left, logical.top, logical.right, logical.bottom);
+  }
+  // The logical rows and columns whose pen square can reach the clip
+  // rectangle (the pen's width around them), widened by `margin`.
+  TRect VisibleLogical(int margin) const;
   void FillDeviceRect(const TRect& device, TColor color);
+  void BrushDeviceRect(const TRect& device);
   void PlotPen(int deviceX, int deviceY, uint32_t raw);
   void DrawLineDevice(TPoint from, TPoint to);
+  void DrawDeviceLine(int64_t x0, int64_t y0, int64_t x1, int64_t y1);
 
   Bitmap* target_;
   TColor textColor_ = clBlack;
@@ -132,7 +143,7 @@ class TCanvas {
   TPoint origin_;
   TRect clip_;  // device
   TPoint penPos_;
-  int penStep_ = 0;  // position in the dash pattern along a polyline
+  int64_t penStep_ = 0;  // position in the dash pattern along a polyline
 };
 
 }  // namespace platform

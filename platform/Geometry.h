@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cstdint>
 
 namespace platform {
 
@@ -36,6 +37,19 @@ inline TRect Intersect(const TRect& a, const TRect& b) {
           std::min(a.bottom, b.bottom)};
   if (r.IsEmpty()) return {};
   return r;
+}
+
+// Coordinates this far out lie far outside any bitmap (whose sides are at
+// most 2^16 pixels), so a rectangle computed in 64 bits can be cut to them
+// without changing what it covers of a bitmap, and the width and height of
+// the result still fit in an int.
+constexpr int64_t kFarCoordinate = int64_t{1} << 29;
+
+inline TRect ClampedRect(int64_t left, int64_t top, int64_t right, int64_t bottom) {
+  const auto clamp = [](int64_t v) {
+    return static_cast<int>(std::clamp(v, -kFarCoordinate, kFarCoordinate));
+  };
+  return {clamp(left), clamp(top), clamp(right), clamp(bottom)};
 }
 
 }  // namespace platform

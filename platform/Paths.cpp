@@ -2,8 +2,9 @@
 
 #include <sys/stat.h>
 
-#include <fstream>
-#include <sstream>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <system_error>
 #include <vector>
 
@@ -156,16 +157,50 @@ bool FileExists(std::string_view windowsPath) {
   return host && fs::is_regular_file(*host, error);
 }
 
-std::optional<std::string> ReadWholeFile(std::string_view windowsPath) {
+std::optional<std::string> ReadHostFile(const fs::path& file, size_t maxBytes, TReadError* error) {
+  const auto fail = [&](std::string why, bool tooLarge = false) -> std::optional<std::string> {
+    if (error) *error = {tooLarge, std::move(why)};
+    return std::nullopt;
+  };
+  std::error_code code;
+  if (fs::is_directory(file, code)) return fail("Is a directory");
+  std::FILE* in = std::fopen(file.c_str(), "rb");
+  if (!in) return fail(std::strerror(errno));
+  std::string content;
+  std::vector<char> chunk(64 * 1024);
+  bool tooLarge = false, failed = false;
+  int readErrno = 0;
+  // Read to the end rather than trusting the size the system gives: some
+  // files say 0 and still have bytes, and a file may grow meanwhile.
+  for (;;) {
+    const size_t n = std::fread(chunk.data(), 1, chunk.size(), in);
+    if (n > maxBytes - std::min(maxBytes, content.size())) {
+      tooLarge = true;
+      break;
+    }
+    content.append(chunk.data(), n);
+    if (n < chunk.size()) {
+      if (std::ferror(in)) {
+        failed = true;
+        readErrno = errno;
+      }
+      break;
+    }
+  }
+  std::fclose(in);
+  if (tooLarge) return fail("larger than " + std::to_string(maxBytes) + " bytes", true);
+  if (failed) return fail(std::strerror(readErrno));
+  return content;
+}
+
+std::optional<std::string> ReadWholeFile(std::string_view windowsPath, size_t maxBytes,
+                                         TReadError* error) {
   const std::optional<fs::path> host = MapToHost(windowsPath);
-  std::error_code error;
-  if (!host || !fs::is_regular_file(*host, error)) return std::nullopt;
-  std::ifstream in(*host, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::ostringstream content;
-  content << in.rdbuf();
-  if (in.bad()) return std::nullopt;
-  return content.str();
+  if (!host) {
+    if (error) *error = {false, std::strerror(ENOENT)};
+    return std::nullopt;
+  }
+  return ReadHostFile(*host, maxBytes, error);
 }
 
 int AnsiCodePage() {

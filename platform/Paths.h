@@ -40,8 +40,27 @@ std::optional<std::filesystem::path> MapToHost(std::string_view windowsPath);
 
 bool FileExists(std::string_view windowsPath);
 
-// The whole file, or nothing when it is missing or unreadable.
-std::optional<std::string> ReadWholeFile(std::string_view windowsPath);
+// The largest file read whole unless the reader asks for less (a picture
+// at the size ceiling, with room for its headers).
+constexpr size_t kMaxWholeFileBytes = size_t{65} << 20;
+
+// Why a file could not be read whole.
+struct TReadError {
+  bool TooLarge = false;  // it holds more than the reader takes
+  std::string Reason;     // the system's reason, "Is a directory", "larger than N bytes"
+};
+
+// A host file read whole: all of its bytes, or nothing when it cannot be
+// opened, a read fails or it holds more than maxBytes (`error`, when given,
+// then says why). Never a part of a file.
+std::optional<std::string> ReadHostFile(const std::filesystem::path& file, size_t maxBytes,
+                                        TReadError* error = nullptr);
+
+// The whole file named by a Windows path, as ReadHostFile; a missing file
+// gives "No such file or directory".
+std::optional<std::string> ReadWholeFile(std::string_view windowsPath,
+                                         size_t maxBytes = kMaxWholeFileBytes,
+                                         TReadError* error = nullptr);
 
 // The code page of the bytes in Windows paths (1251 for this product).
 int AnsiCodePage();

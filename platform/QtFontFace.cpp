@@ -154,25 +154,31 @@ void QtFontFace::DrawGlyphs(Bitmap& target, int x, int baselineY, std::string_vi
                             TColor color, const TRect& clip) const {
   if (text.empty()) return;
   // Glyphs may reach past their advances (italics, overhangs), so the
-  // coverage is drawn with a margin of an em around the text.
-  const int width = TextWidth(text);
-  TRect box{x - ppem_, baselineY - metrics_.tmAscent - ppem_ / 2, x + width + ppem_,
-            baselineY + metrics_.tmDescent + ppem_ / 2};
+  // coverage is drawn with a margin of an em around the text. In 64 bits:
+  // a long text near the end of the int range must not wrap.
+  const int64_t width = TextWidth(text);
+  TRect box =
+      ClampedRect(int64_t{x} - ppem_, int64_t{baselineY} - metrics_.tmAscent - ppem_ / 2,
+                  int64_t{x} + width + ppem_, int64_t{baselineY} + metrics_.tmDescent + ppem_ / 2);
   box = Intersect(box, Intersect(clip, TRect{0, 0, target.Width(), target.Height()}));
   if (box.IsEmpty()) return;
 
   QImage coverage(box.Width(), box.Height(), QImage::Format_ARGB32_Premultiplied);
+  if (coverage.isNull()) return;  // no memory for it: the text is not drawn
   coverage.fill(Qt::transparent);
   {
+    // Only the glyphs within an em of the box: a long line drawn through a
+    // narrow clip costs what shows.
     QVector<quint32> glyphIndexes;
     QVector<QPointF> positions;
-    glyphIndexes.reserve(static_cast<int>(text.size()));
-    positions.reserve(static_cast<int>(text.size()));
-    int pen = 0;
+    int64_t pen = x;
     for (unsigned char c : text) {
-      glyphIndexes.push_back(glyphs_[c]);
-      positions.push_back(QPointF(pen, 0));
-      pen += advances_[c];
+      const int64_t next = pen + advances_[c];
+      if (next + ppem_ >= box.left && pen - ppem_ < box.right) {
+        glyphIndexes.push_back(glyphs_[c]);
+        positions.push_back(QPointF(static_cast<double>(pen - box.left), 0));
+      }
+      pen = next;
     }
     QGlyphRun run;
     run.setRawFont(raw_);
@@ -180,7 +186,7 @@ void QtFontFace::DrawGlyphs(Bitmap& target, int x, int baselineY, std::string_vi
     run.setPositions(positions);
     QPainter painter(&coverage);
     painter.setPen(Qt::white);
-    painter.drawGlyphRun(QPointF(x - box.left, baselineY - box.top), run);
+    painter.drawGlyphRun(QPointF(0, baselineY - box.top), run);
   }
 
   const uint32_t raw = target.RawFromColor(color);

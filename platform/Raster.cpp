@@ -1,7 +1,9 @@
 #include "platform/Raster.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace platform {
@@ -158,19 +160,22 @@ void BitBlt(Bitmap& dest, int x, int y, int width, int height, const Bitmap* sou
   if (width <= 0 || height <= 0 || dest.Empty()) return;
   const bool usesSource = RopUsesSource(rop);
   if (usesSource && (!source || source->Empty())) return;
-  TRect target = Intersect(TRect{x, y, x + width, y + height}, DestClip(dest, state));
+  // In 64 bits: x + width and x - sx may leave the int range.
+  TRect target =
+      Intersect(ClampedRect(x, y, int64_t{x} + width, int64_t{y} + height), DestClip(dest, state));
   if (usesSource) {
     // Only the part whose source pixels exist is written.
-    const TRect sourceInDest{x - sx, y - sy, x - sx + source->Width(), y - sy + source->Height()};
-    target = Intersect(target, sourceInDest);
+    const int64_t left = int64_t{x} - sx, top = int64_t{y} - sy;
+    target =
+        Intersect(target, ClampedRect(left, top, left + source->Width(), top + source->Height()));
   }
   if (target.IsEmpty()) return;
 
   const uint8_t rop3 = Rop3Of(rop);
   const uint32_t mask = RawMask(dest.Format());
   const PatternSource pattern(dest, state);
-  const int dx = sx - x;
-  const int dy = sy - y;
+  const int64_t dx = int64_t{sx} - x;
+  const int64_t dy = int64_t{sy} - y;
 
   // An overlapping copy within one bitmap must read before it writes.
   std::vector<uint32_t> sourceRow(static_cast<size_t>(target.Width()));
@@ -183,7 +188,8 @@ void BitBlt(Bitmap& dest, int x, int y, int width, int height, const Bitmap* sou
   for (int row = firstRow; row >= target.top && row < target.bottom; row += step) {
     if (usesSource)
       for (int col = target.left; col < target.right; ++col)
-        sourceRow[col - target.left] = (*convert)(col + dx, row + dy);
+        sourceRow[col - target.left] =
+            (*convert)(static_cast<int>(col + dx), static_cast<int>(row + dy));
     if (dest.Format() == TPixelFormat::pf32bit && rop3 == 0xCC) {
       std::copy(sourceRow.begin(), sourceRow.end(), dest.Row32(row) + target.left);
       continue;
@@ -199,14 +205,15 @@ void BitBlt(Bitmap& dest, int x, int y, int width, int height, const Bitmap* sou
 void PatBlt(Bitmap& dest, int x, int y, int width, int height, uint32_t rop,
             const BlitState& state) {
   // PatBlt accepts negative extents, unlike BitBlt.
-  if (width < 0) {
-    x += width;
-    width = -width;
-  }
-  if (height < 0) {
-    y += height;
-    height = -height;
-  }
+  int64_t left = x, top = y, right = int64_t{x} + width, bottom = int64_t{y} + height;
+  if (right < left) std::swap(left, right);
+  if (bottom < top) std::swap(top, bottom);
+  const TRect r = ClampedRect(left, top, right, bottom);
+  if (r.IsEmpty()) return;
+  x = r.left;
+  y = r.top;
+  width = r.Width();
+  height = r.Height();
   BitBlt(dest, x, y, width, height, nullptr, 0, 0, rop, state);
 }
 
@@ -214,11 +221,12 @@ namespace {
 
 // For one destination coordinate, the range of source coordinates it covers.
 struct SourceSpan {
-  int first;
-  int count;
+  int64_t first;
+  int64_t count;
 };
 
-std::vector<SourceSpan> MapAxis(int destSize, int sourceStart, int sourceSize, bool mirror) {
+std::vector<SourceSpan> MapAxis(int destSize, int64_t sourceStart, int64_t sourceSize,
+                                bool mirror) {
   // destSize > 0 and sourceSize > 0; a mirrored axis counts the source from
   // its far end.
   std::vector<SourceSpan> spans(static_cast<size_t>(destSize));
@@ -232,18 +240,24 @@ std::vector<SourceSpan> MapAxis(int destSize, int sourceStart, int sourceSize, b
       to = from + 1;
     }
     const int64_t first = mirror ? sourceSize - to : from;
-    spans[i] = {static_cast<int>(sourceStart + first), static_cast<int>(to - from)};
+    spans[i] = {sourceStart + first, to - from};
   }
   return spans;
 }
 
 // A negative extent covers (start + extent, start], as in GDI: mirroring a
 // picture of width W onto x = 0 starts at W - 1.
-bool Normalize(int& start, int& extent) {
+bool Normalize(int64_t& start, int64_t& extent) {
   if (extent >= 0) return false;
   start += extent + 1;
   extent = -extent;
   return true;
+}
+
+// The part of a span that lies inside [0, size): shrinking a huge source
+// rectangle reads only the pixels the picture has.
+std::pair<int64_t, int64_t> InPicture(const SourceSpan& span, int size) {
+  return {std::max<int64_t>(span.first, 0), std::min<int64_t>(span.first + span.count, size)};
 }
 
 }  // namespace
@@ -251,38 +265,47 @@ bool Normalize(int& start, int& extent) {
 void StretchBlt(Bitmap& dest, int x, int y, int width, int height, const Bitmap& source, int sx,
                 int sy, int sw, int sh, uint32_t rop, const BlitState& state) {
   if (width == 0 || height == 0 || sw == 0 || sh == 0 || dest.Empty() || source.Empty()) return;
-  const bool mirrorX = Normalize(x, width) != Normalize(sx, sw);
-  const bool mirrorY = Normalize(y, height) != Normalize(sy, sh);
-  if (width > Bitmap::kMaxDimension * 4 || height > Bitmap::kMaxDimension * 4) return;
-  if (sw == width && sh == height && !mirrorX && !mirrorY) {
-    BitBlt(dest, x, y, width, height, &source, sx, sy, rop, state);
+  int64_t left = x, top = y, destWidth = width, destHeight = height;
+  int64_t sourceLeft = sx, sourceTop = sy, sourceWidth = sw, sourceHeight = sh;
+  const bool mirrorX = Normalize(left, destWidth) != Normalize(sourceLeft, sourceWidth);
+  const bool mirrorY = Normalize(top, destHeight) != Normalize(sourceTop, sourceHeight);
+  if (destWidth > Bitmap::kMaxDimension * 4 || destHeight > Bitmap::kMaxDimension * 4) return;
+  if (sourceWidth == destWidth && sourceHeight == destHeight && !mirrorX && !mirrorY) {
+    // Both extents of an axis negative: the same copy, from the other corner.
+    BitBlt(dest, static_cast<int>(left), static_cast<int>(top), static_cast<int>(destWidth),
+           static_cast<int>(destHeight), &source, static_cast<int>(sourceLeft),
+           static_cast<int>(sourceTop), rop, state);
     return;
   }
-  const TRect target = Intersect(TRect{x, y, x + width, y + height}, DestClip(dest, state));
+  const TRect target =
+      Intersect(ClampedRect(left, top, left + destWidth, top + destHeight), DestClip(dest, state));
   if (target.IsEmpty()) return;
 
-  const std::vector<SourceSpan> columns = MapAxis(width, sx, sw, mirrorX);
-  const std::vector<SourceSpan> rows = MapAxis(height, sy, sh, mirrorY);
+  const std::vector<SourceSpan> columns =
+      MapAxis(static_cast<int>(destWidth), sourceLeft, sourceWidth, mirrorX);
+  const std::vector<SourceSpan> rows =
+      MapAxis(static_cast<int>(destHeight), sourceTop, sourceHeight, mirrorY);
   const uint8_t rop3 = Rop3Of(rop);
   const uint32_t mask = RawMask(dest.Format());
   const PatternSource pattern(dest, state);
   const SourceConverter convert(source, dest, state);
-  const auto inSource = [&](int px, int py) {
+  const auto inSource = [&](int64_t px, int64_t py) {
     return px >= 0 && py >= 0 && px < source.Width() && py < source.Height();
   };
 
   for (int row = target.top; row < target.bottom; ++row) {
-    const SourceSpan& rs = rows[row - y];
+    const SourceSpan& rs = rows[row - top];
+    const auto [rowFirst, rowEnd] = InPicture(rs, source.Height());
     for (int col = target.left; col < target.right; ++col) {
-      const SourceSpan& cs = columns[col - x];
+      const SourceSpan& cs = columns[col - left];
+      const auto [colFirst, colEnd] = InPicture(cs, source.Width());
       uint32_t s = 0;
       bool any = false;
       if (state.stretchMode == HALFTONE && dest.Format() != TPixelFormat::pf1bit) {
-        uint32_t r = 0, g = 0, b = 0, n = 0;
-        for (int py = rs.first; py < rs.first + rs.count; ++py)
-          for (int px = cs.first; px < cs.first + cs.count; ++px) {
-            if (!inSource(px, py)) continue;
-            const TColor c = dest.ColorFromRaw(convert(px, py));
+        uint64_t r = 0, g = 0, b = 0, n = 0;
+        for (int64_t py = rowFirst; py < rowEnd; ++py)
+          for (int64_t px = colFirst; px < colEnd; ++px) {
+            const TColor c = dest.ColorFromRaw(convert(static_cast<int>(px), static_cast<int>(py)));
             r += GetRValue(c);
             g += GetGValue(c);
             b += GetBValue(c);
@@ -290,20 +313,22 @@ void StretchBlt(Bitmap& dest, int x, int y, int width, int height, const Bitmap&
           }
         if (n) {
           any = true;
-          s = dest.RawFromColor(RGB((r + n / 2) / n, (g + n / 2) / n, (b + n / 2) / n));
+          s = dest.RawFromColor(RGB(static_cast<uint8_t>((r + n / 2) / n),
+                                    static_cast<uint8_t>((g + n / 2) / n),
+                                    static_cast<uint8_t>((b + n / 2) / n)));
         }
       } else if (state.stretchMode == BLACKONWHITE || state.stretchMode == WHITEONBLACK) {
         const bool andMode = state.stretchMode == BLACKONWHITE;
         s = andMode ? mask : 0;
-        for (int py = rs.first; py < rs.first + rs.count; ++py)
-          for (int px = cs.first; px < cs.first + cs.count; ++px) {
-            if (!inSource(px, py)) continue;
+        for (int64_t py = rowFirst; py < rowEnd; ++py)
+          for (int64_t px = colFirst; px < colEnd; ++px) {
             any = true;
-            s = andMode ? (s & convert(px, py)) : (s | convert(px, py));
+            const uint32_t v = convert(static_cast<int>(px), static_cast<int>(py));
+            s = andMode ? (s & v) : (s | v);
           }
       } else if (inSource(cs.first, rs.first)) {
         any = true;
-        s = convert(cs.first, rs.first);
+        s = convert(static_cast<int>(cs.first), static_cast<int>(rs.first));
       }
       if (!any) continue;
       dest.SetRaw(col, row, ApplyRop3(rop3, pattern(col, row), s, dest.GetRaw(col, row)) & mask);

@@ -1,6 +1,7 @@
 #include "platform/Region.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstring>
 
@@ -71,32 +72,114 @@ Region Region::FromRects(std::span<const TRect> rects) {
     result.AppendBand(top, bottom, std::move(spans));
     return result;
   }
-  // Union by sweeping the y boundaries once: O(boundaries * rects), plenty
-  // for the few hundred rectangles a window mask has.
-  std::vector<int> ys;
-  for (const TRect& r : rects)
-    if (!r.IsEmpty()) {
-      ys.push_back(r.top);
-      ys.push_back(r.bottom);
+  return UnionBySweep(rects);
+}
+
+namespace {
+
+// How many rectangles cover each stretch between neighbouring x boundaries
+// while a line sweeps down: a segment tree whose nodes count the rectangles
+// that cover their whole stretch (counts are never pushed down; every
+// rectangle leaves exactly the nodes it entered). Each node also knows
+// whether all of its stretch is covered and whether any of it is, so the
+// covered spans come out in time proportional to their number.
+class CoverageTree {
+ public:
+  explicit CoverageTree(std::vector<int> xs)
+      : xs_(std::move(xs)), count_(4 * xs_.size()), full_(4 * xs_.size()), any_(4 * xs_.size()) {}
+
+  // Adds delta to the coverage of [left, right), both boundaries in xs.
+  void Add(int left, int right, int delta) {
+    const auto index = [&](int x) {
+      return static_cast<int>(std::lower_bound(xs_.begin(), xs_.end(), x) - xs_.begin());
+    };
+    Update(1, 0, Stretches(), index(left), index(right), delta);
+  }
+
+  bool AnyCovered() const { return Stretches() > 0 && any_[1]; }
+
+  // The covered parts as disjoint, non-touching spans from left to right.
+  template <typename SpanT>
+  void Spans(std::vector<SpanT>& out) const {
+    if (Stretches() > 0) Collect(1, 0, Stretches(), out);
+  }
+
+ private:
+  int Stretches() const { return static_cast<int>(xs_.size()) - 1; }
+
+  void Update(size_t node, int lo, int hi, int from, int to, int delta) {
+    if (to <= lo || hi <= from) return;
+    if (from <= lo && hi <= to) {
+      count_[node] += delta;
+    } else {
+      const int mid = lo + (hi - lo) / 2;
+      Update(2 * node, lo, mid, from, to, delta);
+      Update(2 * node + 1, mid, hi, from, to, delta);
     }
-  std::sort(ys.begin(), ys.end());
-  ys.erase(std::unique(ys.begin(), ys.end()), ys.end());
-  Region result;
-  for (size_t i = 0; i + 1 < ys.size(); ++i) {
-    std::vector<Span> spans;
-    for (const TRect& r : rects)
-      if (!r.IsEmpty() && r.top <= ys[i] && r.bottom >= ys[i + 1])
-        spans.push_back({r.left, r.right});
-    std::sort(spans.begin(), spans.end(),
-              [](const Span& a, const Span& b) { return a.left < b.left; });
-    std::vector<Span> merged;
-    for (const Span& s : spans) {
-      if (!merged.empty() && s.left <= merged.back().right)
-        merged.back().right = std::max(merged.back().right, s.right);
+    if (count_[node] > 0) {
+      full_[node] = any_[node] = true;
+    } else if (hi - lo == 1) {
+      full_[node] = any_[node] = false;
+    } else {
+      full_[node] = full_[2 * node] && full_[2 * node + 1];
+      any_[node] = any_[2 * node] || any_[2 * node + 1];
+    }
+  }
+
+  template <typename SpanT>
+  void Collect(size_t node, int lo, int hi, std::vector<SpanT>& out) const {
+    if (!any_[node]) return;
+    if (full_[node]) {
+      if (!out.empty() && out.back().right == xs_[lo])
+        out.back().right = xs_[hi];
       else
-        merged.push_back(s);
+        out.push_back({xs_[lo], xs_[hi]});
+      return;
     }
-    result.AppendBand(ys[i], ys[i + 1], std::move(merged));
+    const int mid = lo + (hi - lo) / 2;
+    Collect(2 * node, lo, mid, out);
+    Collect(2 * node + 1, mid, hi, out);
+  }
+
+  std::vector<int> xs_;
+  std::vector<int> count_;
+  std::vector<char> full_, any_;
+};
+
+}  // namespace
+
+Region Region::UnionBySweep(std::span<const TRect> rects) {
+  // A line sweeps down over the tops and bottoms of the rectangles; between
+  // two of them the covered spans are one band. O(n log n) for n
+  // rectangles, plus the size of the result.
+  struct Edge {
+    int y;
+    int left, right;
+    int delta;  // +1 at a top, -1 at a bottom
+  };
+  std::vector<Edge> edges;
+  std::vector<int> xs;
+  for (const TRect& r : rects) {
+    if (r.IsEmpty()) continue;
+    edges.push_back({r.top, r.left, r.right, +1});
+    edges.push_back({r.bottom, r.left, r.right, -1});
+    xs.push_back(r.left);
+    xs.push_back(r.right);
+  }
+  std::sort(xs.begin(), xs.end());
+  xs.erase(std::unique(xs.begin(), xs.end()), xs.end());
+  std::sort(edges.begin(), edges.end(), [](const Edge& a, const Edge& b) { return a.y < b.y; });
+
+  CoverageTree coverage(std::move(xs));
+  Region result;
+  for (size_t i = 0; i < edges.size();) {
+    const int y = edges[i].y;
+    for (; i < edges.size() && edges[i].y == y; ++i)
+      coverage.Add(edges[i].left, edges[i].right, edges[i].delta);
+    if (i == edges.size() || !coverage.AnyCovered()) continue;
+    std::vector<Span> spans;
+    coverage.Spans(spans);
+    result.AppendBand(y, edges[i].y, std::move(spans));
   }
   return result;
 }
@@ -118,13 +201,19 @@ Region Region::FromRowSpans(int top, const std::vector<std::vector<Span>>& rows)
 }
 
 Region Region::Ellipse(const TRect& bounds) {
+  return Ellipse(bounds, bounds.top, bounds.bottom);
+}
+
+Region Region::Ellipse(const TRect& bounds, int firstRow, int endRow) {
   if (bounds.IsEmpty()) return {};
-  const double cx = (bounds.left + bounds.right) / 2.0;
-  const double cy = (bounds.top + bounds.bottom) / 2.0;
-  const double rx = bounds.Width() / 2.0;
-  const double ry = bounds.Height() / 2.0;
+  // In doubles: the width of a rectangle across the int range is no int.
+  const double cx = (static_cast<double>(bounds.left) + bounds.right) / 2.0;
+  const double cy = (static_cast<double>(bounds.top) + bounds.bottom) / 2.0;
+  const double rx = (static_cast<double>(bounds.right) - bounds.left) / 2.0;
+  const double ry = (static_cast<double>(bounds.bottom) - bounds.top) / 2.0;
+  const int top = std::max(bounds.top, firstRow), bottom = std::min(bounds.bottom, endRow);
   std::vector<std::vector<Span>> rows;
-  for (int y = bounds.top; y < bounds.bottom; ++y) {
+  for (int y = top; y < bottom; ++y) {
     const double dy = (y + 0.5 - cy) / ry;
     std::vector<Span> row;
     if (dy * dy < 1.0) {
@@ -135,16 +224,23 @@ Region Region::Ellipse(const TRect& bounds) {
     }
     rows.push_back(std::move(row));
   }
-  return FromRowSpans(bounds.top, rows);
+  return FromRowSpans(top, rows);
 }
 
 Region Region::Polygon(std::span<const TPoint> points, TPolyFillMode mode) {
+  return Polygon(points, mode, INT_MIN, INT_MAX);
+}
+
+Region Region::Polygon(std::span<const TPoint> points, TPolyFillMode mode, int firstRow,
+                       int endRow) {
   if (points.size() < 3) return {};
   int top = points[0].y, bottom = points[0].y;
   for (const TPoint& p : points) {
     top = std::min(top, p.y);
     bottom = std::max(bottom, p.y);
   }
+  top = std::max(top, firstRow);
+  bottom = std::min(bottom, endRow);
   std::vector<std::vector<Span>> rows;
   for (int y = top; y < bottom; ++y) {
     const double sampleY = y + 0.5;
@@ -160,8 +256,9 @@ Region Region::Polygon(std::span<const TPoint> points, TPolyFillMode mode) {
       const bool down = b.y > a.y;
       const double y0 = down ? a.y : b.y, y1 = down ? b.y : a.y;
       if (sampleY < y0 || sampleY >= y1) continue;
-      const double t = (sampleY - a.y) / static_cast<double>(b.y - a.y);
-      crossings.push_back({a.x + t * (b.x - a.x), down ? 1 : -1});
+      // Differences in doubles: two ints may be further apart than an int.
+      const double t = (sampleY - a.y) / (static_cast<double>(b.y) - a.y);
+      crossings.push_back({a.x + t * (static_cast<double>(b.x) - a.x), down ? 1 : -1});
     }
     std::sort(crossings.begin(), crossings.end(),
               [](const Crossing& l, const Crossing& r) { return l.x < r.x; });

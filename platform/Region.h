@@ -27,10 +27,15 @@ class Region {
   static Region FromRect(const TRect& rect);
   // The union of the rectangles; empty ones are skipped.
   static Region FromRects(std::span<const TRect> rects);
-  // The ellipse inscribed in the rectangle.
+  // The ellipse inscribed in the rectangle; with a row range, only its rows
+  // in [firstRow, endRow), which cost what they cover whatever the bounds.
   static Region Ellipse(const TRect& bounds);
-  // Pixels whose centres lie inside the polygon by the fill rule.
+  static Region Ellipse(const TRect& bounds, int firstRow, int endRow);
+  // Pixels whose centres lie inside the polygon by the fill rule; with a
+  // row range, only its rows in [firstRow, endRow).
   static Region Polygon(std::span<const TPoint> points, TPolyFillMode mode);
+  static Region Polygon(std::span<const TPoint> points, TPolyFillMode mode, int firstRow,
+                        int endRow);
 
   // ExtCreateRegion: the RGNDATA block (32-byte header, then rectangles).
   // Malformed data (short block, wrong header size or type, more rectangles
@@ -69,6 +74,7 @@ class Region {
   void AppendBand(int top, int bottom, std::vector<Span> spans);
   const std::vector<Span>* SpansAt(int y) const;
   static Region FromRowSpans(int top, const std::vector<std::vector<Span>>& rows);
+  static Region UnionBySweep(std::span<const TRect> rects);
 
   std::vector<Band> bands_;
 };

@@ -47,11 +47,12 @@ void TestFontFace::DrawGlyphs(Bitmap& target, int x, int baselineY, std::string_
   const TRect area = Intersect(clip, TRect{0, 0, target.Width(), target.Height()});
   const uint32_t raw = target.RawFromColor(color);
   const int boxTop = baselineY - MulDiv(ppem_, 1, 2);
-  int pen = x;
+  int64_t pen = x;  // 64 bits: a long text near the end of the int range
   for (unsigned char c : text) {
     const int advance = advances_[c];
-    if (c > ' ') {
-      const TRect box = Intersect(area, TRect{pen, boxTop, pen + advance - 1, baselineY});
+    if (c > ' ' && pen < area.right && pen + advance > area.left) {
+      const TRect box = Intersect(area, TRect{static_cast<int>(pen), boxTop,
+                                              static_cast<int>(pen + advance - 1), baselineY});
       for (int py = box.top; py < box.bottom; ++py)
         for (int px = box.left; px < box.right; ++px) target.SetRaw(px, py, raw);
     }

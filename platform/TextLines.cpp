@@ -20,8 +20,12 @@ std::vector<std::string> SplitLines(std::string_view text) {
   return lines;
 }
 
-std::vector<std::string> LoadLinesFromFile(std::string_view windowsPath) {
-  const std::optional<std::string> content = ReadWholeFile(windowsPath);
+std::vector<std::string> LoadLinesFromFile(std::string_view windowsPath, size_t maxBytes) {
+  TReadError error;
+  const std::optional<std::string> content = ReadWholeFile(windowsPath, maxBytes, &error);
+  if (!content && error.TooLarge)
+    throw EInOutError("File too large: " + std::string(windowsPath) + " (more than " +
+                      std::to_string(maxBytes) + " bytes)");
   if (!content) throw EFOpenError(std::string(windowsPath));
   return SplitLines(*content);
 }

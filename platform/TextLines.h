@@ -11,8 +11,14 @@ namespace platform {
 // in between stay; nothing is trimmed; a NUL byte ends the text.
 std::vector<std::string> SplitLines(std::string_view text);
 
+// The largest list file read (the launcher's install.dat and serial.dat
+// hold a few lines each).
+constexpr size_t kMaxLineFileBytes = size_t{1} << 20;
+
 // The lines of a file named by a Windows path; EFOpenError
-// ("Cannot open file " + path) when it cannot be read.
-std::vector<std::string> LoadLinesFromFile(std::string_view windowsPath);
+// ("Cannot open file " + path) when it cannot be read, EInOutError
+// ("File too large: " + path + " (more than N bytes)") beyond maxBytes.
+std::vector<std::string> LoadLinesFromFile(std::string_view windowsPath,
+                                           size_t maxBytes = kMaxLineFileBytes);
 
 }  // namespace platform

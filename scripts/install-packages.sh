@@ -18,4 +18,4 @@ install_packages() {
 
 # What every build needs.
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
-                libbenchmark-dev fonts-liberation fontconfig)
+                libbenchmark-dev libpng-dev fonts-liberation fontconfig)

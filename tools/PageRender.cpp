@@ -1,10 +1,14 @@
 #include "tools/PageRender.h"
 
 #include <algorithm>
+#include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "layout/Section.h"
 #include "platform/Canvas.h"
 #include "platform/GuiApplication.h"
+#include "tools/PngRowWriter.h"
 #include "tools/TokenDump.h"
 
 namespace tools {
@@ -51,9 +55,16 @@ LaidOutPage LayOutHtml(std::string_view html, const PageSettings& settings) {
   return page;
 }
 
+PageSize PagePictureSize(const LaidOutPage& page, const PageSettings& settings) {
+  return {int64_t{std::max(settings.Width, page.DocWidth)} + 2 * int64_t{settings.MarginWidth},
+          std::max<int64_t>(1, int64_t{page.Height} + 2 * int64_t{settings.MarginHeight})};
+}
+
 platform::Bitmap RenderPage(LaidOutPage& page, const PageSettings& settings) {
-  const int width = std::max(settings.Width, page.DocWidth) + 2 * settings.MarginWidth;
-  const int height = std::max(1, page.Height + 2 * settings.MarginHeight);
+  const PageSize size = PagePictureSize(page, settings);
+  if (!platform::Bitmap::SizeIsAllowed(size.Width, size.Height))
+    throw std::length_error("Bitmap too large");
+  const int width = static_cast<int>(size.Width), height = static_cast<int>(size.Height);
   platform::Bitmap bitmap(width, height);
   bitmap.Fill(platform::ColorToRGB(page.Document->Background));
   platform::TCanvas canvas(bitmap);
@@ -61,6 +72,73 @@ platform::Bitmap RenderPage(LaidOutPage& page, const PageSettings& settings) {
   page.Document->Draw(canvas, {0, 0, width, height}, 2000, settings.MarginWidth,
                       settings.MarginHeight);
   return bitmap;
+}
+
+bool WritePagePng(LaidOutPage& page, const PageSettings& settings, const std::string& path,
+                  std::string& error, int bandRows) {
+  const PageSize size = PagePictureSize(page, settings);
+  if (size.Width > PngRowWriter::kMaxSide || size.Height > PngRowWriter::kMaxSide) {
+    error = "the page is " + std::to_string(size.Width) + " x " + std::to_string(size.Height) +
+            " pixels; a PNG holds at most " + std::to_string(PngRowWriter::kMaxSide) +
+            " pixels a side";
+    return false;
+  }
+  if (size.Width > platform::Bitmap::kMaxDimension) {
+    error = "the page is " + std::to_string(size.Width) + " pixels wide; at most " +
+            std::to_string(platform::Bitmap::kMaxDimension) + " can be drawn";
+    return false;
+  }
+  const int width = static_cast<int>(size.Width);
+  const int height = static_cast<int>(size.Height);
+  constexpr int64_t kBandBytes = 8 << 20;
+  if (bandRows <= 0) bandRows = static_cast<int>(std::max<int64_t>(1, kBandBytes / (4 * width)));
+  bandRows = std::min(bandRows, height);
+
+  // Glyphs reach past their line's box (descenders, accents, italics), and
+  // a line outside the clip is not drawn at all, so each band is drawn with
+  // this many rows of the page above and below it and only its own rows
+  // are kept: enough for the largest font a page can ask for.
+  const int em = std::max(1, settings.Size * 96 / 72);
+  const int overlap = static_cast<int>(std::min<int64_t>(int64_t{12} * em + 32, height));
+
+  PngRowWriter png;
+  if (!png.Open(path, static_cast<uint32_t>(width), static_cast<uint32_t>(height))) {
+    error = png.Error();
+    return false;
+  }
+  // Each band is drawn as the whole page would be, moved up by the window
+  // origin: the same logical coordinates, so the same pixels.
+  platform::Bitmap band(width, bandRows + 2 * overlap);
+  std::vector<uint8_t> row(static_cast<size_t>(width) * 3);
+  const platform::TColor background = platform::ColorToRGB(page.Document->Background);
+  page.Document->SetYOffset(0);
+  for (int top = 0; top < height; top += bandRows) {
+    const int rows = std::min(bandRows, height - top);
+    const int drawTop = top - overlap, drawBottom = top + rows + overlap;
+    band.Fill(background);
+    platform::TCanvas canvas(band);
+    canvas.SetWindowOrg(0, drawTop);
+    canvas.SetClipRect({0, std::max(0, drawTop), width, std::min(height, drawBottom)});
+    page.Document->Draw(canvas, canvas.ClipRect(), 2000, settings.MarginWidth,
+                        settings.MarginHeight);
+    for (int y = 0; y < rows; ++y) {
+      const uint32_t* pixels = band.Row32(overlap + y);
+      for (int x = 0; x < width; ++x) {
+        row[3 * x] = static_cast<uint8_t>(pixels[x] >> 16);
+        row[3 * x + 1] = static_cast<uint8_t>(pixels[x] >> 8);
+        row[3 * x + 2] = static_cast<uint8_t>(pixels[x]);
+      }
+      if (!png.WriteRow(row.data())) {
+        error = png.Error();
+        return false;
+      }
+    }
+  }
+  if (!png.Finish()) {
+    error = png.Error();
+    return false;
+  }
+  return true;
 }
 
 void DumpDocument(const LaidOutPage& page, std::ostream& out) {

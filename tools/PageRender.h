@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <ostream>
@@ -36,8 +37,25 @@ struct LaidOutPage {
 LaidOutPage LayOutFile(const std::filesystem::path& file, const PageSettings& settings);
 LaidOutPage LayOutHtml(std::string_view html, const PageSettings& settings);
 
-// The whole page, all of its height, drawn as the viewer draws it.
+// The size of the whole page's picture: the layout width or the widest
+// line, and the laid-out height, with the margins around. In 64 bits: a
+// page may be taller than a picture can be.
+struct PageSize {
+  int64_t Width = 0;
+  int64_t Height = 0;
+};
+PageSize PagePictureSize(const LaidOutPage& page, const PageSettings& settings);
+
+// The whole page, all of its height, drawn as the viewer draws it. Throws
+// std::length_error for a page over the bitmap limits.
 platform::Bitmap RenderPage(LaidOutPage& page, const PageSettings& settings);
+
+// The whole page drawn into a PNG file band by band (bandRows rows at a
+// time; 0 chooses bands of about 8 MB), so memory stays bounded however
+// long the page is. The pixels are those RenderPage gives. False with the
+// reason in `error` when the page cannot be a PNG or the file not written.
+bool WritePagePng(LaidOutPage& page, const PageSettings& settings, const std::string& path,
+                  std::string& error, int bandRows = 0);
 
 // The laid-out document as text: a header line, then one line per section
 // and, for text sections, one line per laid-out line; last one line per

@@ -6,86 +6,131 @@
 //   htmlrender --tokens FILE             one line per scanner symbol
 //
 // Options: --width N, --charset N, --font NAME, --pre-font NAME, --size PT.
+// Status: 0 done; 1 the page could not be drawn or written, or its comment
+// was left open (--tokens); 2 a usage error or a page that cannot be read.
 
-#include <QImage>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "parser/Scanner.h"
-#include "platform/ui/QtBridge.h"
+#include "platform/Paths.h"
 #include "tools/PageRender.h"
 #include "tools/TokenDump.h"
 
 namespace {
 
+constexpr int kUsageError = 2;
+constexpr int kFailure = 1;
+
+// A page larger than this is not read; far beyond any page on a medium.
+constexpr size_t kMaxPageBytes = size_t{256} << 20;
+
+constexpr const char* kUsage =
+    "usage: htmlrender [options] FILE OUT.png\n"
+    "       htmlrender --dump [options] FILE\n"
+    "       htmlrender --tokens FILE\n"
+    "options: --width N (1-30000) --charset N (0-255) --font NAME --pre-font NAME\n"
+    "         --size PT (1-1000)\n";
+
 int Usage() {
-  std::fprintf(stderr,
-               "usage: htmlrender [options] FILE OUT.png\n"
-               "       htmlrender --dump [options] FILE\n"
-               "       htmlrender --tokens FILE\n"
-               "options: --width N --charset N --font NAME --pre-font NAME --size PT\n");
-  return 2;
+  std::fputs(kUsage, stderr);
+  return kUsageError;
 }
 
-bool Exists(const std::string& file) {
-  std::error_code error;
-  if (std::filesystem::is_regular_file(file, error)) return true;
-  std::fprintf(stderr, "Can't locate file: %s\n", file.c_str());
-  return false;
+// The page must be there and readable; the document code itself would take
+// an unreadable file for an empty page.
+bool Readable(const std::string& file) {
+  std::error_code code;
+  if (!std::filesystem::exists(file, code)) {
+    std::fprintf(stderr, "Can't locate file: %s\n", file.c_str());
+    return false;
+  }
+  platform::TReadError error;
+  if (!platform::ReadHostFile(file, kMaxPageBytes, &error)) {
+    std::fprintf(stderr, "htmlrender: cannot read %s: %s\n", file.c_str(), error.Reason.c_str());
+    return false;
+  }
+  return true;
 }
 
 int Tokens(const std::string& file) {
   parser::THtmlScanner scanner;
-  if (!Exists(file) || !scanner.Source().OpenFile(file)) return 2;
+  if (!Readable(file)) return kUsageError;
+  if (!scanner.Source().OpenFile(file)) {
+    std::fprintf(stderr, "htmlrender: cannot read %s\n", file.c_str());
+    return kUsageError;
+  }
   std::ios::sync_with_stdio(false);
-  return tools::DumpTokens(scanner, std::cout) ? 0 : 1;
+  return tools::DumpTokens(scanner, std::cout) ? 0 : kFailure;
 }
 
-bool ParseNumber(const char* text, int& value) {
+struct NumberOption {
+  const char* name;
+  int* value;
+  int low, high;
+};
+
+// Reads an option's whole-number value; a message names the option when
+// the value is not a number in its range.
+bool ParseNumber(const NumberOption& option, const std::string& text) {
   char* end = nullptr;
-  const long n = std::strtol(text, &end, 10);
-  if (!end || *end || n < 0 || n > 100000) return false;
-  value = static_cast<int>(n);
+  errno = 0;
+  const long n = std::strtol(text.c_str(), &end, 10);
+  if (text.empty() || *end || errno == ERANGE || n < option.low || n > option.high) {
+    std::fprintf(stderr, "htmlrender: %s takes a whole number from %d to %d, not \"%s\"\n",
+                 option.name, option.low, option.high, text.c_str());
+    return false;
+  }
+  *option.value = static_cast<int>(n);
   return true;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
+int Run(const std::vector<std::string>& args) {
+  for (const std::string& a : args)
+    if (a == "--help" || a == "-h") {
+      std::fputs(kUsage, stdout);
+      return 0;
+    }
   if (args.size() == 2 && args[0] == "--tokens") return Tokens(args[1]);
 
   tools::PageSettings settings;
+  const NumberOption numbers[] = {{"--width", &settings.Width, 1, 30000},
+                                  {"--charset", &settings.CharSet, 0, 255},
+                                  {"--size", &settings.Size, 1, 1000}};
   bool dump = false;
   std::vector<std::string> files;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     const bool hasValue = i + 1 < args.size();
+    const NumberOption* number = nullptr;
+    for (const NumberOption& n : numbers)
+      if (a == n.name) number = &n;
     if (a == "--dump") {
       dump = true;
-    } else if (a == "--width" && hasValue) {
-      if (!ParseNumber(args[++i].c_str(), settings.Width)) return Usage();
-    } else if (a == "--charset" && hasValue) {
-      if (!ParseNumber(args[++i].c_str(), settings.CharSet) || settings.CharSet > 255)
-        return Usage();
-    } else if (a == "--size" && hasValue) {
-      if (!ParseNumber(args[++i].c_str(), settings.Size) || settings.Size < 1) return Usage();
-    } else if (a == "--font" && hasValue) {
+    } else if ((number || a == "--font" || a == "--pre-font") && !hasValue) {
+      std::fprintf(stderr, "htmlrender: %s needs a value\n", a.c_str());
+      return Usage();
+    } else if (number) {
+      if (!ParseNumber(*number, args[++i])) return kUsageError;
+    } else if (a == "--font") {
       settings.FontName = args[++i];
-    } else if (a == "--pre-font" && hasValue) {
+    } else if (a == "--pre-font") {
       settings.PreFontName = args[++i];
     } else if (!a.empty() && a[0] == '-') {
+      std::fprintf(stderr, "htmlrender: unknown option %s\n", a.c_str());
       return Usage();
     } else {
       files.push_back(a);
     }
   }
   if (files.size() != (dump ? 1u : 2u)) return Usage();
-  if (!Exists(files[0])) return 2;
+  if (!Readable(files[0])) return kUsageError;
 
   tools::LaidOutPage page = tools::LayOutFile(files[0], settings);
   if (dump) {
@@ -93,10 +138,24 @@ int main(int argc, char** argv) {
     tools::DumpDocument(page, std::cout);
     return 0;
   }
-  const QImage image = platform::ToQImage(tools::RenderPage(page, settings));
-  if (!image.save(QString::fromStdString(files[1]), "PNG")) {
-    std::fprintf(stderr, "htmlrender: cannot write %s\n", files[1].c_str());
-    return 1;
+  std::string error;
+  if (!tools::WritePagePng(page, settings, files[1], error)) {
+    std::fprintf(stderr, "htmlrender: cannot write %s: %s\n", files[1].c_str(), error.c_str());
+    return kFailure;
   }
   return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // Whatever goes wrong, the tool says so and ends with a status.
+  try {
+    return Run(std::vector<std::string>(argv + 1, argv + argc));
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "htmlrender: %s\n", error.what());
+  } catch (...) {
+    std::fprintf(stderr, "htmlrender: unexpected error\n");
+  }
+  return kFailure;
 }

@@ -18,11 +18,14 @@ TImage::TImage(QWidget* parent) : QWidget(parent) {
 
 void TImage::SetPicture(Bitmap picture) {
   picture_ = std::move(picture);
+  shownIsStale_ = true;
   PictureChanged();
 }
 
 void TImage::LoadPictureFromFile(std::string_view windowsPath) {
-  const std::optional<std::string> bytes = ReadWholeFile(windowsPath);
+  TReadError error;
+  const std::optional<std::string> bytes = ReadWholeFile(windowsPath, kMaxWholeFileBytes, &error);
+  if (!bytes && error.TooLarge) throw EInvalidGraphic();  // larger than any picture we take
   if (!bytes) throw EFOpenError(std::string(windowsPath));
   std::optional<Bitmap> bitmap =
       ReadBmp(std::span(reinterpret_cast<const uint8_t*>(bytes->data()), bytes->size()));
@@ -46,9 +49,14 @@ void TImage::PictureChanged() {
 }
 
 void TImage::paintEvent(QPaintEvent*) {
-  if (picture_.Empty()) return;
+  if (shownIsStale_) {
+    shown_ = picture_.Empty() ? QImage() : ToQImage(picture_);
+    shownIsStale_ = false;
+    if (!picture_.Empty()) ++conversionCount_;
+  }
+  if (shown_.isNull()) return;
   QPainter painter(this);
-  painter.drawImage(0, 0, ToQImage(picture_));
+  painter.drawImage(0, 0, shown_);
 }
 
 void TImage::mouseMoveEvent(QMouseEvent* event) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QWidget>
 #include <functional>
 #include <string_view>
@@ -17,8 +18,14 @@ class TImage : public QWidget {
 
   const Bitmap& Picture() const { return picture_; }
   // For drawing into the picture in place; call NotifyPictureChanged after.
-  Bitmap& PictureForEditing() { return picture_; }
-  void NotifyPictureChanged() { PictureChanged(); }
+  Bitmap& PictureForEditing() {
+    shownIsStale_ = true;
+    return picture_;
+  }
+  void NotifyPictureChanged() {
+    shownIsStale_ = true;
+    PictureChanged();
+  }
   void SetPicture(Bitmap picture);
   // Loads a Windows bitmap file named by a Windows path. EFOpenError
   // ("Cannot open file " + path) when it cannot be read, EInvalidGraphic
@@ -40,6 +47,9 @@ class TImage : public QWidget {
 
   // How many times the picture has changed (drawn into, replaced, loaded).
   int PictureChangeCount() const { return changeCount_; }
+  // How many times the picture was converted for the screen: once per
+  // change, however often it is painted.
+  int ConversionCount() const { return conversionCount_; }
 
  protected:
   // The usual handler: an auto-sized control takes the picture's size;
@@ -55,6 +65,11 @@ class TImage : public QWidget {
 
  private:
   Bitmap picture_;
+  // The picture as the screen takes it, made at the first paint after a
+  // change; null when there was no memory for it.
+  QImage shown_;
+  bool shownIsStale_ = true;
+  int conversionCount_ = 0;
   bool autoSize_ = false;
   bool pressed_ = false;
   int changeCount_ = 0;

@@ -1,5 +1,8 @@
 #include "platform/ui/QtBridge.h"
 
+#include <new>
+#include <stdexcept>
+
 #include "platform/CodePage.h"
 #include "platform/Paths.h"
 
@@ -7,6 +10,7 @@ namespace platform {
 
 QImage ToQImage(const Bitmap& bitmap) {
   QImage image(bitmap.Width(), bitmap.Height(), QImage::Format_RGB32);
+  if (image.isNull()) return QImage();  // no memory for it
   for (int y = 0; y < bitmap.Height(); ++y) {
     auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
     if (bitmap.Format() == TPixelFormat::pf32bit) {
@@ -22,7 +26,15 @@ QImage ToQImage(const Bitmap& bitmap) {
 
 Bitmap FromQImage(const QImage& source) {
   const QImage image = source.convertToFormat(QImage::Format_RGB32);
-  Bitmap bitmap(image.width(), image.height(), TPixelFormat::pf32bit);
+  if (image.isNull()) return Bitmap();
+  Bitmap bitmap;
+  try {
+    bitmap = Bitmap(image.width(), image.height(), TPixelFormat::pf32bit);
+  } catch (const std::bad_alloc&) {
+    return Bitmap();
+  } catch (const std::length_error&) {
+    return Bitmap();
+  }
   for (int y = 0; y < image.height(); ++y) {
     const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
     uint32_t* row = bitmap.Row32(y);

@@ -78,6 +78,91 @@ TEST(ReadBmp, RefusesWhatItCannotRead) {
   EXPECT_FALSE(ReadBmp(Headers(60000, 60000, 24, 0, 0, 0).u32(0).data));  // claims 10 GB
 }
 
+// RLE codes that push the position past the picture's edges. Each picture
+// is 3 x 2 with a palette of black (0) and white (1); rows are listed top
+// to bottom as '#' for white and '.' for black.
+struct RleEdgeRow {
+  std::string name;
+  uint32_t compression;  // 1 = RLE8, 2 = RLE4
+  std::vector<uint8_t> codes;
+  std::string top, bottom;
+};
+
+class RleEdges : public ::testing::TestWithParam<RleEdgeRow> {};
+
+TEST_P(RleEdges, StayInsideThePicture) {
+  const RleEdgeRow& row = GetParam();
+  Bytes b = Headers(3, 2, row.compression == 1 ? 8 : 4, row.compression, 2, 0);
+  b.u32(0x00000000).u32(0x00FFFFFF);
+  for (uint8_t code : row.codes) b.u8(code);
+  const auto bmp = ReadBmp(b.data);
+  ASSERT_TRUE(bmp);
+  const auto line = [&](int y) {
+    std::string s;
+    for (int x = 0; x < 3; ++x) s += bmp->GetPixel(x, y) == clWhite ? '#' : '.';
+    return s;
+  };
+  EXPECT_EQ(line(0), row.top);
+  EXPECT_EQ(line(1), row.bottom);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Codes, RleEdges,
+    ::testing::Values(
+        // A run longer than the row is cut at the edge; the next line starts afresh.
+        RleEdgeRow{"Rle8RunPastTheRow", 1, {255, 1, 0, 0, 1, 1}, "#..", "###"},
+        RleEdgeRow{"Rle4RunPastTheRow", 2, {255, 0x11, 0, 0, 1, 0x10}, "#..", "###"},
+        // Deltas far right and far up leave the picture; nothing more is drawn.
+        RleEdgeRow{"Rle8DeltaPastTheRight", 1, {0, 2, 255, 0, 2, 1, 0, 0, 1, 1}, "#..", "..."},
+        RleEdgeRow{"Rle8DeltaPastTheTop", 1, {0, 2, 0, 255, 3, 1}, "...", "..."},
+        RleEdgeRow{
+            "Rle4DeltaPastTheRight", 2, {0, 2, 255, 0, 2, 0x11, 0, 0, 1, 0x10}, "#..", "..."},
+        // An absolute run past the row: the excess is read and dropped.
+        RleEdgeRow{
+            "Rle8AbsoluteRunPastTheRow", 1, {0, 5, 1, 0, 1, 1, 1, 0, 0, 0, 1, 1}, "#..", "#.#"},
+        RleEdgeRow{"Rle4AbsoluteRunPastTheRow",
+                   2,
+                   {0, 5, 0x10, 0x11, 0x10, 0, 0, 0, 1, 0x10},
+                   "#..",
+                   "#.#"},
+        // Lines beyond the top are ignored.
+        RleEdgeRow{"Rle8EndOfLinePastTheTop", 1, {0, 0, 0, 0, 0, 0, 3, 1}, "...", "..."}),
+    [](const ::testing::TestParamInfo<RleEdgeRow>& info) { return info.param.name; });
+
+// Millions of runs past the end of one row once carried the column past
+// the int range to negative values, which then passed the width check and
+// wrote before the pixels. The file needs 2^31 pixels of runs: 17 MB.
+TEST(ReadBmp, RunsBeyondTheIntRangeStayInTheRow) {
+  Bytes b = Headers(1, 1, 8, 1, 2, 0);
+  b.u32(0x00000000).u32(0x00FFFFFF);
+  b.u8(1).u8(1);  // the one pixel, white
+  const size_t runs = (size_t{1} << 31) / 255 + 16;
+  b.data.reserve(b.data.size() + 2 * runs + 2);
+  for (size_t i = 0; i < runs; ++i) b.u8(255).u8(0);  // black, all past the row
+  b.u8(0).u8(1);
+  const auto bmp = ReadBmp(b.data);
+  ASSERT_TRUE(bmp);
+  EXPECT_EQ(bmp->GetPixel(0, 0), clWhite);
+}
+
+// A header is held to a fixed ceiling, whatever the file's length: a few
+// kilobytes of RLE could otherwise ask for hundreds of megabytes.
+TEST(ReadBmp, RefusesPicturesOverTheCeiling) {
+  const int64_t side = kMaxPictureDimension;
+  const int64_t square = 4096;  // square * square is the pixel ceiling
+  static_assert(4096 * 4096 == kMaxPicturePixels);
+  const auto rle8 = [](int64_t width, int64_t height) {
+    Bytes b = Headers(static_cast<int32_t>(width), static_cast<int32_t>(height), 8, 1, 0, 0);
+    b.data.resize(b.data.size() + 70000, 0);  // end-of-line codes
+    return ReadBmp(b.data);
+  };
+  EXPECT_TRUE(rle8(side, 1));
+  EXPECT_FALSE(rle8(side + 1, 1));
+  EXPECT_FALSE(rle8(1, side + 1));
+  EXPECT_FALSE(rle8(square + 1, square));
+  EXPECT_FALSE(rle8(square, square + 1));
+}
+
 // Every BMP Suite file is a case of its own: good ones must match one of
 // their reference pictures, the others must not crash and, when they
 // decode, keep the claimed size.

@@ -66,4 +66,33 @@ TEST_F(PathsTest, FoldersAreNotFiles) {
   EXPECT_FALSE(platform::ReadWholeFile("\\HTML").has_value());
 }
 
+// A read that fails part way gives nothing, never the bytes so far (or an
+// empty file). The process's own memory file opens and then fails to read
+// at offset 0, even for root.
+TEST(ReadHostFile, FailedReadIsAnErrorNotAShortFile) {
+  platform::TReadError error;
+  EXPECT_FALSE(platform::ReadHostFile("/proc/self/mem", 1 << 20, &error));
+  EXPECT_FALSE(error.TooLarge);
+  EXPECT_FALSE(error.Reason.empty());
+
+  platform::SetMediumRoot("/proc/self");
+  EXPECT_FALSE(platform::ReadWholeFile("\\mem"));
+}
+
+TEST(ReadHostFile, TellsWhyAndHoldsToTheLimit) {
+  testing_support::TempDir dir;
+  dir.Write("four.txt", "1234");
+  platform::TReadError error;
+  EXPECT_EQ(platform::ReadHostFile(dir.Path() / "four.txt", 4, &error), "1234");
+  EXPECT_FALSE(platform::ReadHostFile(dir.Path() / "four.txt", 3, &error));
+  EXPECT_TRUE(error.TooLarge);
+  EXPECT_EQ(error.Reason, "larger than 3 bytes");
+  EXPECT_FALSE(platform::ReadHostFile(dir.Path(), 100, &error));
+  EXPECT_EQ(error.Reason, "Is a directory");
+  EXPECT_FALSE(platform::ReadHostFile(dir.Path() / "none.txt", 100, &error));
+  EXPECT_EQ(error.Reason, "No such file or directory");
+  dir.Write("empty.txt", "");
+  EXPECT_EQ(platform::ReadHostFile(dir.Path() / "empty.txt", 100), "");
+}
+
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <vector>
 
 namespace {
@@ -108,6 +109,42 @@ TEST(Region, EllipseAndPolygonShapes) {
   EXPECT_EQ(t.Bounds().top, 0);
   // The last row's sample point lies on the slanted edge: outside.
   EXPECT_EQ(t.Bounds().bottom, 9);
+}
+
+}  // namespace
+
+namespace {
+
+// Rectangles out of band order are united by a sweep; the result must be
+// the canonical region that uniting them one by one gives.
+TEST(Region, UnsortedRectanglesGiveTheSameRegionAsUnitingOneByOne) {
+  std::mt19937 random(11);
+  for (int round = 0; round < 200; ++round) {
+    std::vector<TRect> rects;
+    const int count = 1 + static_cast<int>(random() % 12);
+    for (int i = 0; i < count; ++i) {
+      const int left = static_cast<int>(random() % 30) - 5, top = static_cast<int>(random() % 30);
+      rects.push_back({left, top, left + static_cast<int>(random() % 12) - 1,
+                       top + static_cast<int>(random() % 12) - 1});
+    }
+    Region expected;
+    for (const TRect& r : rects)
+      expected = Region::Combine(expected, Region::FromRect(r), platform::RGN_OR);
+    ASSERT_EQ(Region::FromRects(rects), expected) << "round " << round;
+  }
+}
+
+// A mask of one rectangle per row, stored bottom row first, once took time
+// proportional to rows times rectangles: minutes for this one.
+TEST(Region, ManyUnsortedRowsUniteInNearLinearTime) {
+  constexpr int kRows = 200000;
+  std::vector<TRect> rects;
+  for (int y = kRows - 1; y >= 0; --y) rects.push_back({y % 2, y, 10 + y % 2, y + 1});
+  const Region r = Region::FromRects(rects);
+  EXPECT_EQ(r.BandCount(), kRows);
+  EXPECT_EQ(r.Bounds(), (TRect{0, 0, 11, kRows}));
+  EXPECT_TRUE(r.Contains(10, 1));
+  EXPECT_FALSE(r.Contains(10, 0));
 }
 
 }  // namespace

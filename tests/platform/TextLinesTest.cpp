@@ -41,4 +41,25 @@ TEST(LoadLinesFromFile, MissingFileNamesThePath) {
   EXPECT_EQ(platform::LoadLinesFromFile("\\HTML\\install.dat"), (Lines{"x", "y"}));
 }
 
+// A list file has a ceiling: beyond it the load fails with the file's name,
+// instead of reading however much a medium holds.
+TEST(LoadLinesFromFile, FileOverTheCeilingIsRefusedByName) {
+  testing_support::TempDir medium;
+  platform::SetMediumRoot(medium.Path());
+  const std::string line = "0123456789abcde\n";  // 16 bytes
+  std::string content;
+  for (size_t i = 0; i < platform::kMaxLineFileBytes / 16; ++i) content += line;
+  medium.Write("HTML/install.dat", content);
+  EXPECT_EQ(platform::LoadLinesFromFile("\\HTML\\install.dat").size(),
+            platform::kMaxLineFileBytes / 16);
+
+  medium.Write("HTML/install.dat", content + "x");
+  try {
+    platform::LoadLinesFromFile("\\HTML\\install.dat");
+    FAIL() << "no error";
+  } catch (const platform::EInOutError& error) {
+    EXPECT_STREQ(error.what(), "File too large: \\HTML\\install.dat (more than 1048576 bytes)");
+  }
+}
+
 }  // namespace

@@ -32,4 +32,51 @@ EOF'  # the last line is the end of input
 # No arguments: usage, status 2.
 "$tool" >/dev/null 2>&1
 [ $? -eq 2 ] || fail "usage: status $?"
+
+# --help: the usage on standard output, status 0.
+"$tool" --help >"$work/out" 2>"$work/err"
+[ $? -eq 0 ] || fail "--help: status $?"
+grep -q '^usage: htmlrender' "$work/out" || fail "--help: $(cat "$work/out")"
+
+# Option values out of range or not numbers: a message naming the option,
+# status 2 (they once only printed the usage, or ended in an exception).
+for case in "--width 100000" "--width 0" "--width abc" "--size 1001" "--size 0" \
+            "--charset 256" "--charset -1" "--width 99999999999999999999"; do
+  set -- $case
+  "$tool" "$1" "$2" "$work/good.htm" "$work/out.png" >"$work/out" 2>"$work/err"
+  status=$?
+  [ $status -eq 2 ] || fail "$case: status $status"
+  grep -q -- "^htmlrender: $1 takes a whole number" "$work/err" || fail "$case: $(cat "$work/err")"
+done
+
+# A page that exists but cannot be read, and a folder: every form says what
+# failed, status 2 (they once gave status 0 and a blank picture).
+for form in "" "--dump" "--tokens"; do
+  for page in /proc/self/mem "$work"; do
+    if [ -n "$form" ]; then
+      "$tool" $form "$page" >"$work/out" 2>"$work/err"
+    else
+      "$tool" "$page" "$work/out.png" >"$work/out" 2>"$work/err"
+    fi
+    status=$?
+    [ $status -eq 2 ] || fail "$form $page: status $status"
+    grep -q "^htmlrender: cannot read $page: " "$work/err" || fail "$form $page: $(cat "$work/err")"
+  done
+done
+grep -q ": Is a directory$" "$work/err" || fail "folder: $(cat "$work/err")"
+
+# A page far taller than a bitmap may be (once "Bitmap too large") is drawn
+# in bands into one PNG. Its height is in the header, bytes 21..24.
+i=0
+: >"$work/tall.htm"
+while [ $i -lt 4000 ]; do echo '<P>a line' >>"$work/tall.htm"; i=$((i + 1)); done
+"$tool" "$work/tall.htm" "$work/tall.png" 2>"$work/err"
+[ $? -eq 0 ] || fail "tall page: status $? $(cat "$work/err")"
+height=$(od -An -tu1 -j20 -N4 "$work/tall.png" | awk '{print $1 * 16777216 + $2 * 65536 + $3 * 256 + $4}')
+[ "$height" -gt 65536 ] || fail "tall page: height $height"
+
+# An output that cannot be written: the reason, status 1.
+"$tool" "$work/good.htm" "$work/missing-folder/out.png" 2>"$work/err"
+[ $? -eq 1 ] || fail "unwritable output: status $?"
+grep -q "^htmlrender: cannot write $work/missing-folder/out.png: " "$work/err" || fail "unwritable: $(cat "$work/err")"
 echo "ok"

@@ -1,0 +1,53 @@
+#include "tools/PageRender.h"
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <string>
+
+#include "TestSupport.h"
+
+namespace {
+
+// A page written to PNG in bands must have exactly the pixels of the page
+// drawn whole, wherever the band edges cut its lines, rules and bullets.
+struct BandRow {
+  std::string name;
+  std::string html;  // empty: the demo page named `name`
+  int bandRows;
+};
+
+class BandedPng : public ::testing::TestWithParam<BandRow> {};
+
+TEST_P(BandedPng, MatchesThePageDrawnWhole) {
+  const BandRow& row = GetParam();
+  tools::PageSettings settings;
+  tools::LaidOutPage page =
+      row.html.empty()
+          ? tools::LayOutFile(testing_support::SourceDir() / "demo/HTML" / (row.name + ".htm"),
+                              settings)
+          : tools::LayOutHtml(row.html, settings);
+  const platform::Bitmap whole = tools::RenderPage(page, settings);
+
+  testing_support::TempDir dir;
+  const std::string path = (dir.Path() / "page.png").string();
+  std::string error;
+  ASSERT_TRUE(tools::WritePagePng(page, settings, path, error, row.bandRows)) << error;
+  const QImage written = QImage(QString::fromStdString(path)).convertToFormat(QImage::Format_RGB32);
+  ASSERT_EQ(written.width(), whole.Width());
+  ASSERT_EQ(written.height(), whole.Height());
+  for (int y = 0; y < whole.Height(); ++y)
+    for (int x = 0; x < whole.Width(); ++x)
+      ASSERT_EQ(written.pixel(x, y) & 0x00FFFFFFu, whole.Row32(y)[x]) << x << ", " << y;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pages, BandedPng,
+    ::testing::Values(BandRow{"soft", "", 7}, BandRow{"help", "", 13}, BandRow{"products", "", 1},
+                      BandRow{"Rules", "<P>a<HR><HR SIZE=5 WIDTH=50%><HR NOSHADE>b", 3},
+                      BandRow{"Lists", "<UL><LI>one<LI>two<UL><LI>three</UL></UL><OL><LI>x</OL>",
+                              5},
+                      BandRow{"OneBand", "<H1>Title</H1>text", 0}),
+    [](const ::testing::TestParamInfo<BandRow>& info) { return info.param.name; });
+
+}  // namespace
