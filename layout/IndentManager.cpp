@@ -55,7 +55,7 @@ void IndentManagerBasic::Sync() const {
   }
   for (int i = static_cast<int>(left_.seen); i < LeftRecs.Count(); ++i) {
     IndentRec* rec = LeftRecs[i];
-    left_.live.push_back(rec);
+    left_.live.emplace(-int64_t{rec->EdgeX}, rec);
     if (rec->LevelId == 0)
       NoteFloat(left_, rec, i, true);
     else
@@ -64,7 +64,7 @@ void IndentManagerBasic::Sync() const {
   left_.seen = static_cast<size_t>(LeftRecs.Count());
   for (int i = static_cast<int>(right_.seen); i < RightRecs.Count(); ++i) {
     IndentRec* rec = RightRecs[i];
-    right_.live.push_back(rec);
+    right_.live.emplace(rec->EdgeX, rec);
     if (rec->LevelId == 0) NoteFloat(right_, rec, i, false);
   }
   right_.seen = static_cast<size_t>(RightRecs.Count());
@@ -82,9 +82,17 @@ int IndentManagerBasic::Edge(SideIndex& side, const base::TFreeList<IndentRec>& 
     return edge;
   }
   side.cursorY = y;
-  // Records that end at or above y never apply again further down.
-  std::erase_if(side.live, [y](const IndentRec* rec) { return rec->BottomY <= y; });
-  for (const IndentRec* rec : side.live) take(*rec);
+  for (auto it = side.live.begin(); it != side.live.end();) {
+    const IndentRec& rec = *it->second;
+    if (rec.BottomY <= y) {
+      it = side.live.erase(it);  // ends at or above y: never applies again further down
+    } else if (rec.TopY <= y) {
+      take(rec);
+      break;
+    } else {
+      ++it;
+    }
+  }
   return edge;
 }
 

@@ -76,9 +76,12 @@ class IndentManagerBasic {
   // ever join the floats (LevelId 0) and then never change. Rebuilt when
   // any records were removed.
   struct SideIndex {
-    uint64_t generation = 0;       // of the records when the index started
-    size_t seen = 0;               // records taken into the index
-    std::vector<IndentRec*> live;  // may apply at some y >= cursorY
+    uint64_t generation = 0;  // of the records when the index started
+    size_t seen = 0;          // records taken into the index
+    // The records that may apply at some y >= cursorY, the most indenting
+    // first (largest EdgeX on the left, smallest on the right): the first
+    // that applies at y is the edge, however many list levels are open.
+    std::multimap<int64_t, IndentRec*> live;
     int cursorY = INT_MIN;
     std::optional<int> floatBottom;  // largest BottomY with LevelId 0
   };
