@@ -107,7 +107,7 @@ int THorzLine::Draw(platform::TCanvas& canvas, const platform::TRect& clip, Inde
   const int result = TSectionBase::Draw(canvas, clip, margins, x, y);
   const int yOffset = Owner ? Owner->YOffset : 0;
   int t = y - yOffset;
-  if (t + Height < clip.top || t >= clip.bottom) return result;
+  if (int64_t{t} + Height < clip.top || t >= clip.bottom) return result;
   const int left = margins.LeftEdge(y), right = margins.RightEdge(y);
   t += (Height - Thickness) / 2;
   int x1, x2;

@@ -69,10 +69,10 @@ bool TCell::GetUrlAt(platform::TCanvas& canvas, int x, int y,
   formControl = nullptr;
   int s = 0;
   for (const auto& section : *this) {
-    if (s <= y && y < s + section->DrawnHeight &&
+    if (s <= y && y < int64_t{s} + section->DrawnHeight &&
         section->GetUrlAt(canvas, x, y - s, url, formControl))
       return true;
-    s += section->Height;
+    s = base::AddExtent(s, section->Height);
   }
   return false;
 }
@@ -82,10 +82,10 @@ bool TCell::GetObjectAt(int x, int y, TImageObj*& object, int& insideX, int& ins
   insideX = insideY = 0;
   int s = 0;
   for (const auto& section : *this) {
-    if (s <= y && y < s + section->DrawnHeight &&
+    if (s <= y && y < int64_t{s} + section->DrawnHeight &&
         section->GetObjectAt(x, y - s, object, insideX, insideY))
       return true;
-    s += section->Height;
+    s = base::AddExtent(s, section->Height);
   }
   return false;
 }
@@ -94,12 +94,12 @@ TSectionBase* TCell::FindSectionAt(int y, int& sectionTop, int& index) const {
   int sum = 0;
   for (int i = 0; i < Count(); ++i) {
     TSectionBase* section = (*this)[i];
-    if (sum + section->Height > y) {
+    if (int64_t{sum} + section->Height > y) {
       sectionTop = sum;
       index = i;
       return section;
     }
-    sum += section->Height;
+    sum = base::AddExtent(sum, section->Height);
   }
   return nullptr;
 }

@@ -13,7 +13,7 @@ int TSectionBase::Layout(platform::TCanvas&, int y, IndentManager& margins, int&
 
 int TSectionBase::Draw(platform::TCanvas&, const platform::TRect&, IndentManager&, int, int y) {
   Top = y;
-  return y + Height;
+  return base::AddExtent(y, Height);
 }
 
 bool TSectionBase::GetUrlAt(platform::TCanvas&, int, int, std::unique_ptr<base::TUrlTarget>&,

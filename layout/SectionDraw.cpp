@@ -95,8 +95,9 @@ int TSection::Draw(platform::TCanvas& canvas, const platform::TRect& clip, Inden
                    int x, int y) {
   Top = y;
   const int yOffset = Owner ? Owner->YOffset : 0;
-  if (!Owner || y + DrawnHeight - yOffset < clip.top || y - yOffset >= clip.bottom)
-    return y + Height;
+  if (!Owner || int64_t{y} + DrawnHeight - yOffset < clip.top ||
+      int64_t{y} - yOffset >= clip.bottom)
+    return base::AddExtent(y, Height);
   canvas.SetTextAlign(platform::TA_BASELINE);
   const int s = Owner->SelStart - StartPos;
   const int e = Owner->SelEnd - StartPos;
@@ -104,7 +105,7 @@ int TSection::Draw(platform::TCanvas& canvas, const platform::TRect& clip, Inden
   for (int k = 0; k < Lines.Count(); ++k) {
     LineRec& line = *Lines[k];
     const int lineTop = lineY;
-    lineY += line.SpaceAbove + line.LineHeight;  // the text bottom
+    lineY = base::AddExtent(lineY, int64_t{line.SpaceAbove} + line.LineHeight);  // the text bottom
     if (k == 0) DrawMarker(canvas, x, lineY, line);
     const int baseline = lineY - line.Descent;
     int px = x + line.LineIndent;
@@ -112,8 +113,8 @@ int TSection::Draw(platform::TCanvas& canvas, const platform::TRect& clip, Inden
     line.DrawY = lineY - line.LineHeight;
     // Lines outside the clip keep their positions for hit tests but draw
     // nothing, so a long section costs only its visible lines.
-    const bool visible =
-        lineTop + line.FullHeight() - yOffset > clip.top && lineTop - yOffset < clip.bottom;
+    const bool visible = int64_t{lineTop} + line.FullHeight() - yOffset > clip.top &&
+                         int64_t{lineTop} - yOffset < clip.bottom;
     for (int i = line.Start, end = visible ? line.Start + line.Count : line.Start; i < end;) {
       const char c = Buff[static_cast<size_t>(i)];
       if (IsObjectByte(c)) {
@@ -152,9 +153,9 @@ int TSection::Draw(platform::TCanvas& canvas, const platform::TRect& clip, Inden
       px += Extent(i, n) - run->Overhang;
       i += n;
     }
-    lineY += line.SpaceBelow;
+    lineY = base::AddExtent(lineY, line.SpaceBelow);
   }
-  return y + Height;
+  return base::AddExtent(y, Height);
 }
 
 bool TSection::GetUrlAt(platform::TCanvas&, int x, int y, std::unique_ptr<base::TUrlTarget>& url,
@@ -162,7 +163,7 @@ bool TSection::GetUrlAt(platform::TCanvas&, int x, int y, std::unique_ptr<base::
   // TODO: the image hit test (maps, image controls) comes with pictures.
   int t = 0;
   for (const auto& line : Lines) {
-    if (y >= t && y < t + line->FullHeight()) {
+    if (y >= t && y < int64_t{t} + line->FullHeight()) {
       if (x < line->DrawX) return false;
       const int c = FitCount(x - line->DrawX, line->Count, line->Start);
       if (c >= line->Count) return false;
@@ -172,7 +173,7 @@ bool TSection::GetUrlAt(platform::TCanvas&, int x, int y, std::unique_ptr<base::
       url = std::make_unique<base::TUrlTarget>(run->UrlTarget());
       return true;
     }
-    t += line->FullHeight();
+    t = base::AddExtent(t, line->FullHeight());
   }
   return false;
 }
@@ -181,7 +182,7 @@ int TSection::PointToPos(platform::TCanvas&, int x, int y, int& caretX, int& car
                          int& caretHeight, bool& insideText, TCell*&) {
   int t = 0, before = 0;
   for (const auto& line : Lines) {
-    if (y >= t && y < t + line->FullHeight()) {
+    if (y >= t && y < int64_t{t} + line->FullHeight()) {
       insideText = true;
       caretHeight = line->LineHeight;
       caretY = t + line->SpaceAbove;
@@ -205,7 +206,7 @@ int TSection::PointToPos(platform::TCanvas&, int x, int y, int& caretX, int& car
       }
       return StartPos + before + c;
     }
-    t += line->FullHeight();
+    t = base::AddExtent(t, line->FullHeight());
     before += line->Count;
   }
   return -1;
@@ -223,7 +224,7 @@ bool TSection::PosToPoint(platform::TCanvas&, int position, int& x, int& y) {
       return true;
     }
     offset -= line->Count;
-    top += line->FullHeight();
+    top = base::AddExtent(top, line->FullHeight());
   }
   return false;
 }

@@ -67,7 +67,7 @@ void TSectionList::SetBackgroundImage(const std::string& name) {
 int TSectionList::SectionTop(int index) const {
   index = std::min(index, Count() - 1);
   int top = 0;
-  for (int i = 0; i < index; ++i) top += (*this)[i]->Height;
+  for (int i = 0; i < index; ++i) top = base::AddExtent(top, (*this)[i]->Height);
   return top;
 }
 

@@ -74,6 +74,31 @@ platform::Bitmap RenderPage(LaidOutPage& page, const PageSettings& settings) {
   return bitmap;
 }
 
+BandGeometry PlanBands(int width, int height, int pointSize, int bandRows) {
+  // The band bitmap, overlap included, must be one the platform can make:
+  // at least 4096 rows, as a page is at most 65536 pixels wide.
+  const int64_t maxRows = std::min<int64_t>(platform::Bitmap::kMaxDimension,
+                                            platform::Bitmap::kMaxPixels / std::max(1, width));
+  // Glyphs reach past their line's box (descenders, accents, a superscript
+  // raised a third of its line), and a line outside the clip is not drawn
+  // at all, so each band is drawn with rows of the page above and below it
+  // and only its own rows are kept. The largest font a page can ask for is
+  // three times the base size; four base ems is more than its ink reaches
+  // past its line. At most a quarter of the band bitmap on each side.
+  const int em = std::max(1, pointSize * 96 / 72);
+  BandGeometry bands;
+  bands.Overlap = static_cast<int>(std::min<int64_t>({int64_t{4} * em + 32, height, maxRows / 4}));
+  // About 8 MB a band, but never fewer page rows than overlap rows, so no
+  // row is drawn more than three times.
+  constexpr int64_t kBandBytes = 8 << 20;
+  int64_t rows = bandRows > 0
+                     ? bandRows
+                     : std::max<int64_t>(kBandBytes / (4 * std::max(1, width)), bands.Overlap);
+  rows = std::min<int64_t>({rows, std::max(1, height), maxRows - 2 * bands.Overlap});
+  bands.Rows = static_cast<int>(std::max<int64_t>(1, rows));
+  return bands;
+}
+
 bool WritePagePng(LaidOutPage& page, const PageSettings& settings, const std::string& path,
                   std::string& error, int bandRows) {
   const PageSize size = PagePictureSize(page, settings);
@@ -90,16 +115,9 @@ bool WritePagePng(LaidOutPage& page, const PageSettings& settings, const std::st
   }
   const int width = static_cast<int>(size.Width);
   const int height = static_cast<int>(size.Height);
-  constexpr int64_t kBandBytes = 8 << 20;
-  if (bandRows <= 0) bandRows = static_cast<int>(std::max<int64_t>(1, kBandBytes / (4 * width)));
-  bandRows = std::min(bandRows, height);
-
-  // Glyphs reach past their line's box (descenders, accents, italics), and
-  // a line outside the clip is not drawn at all, so each band is drawn with
-  // this many rows of the page above and below it and only its own rows
-  // are kept: enough for the largest font a page can ask for.
-  const int em = std::max(1, settings.Size * 96 / 72);
-  const int overlap = static_cast<int>(std::min<int64_t>(int64_t{12} * em + 32, height));
+  const BandGeometry bands = PlanBands(width, height, settings.Size, bandRows);
+  bandRows = bands.Rows;
+  const int overlap = bands.Overlap;
 
   PngRowWriter png;
   if (!png.Open(path, static_cast<uint32_t>(width), static_cast<uint32_t>(height))) {

@@ -50,6 +50,15 @@ PageSize PagePictureSize(const LaidOutPage& page, const PageSettings& settings);
 // std::length_error for a page over the bitmap limits.
 platform::Bitmap RenderPage(LaidOutPage& page, const PageSettings& settings);
 
+// How the page is cut into bands: Rows page rows a band, each drawn with
+// Overlap rows of the page above and below; the band bitmap always fits
+// the platform's limits. A bandRows above 0 asks for that many rows.
+struct BandGeometry {
+  int Rows = 1;
+  int Overlap = 0;
+};
+BandGeometry PlanBands(int width, int height, int pointSize, int bandRows);
+
 // The whole page drawn into a PNG file band by band (bandRows rows at a
 // time; 0 chooses bands of about 8 MB), so memory stays bounded however
 // long the page is. The pixels are those RenderPage gives. False with the

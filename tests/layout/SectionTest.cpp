@@ -324,4 +324,31 @@ TEST_F(SectionTest, ScrollOffsetMarksControlsOnlyWhenItChanges) {
   EXPECT_TRUE(doc_.ControlsMoved);
 }
 
+// Sections each as tall as an extent may be: the document's height stops at
+// the ceiling, and drawing and the hit tests, which add the heights up
+// again, stay within it (the sanitizer build halts on any overflow).
+class TallSpace : public TSectionBase {
+ public:
+  const char* ClassName() const override { return "TallSpace"; }
+  void CopySelection() override {}
+  void UpdateHeight() override { Height = base::kMaxExtent; }
+};
+
+TEST_F(SectionTest, HeightsBeyondTheIntRangeStopAtTheCeiling) {
+  for (int i = 0; i < 6; ++i) doc_.AddSection(std::make_unique<TallSpace>());
+  TSection* last = AddSection("end");
+  EXPECT_EQ(LayOut(200), base::kMaxExtent);
+  EXPECT_EQ(last->Top, base::kMaxExtent);
+  EXPECT_EQ(doc_.SectionTop(doc_.Count() - 1), base::kMaxExtent);
+  doc_.SetYOffset(base::kMaxExtent - 100);
+  EXPECT_LE(doc_.Draw(canvas_, {0, 0, 400, 300}, 400, 0, 0), base::kMaxExtent);
+  std::unique_ptr<base::TUrlTarget> url;
+  TFormControlObj* control = nullptr;
+  EXPECT_FALSE(doc_.GetUrlAt(canvas_, 10, base::kMaxExtent - 1, url, control));
+  int caretX = 0, caretY = 0, caretHeight = 0;
+  bool inside = false;
+  TCell* cell = nullptr;
+  doc_.PointToPos(canvas_, 10, base::kMaxExtent - 1, caretX, caretY, caretHeight, inside, cell);
+}
+
 }  // namespace

@@ -50,4 +50,38 @@ INSTANTIATE_TEST_SUITE_P(
                       BandRow{"OneBand", "<H1>Title</H1>text", 0}),
     [](const ::testing::TestParamInfo<BandRow>& info) { return info.param.name; });
 
+// Narrow pages, very large fonts and wide pages: the band bitmap must be
+// one the platform can make, and every band must hold page rows.
+TEST(BandedPng, BandsFitThePlatformForAnyPage) {
+  const struct {
+    int width, height, size;
+  } cases[] = {{5, 80000, 12},       {1, 2000000000, 12}, {30020, 6700, 1000},
+               {65536, 70000, 1000}, {572, 1, 1000},      {20010, 1000000, 1}};
+  for (const auto& c : cases) {
+    const tools::BandGeometry bands = tools::PlanBands(c.width, c.height, c.size, 0);
+    SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
+    EXPECT_GE(bands.Rows, 1);
+    EXPECT_LE(bands.Rows, c.height);
+    const int64_t bandHeight = int64_t{bands.Rows} + 2 * int64_t{bands.Overlap};
+    EXPECT_TRUE(platform::Bitmap::SizeIsAllowed(c.width, bandHeight));
+  }
+}
+
+// A page taller than any bitmap, on a narrow layout, still becomes a PNG.
+TEST(BandedPng, NarrowTallPageIsWritten) {
+  tools::PageSettings settings;
+  settings.FontName = settings.PreFontName = std::string(platform::kTestFontName);
+  settings.Width = 5;
+  std::string html;
+  for (int i = 0; i < 4300; ++i) html += "x<BR>";
+  tools::LaidOutPage page = tools::LayOutHtml(html, settings);
+  ASSERT_GT(page.Height, platform::Bitmap::kMaxDimension);
+  testing_support::TempDir dir;
+  const std::string path = (dir.Path() / "tall.png").string();
+  std::string error;
+  ASSERT_TRUE(tools::WritePagePng(page, settings, path, error)) << error;
+  const QImage written(QString::fromStdString(path));
+  EXPECT_EQ(written.height(), page.Height + 2 * settings.MarginHeight);
+}
+
 }  // namespace
