@@ -1,6 +1,8 @@
 #include "layout/Cell.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 
 #include "layout/SectionList.h"
 
@@ -42,7 +44,22 @@ int TCell::Layout(platform::TCanvas& canvas, int y, int width, int& position, in
     }
   }
   Length = position - StartPos;
+  IndexForDrawing();
   return std::max(height, Margins.FloatBottom() - Top);
+}
+
+void TCell::IndexForDrawing() {
+  reach_.clear();
+  reach_.reserve(static_cast<size_t>(Count()));
+  int64_t reach = INT64_MIN;
+  int end = Top;
+  for (const auto& section : *this) {
+    reach = std::max(reach, int64_t{section->Top} + section->DrawnHeight);
+    reach_.push_back(static_cast<int>(std::clamp<int64_t>(reach, INT_MIN, INT_MAX)));
+    end = base::AddExtent(end, section->Height);
+  }
+  drawEnd_ = end;
+  indexedGeneration_ = Generation();
 }
 
 void TCell::GetMinMaxWidth(platform::TCanvas& canvas, int& narrowest, int& widest) {
@@ -59,7 +76,22 @@ int TCell::Draw(platform::TCanvas& canvas, const platform::TRect& clip, int clip
                 int y) {
   Margins.SetSides(x, x + Margins.Width);
   Margins.ClipWidth = clipWidth;
-  for (const auto& section : *this) y = section->Draw(canvas, clip, Margins, x, y);
+  const bool indexed = y == Top && indexedGeneration_ == Generation() &&
+                       reach_.size() == static_cast<size_t>(Count());
+  const int64_t yOffset = Owner ? Owner->YOffset : 0;
+  size_t i = 0;
+  if (indexed) {
+    // Sections that end above the clip would draw nothing; nor would any
+    // from the first that starts below it.
+    i = static_cast<size_t>(std::lower_bound(reach_.begin(), reach_.end(), clip.top + yOffset) -
+                            reach_.begin());
+    if (i == reach_.size()) return drawEnd_;
+    y = (*this)[static_cast<int>(i)]->Top;
+  }
+  for (; i < static_cast<size_t>(Count()); ++i) {
+    if (indexed && y - yOffset >= clip.bottom) return drawEnd_;
+    y = (*this)[static_cast<int>(i)]->Draw(canvas, clip, Margins, x, y);
+  }
   return y;
 }
 

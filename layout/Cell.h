@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include "layout/IndentManager.h"
 #include "layout/SectionBase.h"
@@ -45,6 +46,16 @@ class TCell : public base::TFreeList<TSectionBase> {
  protected:
   // Reports a section's processing error (the document shows it).
   virtual void ReportProcessError(const std::string& message);
+
+ private:
+  // Drawn where it was laid out, a cell starts at the first section that
+  // reaches the clip and stops below it, so a paint costs what it shows:
+  // the lowest bottom (Top + DrawnHeight) of each section and those above
+  // it, and where the sections end, from the last layout.
+  void IndexForDrawing();
+  std::vector<int> reach_;
+  int drawEnd_ = 0;
+  uint64_t indexedGeneration_ = 0;
 };
 
 }  // namespace layout

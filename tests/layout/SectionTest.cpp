@@ -351,4 +351,41 @@ TEST_F(SectionTest, HeightsBeyondTheIntRangeStopAtTheCeiling) {
   doc_.PointToPos(canvas_, 10, base::kMaxExtent - 1, caretX, caretY, caretHeight, inside, cell);
 }
 
+// A paint costs what it shows: drawn where it was laid out, a long document
+// asks only the sections that reach the clip to draw, and draws the same.
+class CountedSpace : public TSectionBase {
+ public:
+  explicit CountedSpace(int& draws) : draws_(draws) {}
+  const char* ClassName() const override { return "CountedSpace"; }
+  void CopySelection() override {}
+  void UpdateHeight() override { Height = 10; }
+  int Draw(platform::TCanvas& canvas, const platform::TRect& clip, IndentManager& margins, int x,
+           int y) override {
+    ++draws_;
+    return TSectionBase::Draw(canvas, clip, margins, x, y);
+  }
+
+ private:
+  int& draws_;
+};
+
+TEST_F(SectionTest, DrawingAsksOnlyTheSectionsThatReachTheClip) {
+  int draws = 0;
+  for (int i = 0; i < 100000; ++i) doc_.AddSection(std::make_unique<CountedSpace>(draws));
+  const int height = LayOut(200);
+  ASSERT_EQ(height, 1000000);
+  doc_.SetYOffset(500000);
+  EXPECT_EQ(doc_.Draw(canvas_, {0, 0, 400, 300}, 400, 0, 0), 1000000);
+  EXPECT_LE(draws, 31);  // 30 sections meet the 300 rows, and the one at their edge
+  EXPECT_EQ(doc_[50000]->Top, 500000);
+  draws = 0;
+  doc_.SetYOffset(2000000);  // below the document
+  EXPECT_EQ(doc_.Draw(canvas_, {0, 0, 400, 300}, 400, 0, 0), 1000000);
+  EXPECT_EQ(draws, 0);
+  draws = 0;
+  doc_.SetYOffset(0);
+  EXPECT_EQ(doc_.Draw(canvas_, {0, 0, 400, 300}, 400, 0, 3), 1000003);  // elsewhere: all of it
+  EXPECT_EQ(draws, 100000);
+}
+
 }  // namespace
