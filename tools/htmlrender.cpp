@@ -15,6 +15,7 @@
 #include <exception>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -43,29 +44,26 @@ int Usage() {
   return kUsageError;
 }
 
-// The page must be there and readable; the document code itself would take
-// an unreadable file for an empty page.
-bool Readable(const std::string& file) {
+// The page, read once and whole: the document code reading the file itself
+// would take an unreadable one for an empty page.
+std::optional<std::string> ReadPage(const std::string& file) {
   std::error_code code;
   if (!std::filesystem::exists(file, code)) {
     std::fprintf(stderr, "Can't locate file: %s\n", file.c_str());
-    return false;
+    return std::nullopt;
   }
   platform::TReadError error;
-  if (!platform::ReadHostFile(file, kMaxPageBytes, &error)) {
+  std::optional<std::string> page = platform::ReadHostFile(file, kMaxPageBytes, &error);
+  if (!page)
     std::fprintf(stderr, "htmlrender: cannot read %s: %s\n", file.c_str(), error.Reason.c_str());
-    return false;
-  }
-  return true;
+  return page;
 }
 
 int Tokens(const std::string& file) {
+  const std::optional<std::string> page = ReadPage(file);
+  if (!page) return kUsageError;
   parser::THtmlScanner scanner;
-  if (!Readable(file)) return kUsageError;
-  if (!scanner.Source().OpenFile(file)) {
-    std::fprintf(stderr, "htmlrender: cannot read %s\n", file.c_str());
-    return kUsageError;
-  }
+  scanner.Source().OpenMemory(page->data(), page->size());
   std::ios::sync_with_stdio(false);
   return tools::DumpTokens(scanner, std::cout) ? 0 : kFailure;
 }
@@ -130,9 +128,11 @@ int Run(const std::vector<std::string>& args) {
     }
   }
   if (files.size() != (dump ? 1u : 2u)) return Usage();
-  if (!Readable(files[0])) return kUsageError;
+  const std::optional<std::string> html = ReadPage(files[0]);
+  if (!html) return kUsageError;
 
-  tools::LaidOutPage page = tools::LayOutFile(files[0], settings);
+  // Read as a file is read: an open comment ends the page quietly.
+  tools::LaidOutPage page = tools::LayOutHtml(*html, settings);
   if (dump) {
     std::ios::sync_with_stdio(false);
     tools::DumpDocument(page, std::cout);
