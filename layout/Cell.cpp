@@ -1,10 +1,10 @@
 #include "layout/Cell.h"
 
 #include <algorithm>
-#include <climits>
 #include <cstdint>
 
 #include "layout/SectionList.h"
+#include "platform/Geometry.h"
 
 namespace layout {
 
@@ -55,7 +55,7 @@ void TCell::IndexForDrawing() {
   int end = Top;
   for (const auto& section : *this) {
     reach = std::max(reach, int64_t{section->Top} + section->DrawnHeight);
-    reach_.push_back(static_cast<int>(std::clamp<int64_t>(reach, INT_MIN, INT_MAX)));
+    reach_.push_back(platform::ClampToInt(reach));
     end = base::AddExtent(end, section->Height);
   }
   drawEnd_ = end;

@@ -28,27 +28,23 @@ void TCanvas::IntersectClipRect(const TRect& logical) {
 }
 
 TRect TCanvas::ClipRect() const {
-  const auto logical = [](int64_t v) {
-    return static_cast<int>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
-  };
-  return {logical(int64_t{clip_.left} + origin_.x), logical(int64_t{clip_.top} + origin_.y),
-          logical(int64_t{clip_.right} + origin_.x), logical(int64_t{clip_.bottom} + origin_.y)};
+  return LogicalClip(0, 0);
 }
 
 TRect TCanvas::ToDevice(int64_t left, int64_t top, int64_t right, int64_t bottom) const {
   return ClampedRect(left - origin_.x, top - origin_.y, right - origin_.x, bottom - origin_.y);
 }
 
-TRect TCanvas::VisibleLogical(int margin) const {
+TRect TCanvas::VisibleLogical() const {
   const int64_t width = std::max(1, Pen.Width);
-  const int64_t before = (width - 1) / 2 + margin, after = width - 1 - (width - 1) / 2 + margin;
-  const auto logical = [](int64_t v) {
-    return static_cast<int>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
-  };
-  return {logical(int64_t{clip_.left} + origin_.x - after),
-          logical(int64_t{clip_.top} + origin_.y - after),
-          logical(int64_t{clip_.right} + origin_.x + before),
-          logical(int64_t{clip_.bottom} + origin_.y + before)};
+  return LogicalClip((width - 1) / 2, width - 1 - (width - 1) / 2);
+}
+
+TRect TCanvas::LogicalClip(int64_t before, int64_t after) const {
+  return {ClampToInt(int64_t{clip_.left} + origin_.x - after),
+          ClampToInt(int64_t{clip_.top} + origin_.y - after),
+          ClampToInt(int64_t{clip_.right} + origin_.x + before),
+          ClampToInt(int64_t{clip_.bottom} + origin_.y + before)};
 }
 
 BlitState TCanvas::MakeBlitState() const {
@@ -122,7 +118,7 @@ void TCanvas::ExtTextOutA(int x, int y, uint32_t options, const TRect* rect,
     top = int64_t{y} - tm.tmHeight;
   if (textAlign_ & TA_UPDATECP) {
     const int64_t next = (textAlign_ & TA_RIGHT) ? left : left + width;
-    penPos_.x = static_cast<int>(std::clamp<int64_t>(next, INT32_MIN, INT32_MAX));
+    penPos_.x = ClampToInt(next);
   }
 
   const TRect savedClip = clip_;
@@ -166,8 +162,7 @@ void TCanvas::TextOut(int x, int y, std::string_view text) {
   textAlign_ = textAlign_ & ~TA_UPDATECP;
   ExtTextOutA(x, y, 0, nullptr, text);
   textAlign_ = saved;
-  penPos_ = {
-      static_cast<int>(std::clamp<int64_t>(int64_t{x} + TextWidth(text), INT32_MIN, INT32_MAX)), y};
+  penPos_ = {ClampToInt(int64_t{x} + TextWidth(text)), y};
 }
 
 void TCanvas::TextRect(const TRect& rect, int x, int y, std::string_view text) {
@@ -228,7 +223,7 @@ void TCanvas::Ellipse(int left, int top, int right, int bottom) {
   }
   // Only the rows the pen can reach in the clip rectangle, and one more on
   // each side to tell the edge pixels.
-  const TRect visible = VisibleLogical(0);
+  const TRect visible = VisibleLogical();
   const int firstRow = visible.top == INT32_MIN ? visible.top : visible.top - 1;
   const int endRow = visible.bottom == INT32_MAX ? visible.bottom : visible.bottom + 1;
   const Region shape = Region::Ellipse({left, top, right, bottom}, firstRow, endRow);
@@ -247,7 +242,7 @@ void TCanvas::Ellipse(int left, int top, int right, int bottom) {
 void TCanvas::Polygon(std::span<const TPoint> points) {
   if (points.size() < 2) return;
   if (Brush.Style != bsClear) {
-    const TRect visible = VisibleLogical(0);
+    const TRect visible = VisibleLogical();
     FillRgn(Region::Polygon(points, ALTERNATE, visible.top, visible.bottom), Brush.Color);
   }
   std::vector<TPoint> closed(points.begin(), points.end());

@@ -126,8 +126,11 @@ class TCanvas {
     return ToDevice(logical.left, logical.top, logical.right, logical.bottom);
   }
   // The logical rows and columns whose pen square can reach the clip
-  // rectangle (the pen's width around them), widened by `margin`.
-  TRect VisibleLogical(int margin) const;
+  // rectangle (the pen's width around them).
+  TRect VisibleLogical() const;
+  // The clip rectangle in logical coordinates, widened by `before` on its
+  // right and bottom and by `after` on its left and top.
+  TRect LogicalClip(int64_t before, int64_t after) const;
   void FillDeviceRect(const TRect& device, TColor color);
   void BrushDeviceRect(const TRect& device);
   void PlotPen(int deviceX, int deviceY, uint32_t raw);

@@ -39,6 +39,11 @@ inline TRect Intersect(const TRect& a, const TRect& b) {
   return r;
 }
 
+// A 64-bit value cut to the int range.
+inline int ClampToInt(int64_t value) {
+  return static_cast<int>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
+}
+
 // Coordinates this far out lie far outside any bitmap (whose sides are at
 // most 2^16 pixels), so a rectangle computed in 64 bits can be cut to them
 // without changing what it covers of a bitmap, and the width and height of
