@@ -72,16 +72,18 @@ TForm1::TForm1(const StoredLayout& layout) {
   htmlView1 = new viewer::ThtmlView(this);
   htmlView1->setGeometry(kViewerPlace.left, kViewerPlace.top, kViewerPlace.width,
                          kViewerPlace.height);
-  htmlView1->setCursor(platform::CursorFor(platform::crDocumentText));
-  htmlView1->ViewImages = true;
-  htmlView1->DefBackground = platform::clWhite;
-  htmlView1->BorderStyle = viewer::htSingle;
-  htmlView1->HistoryMaxCount = 0;
-  htmlView1->DefFontName = "Times New Roman";
-  htmlView1->DefPreFontName = "Courier New";
-  htmlView1->NoSelect = false;
-  htmlView1->CharSet = platform::RUSSIAN_CHARSET;
-  htmlView1->OnMouseMove = [this](int, int) { SkinForm1MouseMove(); };
+  htmlView1->SetCursorId(platform::crDocumentText);
+  htmlView1->SetViewImages(true);
+  htmlView1->SetDefBackground(platform::clWhite);
+  htmlView1->SetBorderStyle(viewer::htSingle);
+  htmlView1->SetHistoryMaxCount(0);
+  htmlView1->SetDefFontName("Times New Roman");
+  htmlView1->SetDefPreFontName("Courier New");
+  htmlView1->SetNoSelect(false);
+  htmlView1->SetCharSet(platform::RUSSIAN_CHARSET);
+  htmlView1->OnMouseMove = [this](viewer::ThtmlView*, platform::TShiftState, int, int) {
+    SkinForm1MouseMove();
+  };
   htmlView1->setFocus();
 
   for (int k = 1; k <= kButtonCount; ++k) {

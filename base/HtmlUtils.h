@@ -31,6 +31,14 @@ class TFreeList {
     items_.push_back(std::move(item));
     return items_.back().get();
   }
+  T* Insert(int index, std::unique_ptr<T> item) {
+    ++generation_;
+    return items_.insert(items_.begin() + index, std::move(item))->get();
+  }
+  void Delete(int index) {
+    ++generation_;
+    items_.erase(items_.begin() + index);
+  }
   void Clear() {
     ++generation_;
     for (auto& item : items_) item.reset();

@@ -1,6 +1,10 @@
 #include "layout/SectionList.h"
 
 #include <algorithm>
+#include <span>
+
+#include "platform/BmpReader.h"
+#include "platform/Paths.h"
 
 namespace layout {
 
@@ -60,8 +64,33 @@ void TSectionList::SetBackground(platform::TColor color) {
 }
 
 void TSectionList::SetBackgroundImage(const std::string& name) {
+  BackgroundBitmap.reset();
   BackgroundName = name;
   BackgroundFetched = false;
+}
+
+const platform::Bitmap* TSectionList::GetBackgroundBitmap() {
+  if (ShowImages && !BackgroundFetched && !BackgroundName.empty() && !BackgroundBitmap) {
+    if (!OnImageRequest && ExpandFileName) BackgroundName = ExpandFileName(BackgroundName);
+    BackgroundBitmap = AcquireImage(BackgroundName);
+    BackgroundFetched = true;
+  }
+  return BackgroundBitmap.get();
+}
+
+std::shared_ptr<const platform::Bitmap> TSectionList::AcquireImage(const std::string& name) {
+  const std::string trimmed = base::TrimBlanks(name);
+  if (trimmed.empty()) return nullptr;
+  std::optional<platform::Bitmap> picture;
+  if (OnImageRequest) {
+    platform::TMemoryStream* stream = nullptr;
+    OnImageRequest(trimmed, stream);
+    if (stream) picture = platform::ReadBmp(stream->Bytes());
+  } else if (const auto bytes = platform::ReadWholeFile(trimmed)) {
+    picture = platform::ReadBmp(std::span(reinterpret_cast<const uint8_t*>(bytes->data()), bytes->size()));
+  }
+  if (!picture) return nullptr;
+  return std::make_shared<const platform::Bitmap>(std::move(*picture));
 }
 
 int TSectionList::SectionTop(int index) const {
@@ -77,6 +106,7 @@ void TSectionList::PlaceControls() {
 }
 
 void TSectionList::Clear() {
+  BackgroundBitmap.reset();
   BackgroundName.clear();
   BackgroundFetched = false;
   Forms.Clear();

@@ -1,12 +1,15 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "layout/Cell.h"
 #include "layout/DocumentObjects.h"
 #include "layout/Fonts.h"
+#include "platform/Bitmap.h"
+#include "platform/Stream.h"
 
 namespace layout {
 
@@ -36,9 +39,24 @@ class TSectionList : public TCell, public TFontDefaults {
   std::function<void(TSectionList&)> OnBackgroundChange;
   std::string BackgroundName;
   bool BackgroundFetched = false;
+  std::shared_ptr<const platform::Bitmap> BackgroundBitmap;
   // Receives the text of CopySelection while a copy runs.
   std::string* ClipBuffer = nullptr;
   TAnimationTimer AnimationTimer;
+  // The viewer's hooks. ExpandFileName turns a picture name into a full
+  // file name. OnImageRequest is the host's picture source: the stream it
+  // leaves (the host keeps it) holds the picture's bytes, none for no
+  // picture. OnShowFormControl scrolls a focused form control into view;
+  // OnFormSubmit receives a submitted form; OnObjectClick a control's
+  // ONCLICK text.
+  std::function<std::string(const std::string& name)> ExpandFileName;
+  std::function<void(const std::string& src, platform::TMemoryStream*& stream)> OnImageRequest;
+  std::function<void(TFormControlObj* control)> OnShowFormControl;
+  std::function<void(const std::string& action, const std::string& target,
+                     const std::string& encType, const std::string& method,
+                     std::vector<std::string> results)>
+      OnFormSubmit;
+  std::function<void(TFormControlObj* control, const std::string& onClick)> OnObjectClick;
   // Shows a processing error (a table with too many columns) to the user.
   std::function<void(const std::string&)> OnProcessError;
 
@@ -62,6 +80,12 @@ class TSectionList : public TCell, public TFontDefaults {
                    platform::TColor fontColor, int baseSize);
   void SetBackground(platform::TColor color);
   void SetBackgroundImage(const std::string& name);
+  // The background picture, fetched on the first call after a new name
+  // while ShowImages is set; none when there is none or it cannot be read.
+  const platform::Bitmap* GetBackgroundBitmap();
+  // A picture by name: through OnImageRequest when the host installed it,
+  // else from the file; none for an empty name or unreadable bytes.
+  std::shared_ptr<const platform::Bitmap> AcquireImage(const std::string& name);
   int SectionTop(int index) const;
   void PlaceControls();
   void Clear();

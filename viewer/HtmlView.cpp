@@ -1,66 +1,459 @@
+// The viewer's creation, its published properties and the window events
+// that are not mouse input: painting the border, focus, size and keys.
 #include "viewer/HtmlView.h"
 
-#include <QMouseEvent>
+#include <QKeyEvent>
 #include <QPainter>
+#include <algorithm>
 
-#include "platform/Exceptions.h"
-#include "platform/Paths.h"
 #include "platform/ui/Cursors.h"
+#include "platform/ui/QtBridge.h"
 
 namespace viewer {
 
 namespace {
+
+constexpr int kVSmallStep = 16;
+constexpr int kHSmallStep = 15;
 
 QColor ToQColor(platform::TColor color) {
   const platform::TColor rgb = platform::ColorToRGB(color);
   return QColor(platform::GetRValue(rgb), platform::GetGValue(rgb), platform::GetBValue(rgb));
 }
 
+// Applies `change` with Processing on and the hourglass up, both restored
+// also when it raises.
+template <typename Change>
+void UnderHourglass(ThtmlView& view, const std::function<void(bool)>& setProcessing,
+                    Change change) {
+  (void)view;
+  const int saved = platform::ScreenCursor();
+  platform::SetScreenCursor(platform::crHourGlass);
+  setProcessing(true);
+  try {
+    change();
+  } catch (...) {
+    platform::SetScreenCursor(saved);
+    setProcessing(false);
+    throw;
+  }
+  platform::SetScreenCursor(saved);
+  setProcessing(false);
+}
+
 }  // namespace
 
 ThtmlView::ThtmlView(QWidget* parent) : QWidget(parent) {
-  setMouseTracking(true);
+  resize(150, 150);
+  setFocusPolicy(Qt::StrongFocus);
+  measureCanvas_ = std::make_unique<platform::TCanvas>(measureBitmap_);
+
+  // The border is the viewer's own painting; the panel covers its inside.
+  PaintPanel = new TPaintPanel(this);
+  PaintPanel->move(1, 1);
+  SetCursorId(platform::crDocumentText);
+  PaintPanel->OnPaint = [this](TPaintPanel& panel) { PaintDocument(panel); };
+  const auto point = [](const QMouseEvent& event) { return event.position().toPoint(); };
+  PaintPanel->OnMouseDown = [this, point](QMouseEvent& event) {
+    PanelMouseDown(platform::ButtonOf(event), platform::ShiftStateOf(event), point(event).x(),
+                   point(event).y());
+  };
+  PaintPanel->OnMouseMove = [this, point](QMouseEvent& event) {
+    PanelMouseMove(platform::ShiftStateOf(event), point(event).x(), point(event).y());
+  };
+  PaintPanel->OnMouseUp = [this, point](QMouseEvent& event) {
+    PanelMouseUp(platform::ButtonOf(event), platform::ShiftStateOf(event), point(event).x(),
+                 point(event).y());
+  };
+  PaintPanel->OnDoubleClick = [this, point](QMouseEvent& event) {
+    if (event.buttons() & Qt::LeftButton) SelectWordAt(point(event).x(), point(event).y());
+  };
+
+  VBar = new T32ScrollBar(this);
+  VBar->SetSmallChange(kVSmallStep);
+  VBar->hide();
+  VBar->SetTabStop(false);
+  barWidth_ = VBar->sizeHint().width();
+  VBar->OnVScroll = [this](platform::TScrollCode code) { VScroll(code); };
+  HBar = new platform::TScrollBar(Qt::Horizontal, this);
+  HBar->SetSmallChange(kHSmallStep);
+  HBar->OnScroll = [this](platform::TScrollCode code, int& position) {
+    HScrollChanged(code, position);
+  };
+  HBar->hide();
+  HBar->SetTabStop(false);
+  scrollBars_ = ssBoth;
+
+  document_ = std::make_unique<layout::TSectionList>();
+  document_->OnShowFormControl = [this](layout::TFormControlObj* control) {
+    ShowFormControl(control);
+  };
+  document_->OnBackgroundChange = [this](layout::TSectionList& doc) { BackgroundChanged(doc); };
+  document_->ExpandFileName = [this](const std::string& name) { return FullFileName(name); };
+
+  autoScrollTimer_.SetInterval(10);
+  autoScrollTimer_.OnTimer = [this] { StepAutoScroll(); };
+
+  SetDefBackground(platform::clBtnFace);
+  SetDefFontColor(platform::clWindowText);
+  SetDefHotSpotColor(0x00FF0000);
+  SetDefFontSize(12);
+  SetDefFontName("Times New Roman");
+  SetDefPreFontName("Courier New");
+  SetImageCacheCount(5);
 }
 
-void ThtmlView::LoadFromFile(const std::string& name) {
-  if (processing_ || name.empty()) return;
-  std::string file = name;
-  const size_t hash = file.find('#');
-  if (hash != std::string::npos) file.erase(hash, 255);
-  processing_ = true;
-  const int savedCursor = platform::ScreenCursor();
-  platform::SetScreenCursor(platform::crHourGlass);
-  const bool exists = platform::FileExists(file);
-  platform::SetScreenCursor(savedCursor);
-  processing_ = false;
-  if (!exists) throw platform::EInOutError("Can't locate file: " + file);
-  currentFile_ = platform::ExpandFileName(file);
+ThtmlView::~ThtmlView() {
+  // The document's hooks point back here; it goes first.
+  document_.reset();
+}
+
+void ThtmlView::SetProcessing(bool state) {
+  if (state == processing_) return;
+  processing_ = state;
+  if (OnProcessing) OnProcessing(this, state);
+}
+
+// ---- Properties
+
+void ThtmlView::SetCursorId(int id) {
+  cursorId_ = id;
+  setCursor(platform::CursorFor(id));
+  PaintPanel->SetCursorId(id);
+}
+
+void ThtmlView::SetViewImages(bool value) {
+  if (value == document_->ShowImages || processing_) return;
+  UnderHourglass(*this, [this](bool on) { SetProcessing(on); }, [&] {
+    document_->ShowImages = value;
+    if (document_->Count() > 0) {
+      document_->GetBackgroundBitmap();
+      const int position = SavedPosition();
+      LayoutDocument();
+      SetSavedPosition(position);
+      PaintPanel->update();
+    }
+  });
+}
+
+void ThtmlView::SetDefBackground(platform::TColor value) {
+  if (processing_) return;
+  defBackground_ = value;
+  document_->Background = value;  // directly: no hook call
+  PaintPanel->SetColor(value);
+  update();
+  PaintPanel->update();
+}
+
+void ThtmlView::SetBorderStyle(THTMLBorderStyle value) {
+  if (value == borderStyle_) return;
+  borderStyle_ = value;
+  DrawBorder();
+}
+
+void ThtmlView::SetHistoryMaxCount(int value) {
+  if (value == historyMaxCount_ || value < 0) return;
+  if (value < historyMaxCount_) EmptyHistory();
+  historyMaxCount_ = value;
+}
+
+void ThtmlView::RefreshAfterDefaultChange(bool relayout) {
+  document_->RefreshFonts();
+  if (relayout && document_->Count() > 0) Reformat();
+  update();
+  PaintPanel->update();
+}
+
+void ThtmlView::SetDefFontName(const std::string& value) {
+  if (base::LowerCut(value, value.size()) ==
+      base::LowerCut(document_->FontName, document_->FontName.size()))
+    return;
+  defFontName_ = value;
+  document_->FontName = value.substr(0, layout::TSectionList::kMaxFaceName);
+  RefreshAfterDefaultChange(true);
+}
+
+void ThtmlView::SetDefPreFontName(const std::string& value) {
+  if (base::LowerCut(value, value.size()) ==
+      base::LowerCut(document_->FixedFontName, document_->FixedFontName.size()))
+    return;
+  defPreFontName_ = value;
+  document_->FixedFontName = value.substr(0, layout::TSectionList::kMaxFaceName);
+  RefreshAfterDefaultChange(true);
+}
+
+void ThtmlView::SetDefFontSize(int value) {
+  value = std::max(value, 6);
+  defFontSize_ = value;
+  document_->BaseFontSize = value;
+  RefreshAfterDefaultChange(true);
+}
+
+void ThtmlView::SetDefFontColor(platform::TColor value) {
+  defFontColor_ = value;
+  document_->FontColor = value;
+  RefreshAfterDefaultChange(false);
+}
+
+void ThtmlView::SetDefHotSpotColor(platform::TColor value) {
+  defHotSpotColor_ = value;
+  document_->HotSpotColor = value;
+  RefreshAfterDefaultChange(false);
+}
+
+void ThtmlView::SetImageCacheCount(int value) {
+  value = std::clamp(value, 0, 20);
+  if (value == imageCacheCount_) return;
+  imageCacheCount_ = value;
+  // TODO: the image cache's SetMaxAge(value) once pictures have a cache.
+}
+
+void ThtmlView::SetNoSelect(bool value) {
+  if (value == noSelect_) return;
+  noSelect_ = value;
+  if (value) {
+    document_->SelStart = document_->SelEnd = -1;
+    PaintPanel->update();
+  }
+}
+
+void ThtmlView::SetScrollBars(TScrollStyle value) {
+  if (value == scrollBars_) return;
+  scrollBars_ = value;
+  SetProcessing(true);
+  try {
+    LayoutDocument();
+  } catch (...) {
+    SetProcessing(false);
+    throw;
+  }
+  SetProcessing(false);
+  update();
+  PaintPanel->update();
+}
+
+void ThtmlView::SetCharSet(uint8_t value) {
+  charSet_ = value;
+  document_->CharSet = value;
+  RefreshAfterDefaultChange(true);
+}
+
+void ThtmlView::SetMarginHeight(int value) {
+  if (value == marginHeight_ || processing_ || value < 0 || value > 50) return;
+  UnderHourglass(*this, [this](bool on) { SetProcessing(on); }, [&] {
+    marginHeight_ = value;
+    if (document_->Count() > 0) {
+      const int position = SavedPosition();
+      LayoutDocument();
+      SetSavedPosition(position);
+      PaintPanel->update();
+    }
+  });
+}
+
+void ThtmlView::SetMarginWidth(int value) {
+  if (value == marginWidth_ || processing_ || value < 0 || value > 50) return;
+  UnderHourglass(*this, [this](bool on) { SetProcessing(on); }, [&] {
+    marginWidth_ = value;
+    if (document_->Count() > 0) {
+      const int position = SavedPosition();
+      LayoutDocument();
+      SetSavedPosition(position);
+      PaintPanel->update();
+    }
+  });
+}
+
+void ThtmlView::SetServerRoot(const std::string& value) {
+  std::string root = base::TrimBlanks(value);
+  if (!root.empty() && root.back() == '\\') root.pop_back();
+  serverRoot_ = root;
+}
+
+void ThtmlView::SetOnImageRequest(TGetImageEvent handler) {
+  onImageRequest_ = std::move(handler);
+  if (!onImageRequest_) {
+    document_->OnImageRequest = nullptr;
+    return;
+  }
+  document_->OnImageRequest = [this](const std::string& src, platform::TMemoryStream*& stream) {
+    onImageRequest_(this, src, stream);
+  };
+}
+
+void ThtmlView::SetOnFormSubmit(TFormSubmitEvent handler) {
+  onFormSubmit_ = std::move(handler);
+  if (!onFormSubmit_) {
+    document_->OnFormSubmit = nullptr;
+    return;
+  }
+  document_->OnFormSubmit = [this](const std::string& action, const std::string& target,
+                                   const std::string& encType, const std::string& method,
+                                   std::vector<std::string> results) {
+    QueueFormSubmit(action, target, encType, method, std::move(results));
+  };
+}
+
+void ThtmlView::SetOnObjectClick(TObjectClickEvent handler) {
+  onObjectClick_ = std::move(handler);
+  if (!onObjectClick_) {
+    document_->OnObjectClick = nullptr;
+    return;
+  }
+  document_->OnObjectClick = [this](layout::TFormControlObj* control, const std::string& onClick) {
+    onObjectClick_(this, control, onClick);
+  };
+}
+
+// ---- Hooks the document calls
+
+void ThtmlView::BackgroundChanged(layout::TSectionList& document) {
+  PaintPanel->SetColor(document.Background | platform::kPaletteRelative);
+}
+
+void ThtmlView::ShowFormControl(layout::TFormControlObj* control) {
+  if (!control) return;
+  const int y = control->YValue;
+  const int top = VBar->Position32;
+  if (y >= top && y <= top + height() - 20) return;
+  SetScrollTop(y - height() / 2);
+  PaintPanel->update();
+}
+
+void ThtmlView::QueueFormSubmit(const std::string& action, const std::string& target,
+                                const std::string& encType, const std::string& method,
+                                std::vector<std::string> results) {
+  if (!onFormSubmit_) return;
+  pendingSubmit_ = PendingSubmit{action, target, encType, method, std::move(results)};
+  platform::PostMessage(this, kFormSubmitMessage);
+}
+
+bool ThtmlView::event(QEvent* event) {
+  if (event->type() != platform::TMessageEvent::EventType()) return QWidget::event(event);
+  const int message = static_cast<platform::TMessageEvent*>(event)->Message;
+  if (message == kFormSubmitMessage && pendingSubmit_) {
+    // The viewer owns the results until the host has seen them.
+    const PendingSubmit submit = std::move(*pendingSubmit_);
+    pendingSubmit_.reset();
+    if (onFormSubmit_)
+      onFormSubmit_(this, submit.Action, submit.Target, submit.EncType, submit.Method,
+                    submit.Results);
+  } else if (message == kAutoScrollMessage) {
+    AutoScroll();
+  }
+  return true;
+}
+
+// ---- Border, focus, size
+
+void ThtmlView::DrawBorder() {
   update();
 }
 
 void ThtmlView::paintEvent(QPaintEvent*) {
+  if (!isVisible()) return;
+  const bool dark =
+      (borderStyle_ == htFocused && hasFocus()) || borderStyle_ == htSingle;
   QPainter painter(this);
-  const QRect all = rect();
-  painter.fillRect(all, ToQColor(DefBackground));
-  if (BorderStyle == htNone) return;
-  // A sunken two-pixel edge, as the framework draws a client edge.
-  const auto line = [&](platform::TColor c, int x0, int y0, int x1, int y1) {
-    painter.setPen(ToQColor(c));
-    painter.drawLine(x0, y0, x1, y1);
-  };
-  const int r = all.width() - 1, b = all.height() - 1;
-  line(platform::clBtnShadow, 0, 0, r - 1, 0);
-  line(platform::clBtnShadow, 0, 0, 0, b - 1);
-  line(platform::clBtnHighlight, 0, b, r, b);
-  line(platform::clBtnHighlight, r, 0, r, b);
-  line(platform::cl3DDkShadow, 1, 1, r - 2, 1);
-  line(platform::cl3DDkShadow, 1, 1, 1, b - 2);
-  line(platform::cl3DLight, 1, b - 1, r - 1, b - 1);
-  line(platform::cl3DLight, r - 1, 1, r - 1, b - 1);
+  painter.setPen(ToQColor(dark ? platform::clWindowText : PaintPanel->Color));
+  // The frame from (0, 0) to (Width, Height): one pixel inside the edges.
+  painter.drawRect(0, 0, width() - 1, height() - 1);
 }
 
-void ThtmlView::mouseMoveEvent(QMouseEvent* event) {
-  if (OnMouseMove) OnMouseMove(event->position().toPoint().x(), event->position().toPoint().y());
+void ThtmlView::focusInEvent(QFocusEvent* event) {
+  QWidget::focusInEvent(event);
+  DrawBorder();
+}
+
+void ThtmlView::focusOutEvent(QFocusEvent* event) {
+  QWidget::focusOutEvent(event);
+  DrawBorder();
+}
+
+void ThtmlView::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  if (width() != lastWidth_ && !processing_) {
+    PaintPanel->EraseNext = true;
+    Reformat();
+    lastWidth_ = width();
+  } else {
+    ArrangeScrollBars();
+  }
+  if (PaintPanel->height() > docHeight_)
+    SetSavedPosition(0);
+  else
+    ScrollToY(VBar->Position32);
+  HBar->SetPosition(std::min(HBar->Position(), HBar->Max() - PaintPanel->width()));
+}
+
+// ---- Keys
+
+void ThtmlView::keyPressEvent(QKeyEvent* event) {
+  const bool control = event->modifiers() & Qt::ControlModifier;
+  if ((control && (event->key() == Qt::Key_C || event->key() == Qt::Key_Insert)) ||
+      event->matches(QKeySequence::Copy)) {
+    CopyToClipboard();
+    return;
+  }
+  if (control && event->key() == Qt::Key_A) {
+    SelectAll();
+    return;
+  }
+  switch (event->key()) {
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_End:
+    case Qt::Key_Home:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+      KeyScroll(event->key());
+      return;
+    default:
+      QWidget::keyPressEvent(event);
+  }
+}
+
+void ThtmlView::KeyScroll(int key) {
+  if (key == Qt::Key_Left || key == Qt::Key_Right) {
+    const int step = key == Qt::Key_Left ? -kHSmallStep : kHSmallStep;
+    const int top = std::max(0, HBar->Max() - PaintPanel->width());
+    HBar->SetPosition(std::clamp(HBar->Position() + step, 0, top));
+    PaintPanel->update();
+    return;
+  }
+  const int64_t old = VBar->Position32;
+  int64_t target = old;
+  switch (key) {
+    case Qt::Key_PageUp: target = old - VBar->LargeChange(); break;
+    case Qt::Key_PageDown: target = old + VBar->LargeChange(); break;
+    case Qt::Key_End: target = docHeight_; break;
+    case Qt::Key_Home: target = 0; break;
+    case Qt::Key_Up: target = old - kVSmallStep; break;
+    case Qt::Key_Down: target = old + kVSmallStep; break;
+  }
+  const int position = LimitY(static_cast<int>(std::clamp<int64_t>(target, INT32_MIN, INT32_MAX)));
+  VBar->SetPosition32(position);
+  document_->SetYOffset(position);
+  if (std::abs(int64_t{position} - old) == kVSmallStep)
+    ScrollPanel(static_cast<int>(old), position);
+  else
+    PaintPanel->update();
+}
+
+void ThtmlView::wheelEvent(QWheelEvent* event) {
+  // Three small steps a notch, as desktop viewers scroll.
+  const int notches = event->angleDelta().y() / 120;
+  if (notches == 0) return;
+  const int position = LimitY(static_cast<int>(std::clamp<int64_t>(
+      int64_t{VBar->Position32} - int64_t{notches} * 3 * kVSmallStep, INT32_MIN, INT32_MAX)));
+  if (position == VBar->Position32) return;
+  const int old = VBar->Position32;
+  VBar->SetPosition32(position);
+  document_->SetYOffset(position);
+  ScrollPanel(old, position);
+  event->accept();
 }
 
 }  // namespace viewer

@@ -3,12 +3,17 @@
 #include <QClipboard>
 #include <QGuiApplication>
 
+#include "platform/CodePage.h"
 #include "platform/ui/QtBridge.h"
 
 namespace platform {
 
 void SetClipboardText(std::string_view ansi) {
   QGuiApplication::clipboard()->setText(AnsiToQString(ansi));
+}
+
+void SetClipboardText(std::string_view bytes, int codePage) {
+  QGuiApplication::clipboard()->setText(QString::fromStdString(BytesToUtf8(bytes, codePage)));
 }
 
 std::string ClipboardText() {

@@ -7,6 +7,9 @@ namespace platform {
 
 // The clipboard's text, as ANSI bytes.
 void SetClipboardText(std::string_view ansi);
+// Bytes of a document in the given code page, put on the clipboard as
+// Unicode text.
+void SetClipboardText(std::string_view bytes, int codePage);
 std::string ClipboardText();
 
 }  // namespace platform

@@ -69,9 +69,9 @@ TEST_F(Form1Test, WindowAndComponentsSitWhereTheLayoutSays) {
   }
   EXPECT_EQ(form_->Image7->pos(), QPoint(46, 8));
   EXPECT_EQ(form_->htmlView1->geometry(), QRect(16, 112, 611, 314));
-  EXPECT_EQ(form_->htmlView1->DefBackground, platform::clWhite);
-  EXPECT_EQ(form_->htmlView1->CharSet, 204);
-  EXPECT_EQ(form_->htmlView1->BorderStyle, viewer::htSingle);
+  EXPECT_EQ(form_->htmlView1->DefBackground(), platform::clWhite);
+  EXPECT_EQ(form_->htmlView1->CharSet(), 204);
+  EXPECT_EQ(form_->htmlView1->BorderStyle(), viewer::htSingle);
   ASSERT_TRUE(form_->WindowRgn());
   EXPECT_EQ(form_->WindowRgn()->RectCount(), 48);
 }

@@ -1,0 +1,276 @@
+// Loading pages and pictures, resolving names, following links, anchors,
+// saved positions and META refresh.
+#include <algorithm>
+#include <cstdlib>
+
+#include "platform/Exceptions.h"
+#include "platform/Paths.h"
+#include "platform/ui/Cursors.h"
+#include "viewer/HtmlView.h"
+
+namespace viewer {
+
+namespace {
+
+constexpr size_t kMaxAnchor = 255;
+
+std::string AsciiUpper(std::string s) {
+  for (char& c : s)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+  return s;
+}
+
+// The extension of a Windows path: from the last dot after the last "\" or
+// ":", empty when there is none.
+std::string ExtensionOf(const std::string& path) {
+  const size_t dot = path.find_last_of(".\\:");
+  if (dot == std::string::npos || path[dot] != '.') return {};
+  return path.substr(dot);
+}
+
+// The directory part of a Windows path with its final backslash.
+std::string DirectoryOf(const std::string& path) {
+  const size_t slash = path.find_last_of("\\:");
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// The leading integer of a text, as the framework reads numbers: blanks
+// before it, a sign, digits and nothing else; -1 when it is not one.
+int IntegerOrMinusOne(const std::string& text) {
+  size_t i = 0;
+  while (i < text.size() && text[i] == ' ') ++i;
+  size_t j = i;
+  if (j < text.size() && (text[j] == '-' || text[j] == '+')) ++j;
+  if (j == text.size()) return -1;
+  int64_t value = 0;
+  for (size_t k = j; k < text.size(); ++k) {
+    if (text[k] < '0' || text[k] > '9') return -1;
+    value = value * 10 + (text[k] - '0');
+    if (value > INT32_MAX) return -1;
+  }
+  return text[i] == '-' ? -static_cast<int>(value) : static_cast<int>(value);
+}
+
+}  // namespace
+
+parser::TParseHooks ThtmlView::ParseHooks() {
+  parser::TParseHooks hooks;
+  hooks.Meta = [this](const std::string& httpEq, const std::string& name,
+                      const std::string& content) { HandleMeta(httpEq, name, content); };
+  if (OnSoundRequest)
+    hooks.Sound = [this](const std::string& src, int loop, bool terminate) {
+      OnSoundRequest(this, src, loop, terminate);
+    };
+  if (OnInclude)
+    hooks.Include = [this](const std::string& command, std::vector<std::string> params,
+                           const char*& buffer, int& size) {
+      OnInclude(this, command, params, buffer, size);
+    };
+  if (OnScript)
+    hooks.Script = [this](const std::string& language, std::string script) {
+      OnScript(this, language, script);
+    };
+  return hooks;
+}
+
+void ThtmlView::LoadFromFile(const std::string& name) {
+  if (processing_ || name.empty()) return;
+  const std::string oldFile = currentFile_, oldTitle = title_;
+  const int oldPosition = SavedPosition();
+  const uint8_t oldKind = currentKind_;
+  LoadDocument(name, HtmlKind);
+  if (currentFile_ != oldFile || currentKind_ != oldKind)
+    RecordHistory(oldFile, oldTitle, oldPosition, oldKind);
+}
+
+void ThtmlView::ShowImageFile(const std::string& name) {
+  if (processing_ || name.empty()) return;
+  const std::string oldFile = currentFile_, oldTitle = title_;
+  const int oldPosition = SavedPosition();
+  const uint8_t oldKind = currentKind_;
+  LoadDocument(name, ImageKind);
+  if (currentFile_ != oldFile || currentKind_ != oldKind)
+    RecordHistory(oldFile, oldTitle, oldPosition, oldKind);
+}
+
+void ThtmlView::LoadDocument(const std::string& fullName, uint8_t kind) {
+  const int savedCursor = platform::ScreenCursor();
+  platform::SetScreenCursor(platform::crHourGlass);
+  std::string name = fullName, anchor;
+  if (const size_t hash = name.find('#'); hash != std::string::npos) {
+    anchor = name.substr(hash + 1, kMaxAnchor);
+    name.erase(hash, kMaxAnchor);
+  }
+  refreshDelay_ = 0;
+  SetProcessing(true);
+  const auto restore = [&] {
+    platform::SetScreenCursor(savedCursor);
+    SetProcessing(false);
+  };
+  try {
+    if (!platform::FileExists(name))
+      throw platform::EInOutError("Can't locate file: " + name);
+    document_->Clear();
+    // TODO: age the image cache (AgeImages) once pictures have a cache.
+    document_->SetDefaults(defFontName_, defPreFontName_, defBackground_, defHotSpotColor_,
+                           defFontColor_, defFontSize_);
+    anchorNames_.clear();
+    caret_ = 0;
+    selAnchor_ = -1;
+
+    parser::TParseResult result;
+    const auto finish = [&] {
+      const std::string kept = currentFile_;
+      currentFile_ = platform::ExpandFileName(name);
+      currentKind_ = kind;
+      FinishLoad(result);
+      if (!anchor.empty()) {
+        ScrollToAnchor(anchor);
+      } else if (currentFile_ != kept) {
+        ScrollToY(0);
+        HBar->SetPosition(0);
+      }
+      PaintPanel->update();
+    };
+    try {
+      if (kind == HtmlKind) {
+        if (OnSoundRequest) OnSoundRequest(this, "", 0, true);
+        const auto host = platform::MapToHost(name);
+        if (!host) throw platform::EInOutError("Can't locate file: " + name);
+        result = parser::ParseHtmlFile(*document_, anchorNames_, *host, ParseHooks());
+      } else {
+        const std::string tag = ("<img src=\"" + name + "\">").substr(0, 255);
+        result = parser::ParseHtmlBuffer(*document_, anchorNames_, tag, ParseHooks());
+      }
+    } catch (...) {
+      finish();
+      throw;
+    }
+    finish();
+  } catch (...) {
+    restore();
+    throw;
+  }
+  restore();
+  if (refreshDelay_ > 0 && OnMetaRefresh) OnMetaRefresh(this, refreshDelay_, refreshUrl_);
+}
+
+void ThtmlView::FinishLoad(const parser::TParseResult& result) {
+  title_ = result.Title;
+  base_ = result.Base;
+  baseTarget_ = result.BaseTarget;
+  formatting_ = true;
+  try {
+    document_->GetBackgroundBitmap();
+    LayoutDocument();
+  } catch (...) {
+    formatting_ = false;
+    throw;
+  }
+  formatting_ = false;
+}
+
+std::string ThtmlView::FullFileName(const std::string& reference) {
+  const std::string r = base::ResolveServerPath(base::TrimBlanks(reference), serverRoot_);
+  if (!r.empty() && r[0] == '\\') return platform::ExpandFileName(r);
+  const size_t colon = r.find(':');
+  if (colon != 1 && r.rfind("\\\\", 0) != 0 && AsciiUpper(base_) != "DOSPATH") {
+    const std::string directory = !base_.empty() ? base::UrlToFilePath(base_) : DirectoryOf(currentFile_);
+    return platform::ExpandFileName(directory + r);
+  }
+  return r;
+}
+
+bool ThtmlView::AskLinkHandled() {
+  bool handled = false;
+  if (OnHotSpotClick) OnHotSpotClick(this, linkUrl_, handled);
+  return handled;
+}
+
+void ThtmlView::FollowLink() {
+  if (AskLinkHandled()) return;
+  const int kept = SavedPosition();
+  std::string s = linkUrl_;
+  if (!s.empty() && s[0] == '#') {
+    if (ScrollToAnchor(s)) RecordHistory(currentFile_, title_, kept, currentKind_);
+    return;
+  }
+  std::string anchor;
+  if (const size_t hash = s.find('#'); hash != std::string::npos) {
+    anchor = s.substr(hash, kMaxAnchor);
+    s.erase(hash);
+  }
+  s = FullFileName(s);
+  const std::string extension = AsciiUpper(ExtensionOf(s)).substr(0, 5);
+  if (extension == ".HTM" || extension == ".HTML") {
+    if (s != currentFile_)
+      LoadFromFile(s + anchor);
+    else if (ScrollToAnchor(anchor))
+      RecordHistory(currentFile_, title_, kept, HtmlKind);
+  } else if (extension == ".BMP" || extension == ".GIF" || extension == ".JPG" ||
+             extension == ".JPEG" || extension == ".PNG") {
+    ShowImageFile(s);
+  }
+}
+
+bool ThtmlView::ScrollToAnchor(const std::string& name) {
+  if (name.empty()) return false;
+  std::string key = name[0] == '#' ? name.substr(1) : name;
+  const auto found = anchorNames_.find(AsciiUpper(key));
+  if (found == anchorNames_.end()) return false;
+  ScrollToY(found->second->Top);
+  HBar->SetPosition(0);
+  return true;
+}
+
+int ThtmlView::SavedPosition() {
+  int top = 0, index = 0;
+  const int position = VBar->Position32;
+  if (!document_->FindSectionAt(position, top, index)) return 0;
+  // Offsets are taken modulo 65536, the part a saved position has room for.
+  const int64_t offset = (int64_t{position} - top) & 0xFFFF;
+  return static_cast<int>(int64_t{index} * 65536 + offset);
+}
+
+void ThtmlView::SetSavedPosition(int value) {
+  if (value < 0) return;
+  const int index = value / 65536;
+  if (index < document_->Count())
+    ScrollToY(base::AddExtent(document_->SectionTop(index), value % 65536));
+}
+
+void ThtmlView::HandleMeta(const std::string& httpEq, const std::string& name,
+                           const std::string& content) {
+  if (OnMeta) OnMeta(this, httpEq, name, content);
+  if (!OnMetaRefresh || AsciiUpper(httpEq) != "REFRESH") return;
+  const size_t semicolon = content.find(';');
+  const int delay =
+      semicolon == std::string::npos ? -1 : IntegerOrMinusOne(content.substr(0, semicolon));
+  const size_t url = base::LowerCut(content, content.size()).find("url=");
+  if (delay >= 1 && url != std::string::npos) {
+    refreshUrl_ = content.substr(url + 4);
+    refreshDelay_ = delay;
+  }
+}
+
+void ThtmlView::ClearDocument() {
+  if (processing_) return;
+  document_->Clear();
+  document_->SetDefaults(defFontName_, defPreFontName_, defBackground_, defHotSpotColor_,
+                         defFontColor_, defFontSize_);
+  anchorNames_.clear();
+  base_.clear();
+  baseTarget_.clear();
+  title_.clear();
+  VBar->SetMax32(0);
+  VBar->hide();
+  VBar->resize(VBar->width(), PaintPanel->height());
+  HBar->hide();
+  caret_ = 0;
+  selAnchor_ = -1;
+  if (OnSoundRequest) OnSoundRequest(this, "", 0, true);
+  update();
+  PaintPanel->update();
+}
+
+}  // namespace viewer
