@@ -24,9 +24,7 @@ QColor ToQColor(platform::TColor color) {
 // Applies `change` with Processing on and the hourglass up, both restored
 // also when it raises.
 template <typename Change>
-void UnderHourglass(ThtmlView& view, const std::function<void(bool)>& setProcessing,
-                    Change change) {
-  (void)view;
+void UnderHourglass(const std::function<void(bool)>& setProcessing, Change change) {
   const int saved = platform::ScreenCursor();
   platform::SetScreenCursor(platform::crHourGlass);
   setProcessing(true);
@@ -45,7 +43,8 @@ void UnderHourglass(ThtmlView& view, const std::function<void(bool)>& setProcess
 
 ThtmlView::ThtmlView(QWidget* parent) : QWidget(parent) {
   resize(150, 150);
-  setFocusPolicy(Qt::StrongFocus);
+  // Not a tab stop: the viewer takes the focus when it is clicked.
+  setFocusPolicy(Qt::ClickFocus);
   measureCanvas_ = std::make_unique<platform::TCanvas>(measureBitmap_);
 
   // The border is the viewer's own painting; the panel covers its inside.
@@ -122,16 +121,21 @@ void ThtmlView::SetCursorId(int id) {
   PaintPanel->SetCursorId(id);
 }
 
+// A new layout that keeps the place shown, then a repaint.
+void ThtmlView::RelayoutKeepingPlace() {
+  const int position = SavedPosition();
+  LayoutDocument();
+  SetSavedPosition(position);
+  PaintPanel->update();
+}
+
 void ThtmlView::SetViewImages(bool value) {
   if (value == document_->ShowImages || processing_) return;
-  UnderHourglass(*this, [this](bool on) { SetProcessing(on); }, [&] {
+  UnderHourglass([this](bool on) { SetProcessing(on); }, [&] {
     document_->ShowImages = value;
     if (document_->Count() > 0) {
       document_->GetBackgroundBitmap();
-      const int position = SavedPosition();
-      LayoutDocument();
-      SetSavedPosition(position);
-      PaintPanel->update();
+      RelayoutKeepingPlace();
     }
   });
 }
@@ -240,27 +244,17 @@ void ThtmlView::SetCharSet(uint8_t value) {
 
 void ThtmlView::SetMarginHeight(int value) {
   if (value == marginHeight_ || processing_ || value < 0 || value > 50) return;
-  UnderHourglass(*this, [this](bool on) { SetProcessing(on); }, [&] {
+  UnderHourglass([this](bool on) { SetProcessing(on); }, [&] {
     marginHeight_ = value;
-    if (document_->Count() > 0) {
-      const int position = SavedPosition();
-      LayoutDocument();
-      SetSavedPosition(position);
-      PaintPanel->update();
-    }
+    if (document_->Count() > 0) RelayoutKeepingPlace();
   });
 }
 
 void ThtmlView::SetMarginWidth(int value) {
   if (value == marginWidth_ || processing_ || value < 0 || value > 50) return;
-  UnderHourglass(*this, [this](bool on) { SetProcessing(on); }, [&] {
+  UnderHourglass([this](bool on) { SetProcessing(on); }, [&] {
     marginWidth_ = value;
-    if (document_->Count() > 0) {
-      const int position = SavedPosition();
-      LayoutDocument();
-      SetSavedPosition(position);
-      PaintPanel->update();
-    }
+    if (document_->Count() > 0) RelayoutKeepingPlace();
   });
 }
 
@@ -347,7 +341,8 @@ bool ThtmlView::event(QEvent* event) {
 // ---- Border, focus, size
 
 void ThtmlView::DrawBorder() {
-  update();
+  // Only the frame: the panel inside repaints itself.
+  update(QRegion(rect()) - QRegion(rect().adjusted(1, 1, -1, -1)));
 }
 
 void ThtmlView::paintEvent(QPaintEvent*) {
@@ -362,6 +357,7 @@ void ThtmlView::paintEvent(QPaintEvent*) {
 
 void ThtmlView::focusInEvent(QFocusEvent* event) {
   QWidget::focusInEvent(event);
+  if (OnEnter) OnEnter(this);
   DrawBorder();
 }
 
@@ -389,17 +385,24 @@ void ThtmlView::resizeEvent(QResizeEvent* event) {
 // ---- Keys
 
 void ThtmlView::keyPressEvent(QKeyEvent* event) {
+  // The host sees the key first; the key it leaves is the one handled.
+  int key = event->key();
+  if (OnKeyDown) OnKeyDown(this, key, platform::ShiftStateOf(*event));
+  if (key == 0) return;
+  if (OnKeyPress && !event->text().isEmpty()) {
+    char typed = static_cast<char>(platform::QStringToAnsi(event->text().left(1)).front());
+    OnKeyPress(this, typed);
+  }
   const bool control = event->modifiers() & Qt::ControlModifier;
-  if ((control && (event->key() == Qt::Key_C || event->key() == Qt::Key_Insert)) ||
-      event->matches(QKeySequence::Copy)) {
+  if (control && (key == Qt::Key_C || key == Qt::Key_Insert)) {
     CopyToClipboard();
     return;
   }
-  if (control && event->key() == Qt::Key_A) {
+  if (control && key == Qt::Key_A) {
     SelectAll();
     return;
   }
-  switch (event->key()) {
+  switch (key) {
     case Qt::Key_PageUp:
     case Qt::Key_PageDown:
     case Qt::Key_End:
@@ -408,11 +411,17 @@ void ThtmlView::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Down:
     case Qt::Key_Left:
     case Qt::Key_Right:
-      KeyScroll(event->key());
+      KeyScroll(key);
       return;
     default:
       QWidget::keyPressEvent(event);
   }
+}
+
+void ThtmlView::keyReleaseEvent(QKeyEvent* event) {
+  int key = event->key();
+  if (OnKeyUp) OnKeyUp(this, key, platform::ShiftStateOf(*event));
+  QWidget::keyReleaseEvent(event);
 }
 
 void ThtmlView::KeyScroll(int key) {

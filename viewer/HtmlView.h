@@ -83,6 +83,11 @@ using TImageOverEvent = std::function<void(ThtmlView* Sender, layout::TImageObj*
                                            platform::TShiftState Shift, int X, int Y)>;
 using TObjectClickEvent = std::function<void(ThtmlView* Sender, layout::TFormControlObj* Obj,
                                              const std::string& OnClick)>;
+// Keys as the framework gives them: a key code (Qt's key numbers) the
+// handler may change or clear (0: nothing more happens), and for typed
+// characters the ANSI byte.
+using TKeyEvent = std::function<void(ThtmlView* Sender, int& Key, platform::TShiftState Shift)>;
+using TKeyPressEvent = std::function<void(ThtmlView* Sender, char& Key)>;
 using TRightClickEvent =
     std::function<void(ThtmlView* Sender, const TRightClickParameters& Parameters)>;
 
@@ -222,6 +227,10 @@ class ThtmlView : public QWidget {
   TObjectClickEvent OnObjectClick() const { return onObjectClick_; }
   void SetOnObjectClick(TObjectClickEvent handler);
   TRightClickEvent OnRightClick;
+  TKeyEvent OnKeyDown;
+  TKeyEvent OnKeyUp;
+  TKeyPressEvent OnKeyPress;
+  TNotifyEvent OnEnter;
 
   // ---- State, read by hosts and tests
   layout::TSectionList& Document() { return *document_; }
@@ -259,12 +268,14 @@ class ThtmlView : public QWidget {
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
   bool event(QEvent* event) override;
 
  private:
+  void LoadAndRecord(const std::string& name, uint8_t kind);
   void LoadDocument(const std::string& name, uint8_t kind);
   void FinishLoad(const parser::TParseResult& result);
   void RecordHistory(const std::string& oldFile, const std::string& oldTitle, int oldPosition,
@@ -273,6 +284,7 @@ class ThtmlView : public QWidget {
   void GoToHistory(int index);
   void SetProcessing(bool state);
   void RefreshAfterDefaultChange(bool relayout);
+  void RelayoutKeepingPlace();
   void KeyScroll(int key);
   void StepAutoScroll();
   void ScrollPanel(int oldPosition, int newPosition);

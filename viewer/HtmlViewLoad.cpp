@@ -74,21 +74,21 @@ parser::TParseHooks ThtmlView::ParseHooks() {
 }
 
 void ThtmlView::LoadFromFile(const std::string& name) {
-  if (processing_ || name.empty()) return;
-  const std::string oldFile = currentFile_, oldTitle = title_;
-  const int oldPosition = SavedPosition();
-  const uint8_t oldKind = currentKind_;
-  LoadDocument(name, HtmlKind);
-  if (currentFile_ != oldFile || currentKind_ != oldKind)
-    RecordHistory(oldFile, oldTitle, oldPosition, oldKind);
+  LoadAndRecord(name, HtmlKind);
 }
 
 void ThtmlView::ShowImageFile(const std::string& name) {
+  LoadAndRecord(name, ImageKind);
+}
+
+// A load that leaves the place shown before in the history when it shows
+// another file or kind.
+void ThtmlView::LoadAndRecord(const std::string& name, uint8_t kind) {
   if (processing_ || name.empty()) return;
   const std::string oldFile = currentFile_, oldTitle = title_;
   const int oldPosition = SavedPosition();
   const uint8_t oldKind = currentKind_;
-  LoadDocument(name, ImageKind);
+  LoadDocument(name, kind);
   if (currentFile_ != oldFile || currentKind_ != oldKind)
     RecordHistory(oldFile, oldTitle, oldPosition, oldKind);
 }
