@@ -192,6 +192,30 @@ TEST_F(ViewerTest, LinksFollowByKindOfTarget) {
   EXPECT_EQ(view_->VBar->Position32, view_->DocHeight() - view_->PaintPanel->height());
 }
 
+TEST_F(ViewerTest, LinksOutOfTheMediumStayOnIt) {
+  // A page outside the medium that the links below would reach if ".." or
+  // a drive letter could leave the medium root.
+  testing_support::TempDir outside;
+  outside.Write("secret.htm", "<p>secret");
+  const std::string up = std::string("../../../../../../../..") + outside.Path().string();
+  Page("HTML/page.htm", "<a href=\"" + up + "/secret.htm\">one</a><br>"
+                        "<a href=\"C:\\secret.htm\">two</a>");
+  for (const char* text : {"one", "two"}) {
+    view_->LoadFromFile("\\HTML\\page.htm");
+    Paint();
+    const QPoint at = PointOf(Find(text));
+    view_->PanelMouseDown(platform::mbLeft, platform::ssLeft, at.x(), at.y());
+    try {
+      view_->PanelMouseUp(platform::mbLeft, 0, at.x(), at.y());
+      ADD_FAILURE() << text << " was followed";
+    } catch (const platform::EInOutError& error) {
+      EXPECT_EQ(std::string(error.what()).rfind("Can't locate file: ", 0), 0u) << error.what();
+    }
+    EXPECT_EQ(view_->CurrentFile(), "D:\\HTML\\page.htm") << text;
+    EXPECT_FALSE(view_->Processing()) << text;
+  }
+}
+
 TEST_F(ViewerTest, HandledLinksAreNotFollowed) {
   Page("page.htm", "<a href=\"other.htm\">go</a>");
   Page("other.htm", "<p>other");
