@@ -273,6 +273,16 @@ TEST_F(ViewerTest, DraggingOutsideScrollsBySmallOrLargeSteps) {
   EXPECT_FALSE(view_->AutoScrolling());
 }
 
+TEST_F(ViewerTest, TinySizesLayOutAndPaint) {
+  Page("p.htm", TallPage(20) + WideLine(50) + "<ul><li>item<ol><li>nested</ol></ul><hr>");
+  view_->LoadFromFile("\\p.htm");
+  for (const QSize size : {QSize(1, 1), QSize(0, 0), QSize(30, 5000), QSize(5000, 3)}) {
+    view_->resize(size);
+    EXPECT_GE(view_->VBar->Position32, 0);
+    if (!view_->PaintPanel->size().isEmpty()) Paint();
+  }
+}
+
 TEST_F(ViewerTest, AResizeReLaysOutAndKeepsThePlace) {
   Page("p.htm", TallPage(200));
   view_->LoadFromFile("\\p.htm");
