@@ -19,3 +19,7 @@ install_packages() {
 # What every build needs.
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
                 libbenchmark-dev libpng-dev fonts-liberation fontconfig)
+
+# What the tests need besides: a virtual X display to drive the real window
+# on, and the tools that click, type, grab the screen and read the clipboard.
+TEST_PACKAGES=(xvfb xdotool xclip imagemagick)

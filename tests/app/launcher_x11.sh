@@ -1,0 +1,308 @@
+#!/bin/sh
+# A person at the launcher: the real window on a virtual X screen, driven
+# with the mouse and the keyboard, watched through screen grabs and the
+# clipboard. The pictures of every step stay in WORKDIR.
+#   launcher_x11.sh LAUNCHER DEMO WORKDIR
+#
+# Where things are: the window is 647 x 486, centred; the viewer's page
+# panel starts at client (17, 113), inside the viewer's 1-pixel frame, and
+# is 312 pixels high. A line that htmlrender --dump puts at (x, y) is drawn
+# at panel (10 + x, y - scroll).
+set -u
+launcher="$1"
+demo="$2"
+work="$3"
+mkdir -p "$work"
+rm -f "$work"/*.png "$work"/*.log "$work/display" "$work/clipboard.txt"
+
+fail() {
+  echo "FAIL: $*"
+  if [ -s "$work/launcher.log" ]; then
+    echo "-- launcher output:"
+    tail -n 20 "$work/launcher.log"
+  fi
+  echo "-- screen grabs in $work"
+  exit 1
+}
+
+for tool in Xvfb xdotool xclip import convert compare timeout; do
+  command -v "$tool" >/dev/null 2>&1 || fail "$tool is missing (./test.sh installs it)"
+done
+
+xvfb_pid=""
+launcher_pid=""
+# Ends a process of ours: TERM, then KILL if it is still there after 5 s.
+stop() {
+  [ -n "$1" ] || return 0
+  kill "$1" 2>/dev/null || return 0
+  i=0
+  while kill -0 "$1" 2>/dev/null && [ $i -lt 50 ]; do sleep 0.1; i=$((i + 1)); done
+  kill -9 "$1" 2>/dev/null
+  wait "$1" 2>/dev/null
+  return 0
+}
+cleanup() {
+  stop "$launcher_pid"
+  stop "$xvfb_pid"
+}
+trap cleanup EXIT
+trap 'exit 1' HUP INT TERM
+
+# ---- The display: Xvfb picks a free number itself and writes it to fd 3.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset \
+  3>"$work/display" >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+i=0
+until [ -s "$work/display" ]; do
+  kill -0 "$xvfb_pid" 2>/dev/null || fail "Xvfb ended at once: $(tail -n 5 "$work/xvfb.log")"
+  [ $i -lt 100 ] || fail "Xvfb gave no display number within 10 s"
+  sleep 0.1
+  i=$((i + 1))
+done
+read -r number <"$work/display"
+DISPLAY=":$number"
+export DISPLAY
+unset WAYLAND_DISPLAY
+# Qt asks for a session bus. Without an address libdbus would autolaunch one
+# on this display, a daemon that outlives the test (or, with no launcher for
+# it installed, leak the buffer of the failed try); an address it cannot use
+# ends that at once.
+DBUS_SESSION_BUS_ADDRESS="disabled:"
+export DBUS_SESSION_BUS_ADDRESS
+
+# ---- The launcher, on the xcb platform, with no window manager.
+QT_QPA_PLATFORM=xcb "$launcher" --root "$demo" >"$work/launcher.log" 2>&1 &
+launcher_pid=$!
+window=$(timeout 30 xdotool search --sync --onlyvisible --pid "$launcher_pid" 2>/dev/null | head -n 1)
+[ -n "$window" ] || fail "start: no visible launcher window within 30 s"
+eval "$(xdotool getwindowgeometry --shell "$window")"
+wx=$X
+wy=$Y
+if [ "$WIDTH" != 647 ] || [ "$HEIGHT" != 486 ]; then
+  fail "start: window is ${WIDTH}x$HEIGHT, not 647x486"
+fi
+dx=$((wx - (1024 - 647) / 2))
+dy=$((wy - (768 - 486) / 2))
+if [ $dx -lt -1 ] || [ $dx -gt 1 ] || [ $dy -lt -1 ] || [ $dy -gt 1 ]; then
+  fail "start: window at ($wx, $wy), not centred on the 1024x768 screen"
+fi
+
+# ---- Looking at the screen.
+panel_x=17
+panel_y=113
+panel_h=312
+panel_w=590    # the page and its margins; the scroll bar is right of it
+bar_x=619      # a column through the middle of the vertical scroll bar
+
+# Grabs the screen; NAME.png is the viewer's page panel, NAME-window.png the
+# window and NAME-bar.png the scroll bar's column.
+grab() {
+  import -window root "$work/screen.png" 2>/dev/null || return 1
+  convert "$work/screen.png" -crop "647x486+$wx+$wy" +repage "$work/$1-window.png" &&
+    convert "$work/$1-window.png" -crop "${panel_w}x$panel_h+$panel_x+$panel_y" +repage "$work/$1.png" &&
+    convert "$work/$1-window.png" -crop "1x$panel_h+$bar_x+$panel_y" +repage "$work/$1-bar.png"
+}
+
+# The bounding box of the pixels of COLOUR in IMAGE, optionally within the
+# rows FIRST..FIRST+COUNT-1, as bw x bh at (bx, by) in IMAGE; bw = 0: none.
+box() {
+  if [ $# -gt 2 ]; then crop="-crop ${panel_w}x$4+0+$3"; else crop=""; fi
+  # shellcheck disable=SC2086  # crop is two words or none
+  found=$(convert "$1" $crop +repage -fill white +opaque "$2" -bordercolor white -border 1 \
+    -format '%@' info: 2>/dev/null | tr 'x+' '  ')
+  read -r bw bh bx by <<EOF
+$found
+EOF
+  bw=${bw:-0} bh=${bh:-0} bx=$((${bx:-1} - 1)) by=$((${by:-1} - 1 + ${3:-0}))
+}
+
+# How many pixels of IMAGE are COLOUR.
+count() {
+  convert "$1" -fill black +opaque "$2" -fill white -opaque "$2" \
+    -format '%[fx:round(mean*w*h)]' info: 2>/dev/null
+}
+
+# The colour most of IMAGE is, as #RRGGBB.
+dominant() {
+  convert "$1" -format %c histogram:info:- 2>/dev/null | sort -rn | head -n 1 |
+    grep -o '#[0-9A-F]\{6\}'
+}
+
+# How far the page moved up from BEFORE to AFTER: the row of BEFORE at which
+# the top 40 rows of AFTER are found, pixel for pixel, when everything the
+# two show in common is equal too; empty when there is no such row.
+shift_between() {
+  convert "$2" -crop "${panel_w}x40+0+0" +repage "$work/strip.png"
+  found=$(compare -metric AE -subimage-search "$1" "$work/strip.png" null: 2>&1)
+  case "$found" in "0 @ 0,"*) ;; *) return 0 ;; esac
+  d=${found#"0 @ 0,"}
+  if [ "$d" -eq 0 ]; then echo 0; return 0; fi
+  rest=$((panel_h - d))
+  convert "$1" -crop "${panel_w}x$rest+0+$d" +repage "$work/old-part.png"
+  convert "$2" -crop "${panel_w}x$rest+0+0" +repage "$work/new-part.png"
+  [ "$(compare -metric AE "$work/old-part.png" "$work/new-part.png" null: 2>&1)" = 0 ] && echo "$d"
+}
+
+# The first row of the scroll bar's column (below its arrow button) that has
+# the thumb's colour, which is sampled at the top of the track while the
+# start page is at its top.
+thumb_top() {
+  convert "$1" txt:- 2>/dev/null | awk -F'[,:]' -v c="$thumb_colour" \
+    'NR > 1 && $2 >= 14 && index($0, c) { print $2; exit }'
+}
+
+# Grabs as STEP until CHECK passes on the grab, for up to about 20 s; CHECK
+# gets the grab's path without ".png" and leaves what it saw in $seen.
+until_seen() {
+  n=0
+  while :; do
+    kill -0 "$launcher_pid" 2>/dev/null || fail "$1: the launcher ended"
+    seen="no screen grab"
+    if grab "$1" && "$2" "$work/$1"; then return 0; fi
+    n=$((n + 1))
+    [ $n -lt 40 ] || return 1
+    sleep 0.25
+  done
+}
+
+click_client() {
+  xdotool mousemove $((wx + $1)) $((wy + $2)) click 1
+}
+
+heading="#1E3E78"    # the headings of the start page and the second page
+
+# A heading drawn in the heading colour, centred in the page (centre x 296,
+# give or take 6), starting within the top 40 rows, between MIN and MAX
+# pixels wide.
+centred_heading() {
+  box "$1.png" "$heading"
+  seen="heading-coloured box ${bw}x$bh at ($bx, $by)"
+  centre=$((bx + bw / 2))
+  [ "$bw" -ge "$2" ] && [ "$bw" -le "$3" ] && [ $by -lt 40 ] &&
+    [ $centre -ge 290 ] && [ $centre -le 302 ]
+}
+
+# ---- 1. The start page: its heading "Добро пожаловать!" (236 pixels wide)
+# is drawn at the top of the viewer, on the page's white.
+start_page() {
+  centred_heading "$1" 200 260 || return 1
+  pixels=$(count "$1.png" "$heading")
+  seen="$seen, $pixels pixels of it"
+  [ "$pixels" -ge 500 ] && [ "$(dominant "$1.png")" = "#FFFFFF" ]
+}
+until_seen 1-start start_page ||
+  fail "start page: no heading of the start page at the top of the viewer ($seen)"
+thumb_colour=$(convert "$work/1-start-bar.png" -crop 1x1+0+20 txt:- | grep -o '#[0-9A-F]\{6\}')
+top_start=$(thumb_top "$work/1-start-bar.png")
+[ -n "$top_start" ] || fail "start page: no scroll bar thumb in the viewer's scroll bar"
+
+# ---- 2. The second button shows the Internet page: its own background
+# (#F8FAFF) and its heading "Мы в Интернете" (184 pixels wide), centred.
+internet_page() {
+  centred_heading "$1" 150 210 || return 1
+  background=$(dominant "$1.png")
+  seen="$seen on $background"
+  [ "$background" = "#F8FAFF" ]
+}
+click_client 321 79
+until_seen 2-button internet_page ||
+  fail "second button: the viewer did not change to the Internet page ($seen)"
+
+# ---- 3. Back on the start page, one notch of the mouse wheel moves the page
+# up by three lines of 16 pixels, and the thumb down.
+click_client 110 79
+until_seen 3-start start_page ||
+  fail "first button: the viewer did not change back to the start page ($seen)"
+xdotool mousemove $((wx + 300)) $((wy + 300)) click 5
+wheel_moved() {
+  moved=$(shift_between "$work/3-start.png" "$1.png")
+  top_wheel=$(thumb_top "$1-bar.png")
+  seen="page moved up by ${moved:-no consistent amount}, thumb at ${top_wheel:-nowhere} (was $top_start)"
+  [ "$moved" = 48 ] && [ -n "$top_wheel" ] && [ "$top_wheel" -gt "$top_start" ]
+}
+until_seen 3-wheel wheel_moved ||
+  fail "mouse wheel: the page did not scroll down by 48 pixels ($seen)"
+
+# ---- 4. The link "Справка" at the end of the start page, now in view at
+# rows 286..301, leads to help.htm#install: the help page's background
+# (#FFFFF0), scrolled so that the heading "Установка" (99 pixels wide,
+# in black) is at the top.
+box "$work/3-wheel.png" "#0000C0" 288 24
+[ "$bw" -gt 20 ] || fail "local link: no link-coloured text in the last line of the start page"
+click_client $((panel_x + bx + bw / 2)) $((panel_y + by + bh / 2))
+help_at_anchor() {
+  background=$(dominant "$1.png")
+  top_link=$(thumb_top "$1-bar.png")
+  box "$1.png" "#000000" 0 24
+  seen="background $background, black box ${bw}x$bh at ($bx, $by) in the top rows, thumb at ${top_link:-nowhere}"
+  [ "$background" = "#FFFFF0" ] && [ "$bw" -ge 80 ] && [ "$bw" -le 120 ] &&
+    [ $bx -ge 8 ] && [ $bx -le 14 ] && [ $by -le 8 ] &&
+    [ -n "$top_link" ] && [ "$top_link" -gt "$top_wheel" ]
+}
+until_seen 4-link help_at_anchor ||
+  fail "local link: the viewer did not show help.htm at its anchor 'install' ($seen)"
+
+# ---- 5. A click on plain page background (right of the first list item)
+# gives the viewer the keyboard; Page Down then moves the page up and the
+# thumb down.
+click_client $((panel_x + 450)) $((panel_y + 40))
+xdotool key Next
+page_down() {
+  moved=$(shift_between "$work/4-link.png" "$1.png")
+  top_page=$(thumb_top "$1-bar.png")
+  seen="page moved up by ${moved:-no consistent amount}, thumb at ${top_page:-nowhere} (was $top_link)"
+  [ -n "$moved" ] && [ "$moved" -gt 0 ] && [ -n "$top_page" ] && [ "$top_page" -gt "$top_link" ]
+}
+until_seen 5-pagedown page_down ||
+  fail "Page Down: the page did not scroll down ($seen)"
+
+# ---- 6. A drag from just left of the line "Серийный номер вводится во время
+# установки. Номера всех программ диска" (y = 276, 532 pixels wide) to its
+# last letter selects it, and Ctrl+C puts it on the clipboard as UTF-8.
+line_y=$((276 - 132 - moved + 9))
+if [ $line_y -lt 9 ] || [ $line_y -gt $((panel_h - 9)) ]; then
+  fail "selection: the line to select is out of view (scrolled to $((132 + moved)))"
+fi
+xdotool mousemove $((wx + panel_x + 9)) $((wy + panel_y + line_y)) mousedown 1
+sleep 0.1
+xdotool mousemove $((wx + panel_x + 200)) $((wy + panel_y + line_y))
+sleep 0.1
+xdotool mousemove $((wx + panel_x + 10 + 531)) $((wy + panel_y + line_y))
+sleep 0.1
+xdotool mouseup 1
+selected() {
+  # The selection is drawn over the line: it no longer looks as it did.
+  convert "$work/5-pagedown.png" -crop "${panel_w}x18+0+$((line_y - 9))" +repage "$work/line-before.png"
+  convert "$1.png" -crop "${panel_w}x18+0+$((line_y - 9))" +repage "$work/line-after.png"
+  changed=$(compare -metric AE "$work/line-before.png" "$work/line-after.png" null: 2>&1)
+  seen="$changed pixels of the line changed"
+  [ "$changed" -gt 1000 ] 2>/dev/null
+}
+until_seen 6-select selected ||
+  fail "selection: dragging across the line drew no selection ($seen)"
+xdotool key ctrl+c
+expected="Серийный номер вводится во время установки. Номера всех программ"
+copied() {
+  timeout 5 xclip -selection clipboard -o >"$work/clipboard.txt" 2>/dev/null || return 1
+  case "$(cat "$work/clipboard.txt")" in "$expected"*) return 0 ;; *) return 1 ;; esac
+}
+n=0
+until copied; do
+  n=$((n + 1))
+  [ $n -lt 20 ] || fail "selection: the clipboard holds '$(head -c 200 "$work/clipboard.txt")', not '$expected...'"
+  sleep 0.25
+done
+
+# ---- 7. The last button closes the launcher, with status 0.
+click_client 533 456
+n=0
+while kill -0 "$launcher_pid" 2>/dev/null; do
+  n=$((n + 1))
+  [ $n -lt 100 ] || fail "exit button: the launcher is still running after 10 s"
+  sleep 0.1
+done
+wait "$launcher_pid"
+status=$?
+launcher_pid=""
+[ $status -eq 0 ] || fail "exit button: the launcher ended with status $status"
+echo "ok"
