@@ -346,7 +346,7 @@ void ThtmlView::DrawBorder() {
 }
 
 void ThtmlView::paintEvent(QPaintEvent*) {
-  if (!isVisible()) return;
+  // Painted whenever asked, also into a picture of a window never shown.
   const bool dark =
       (borderStyle_ == htFocused && hasFocus()) || borderStyle_ == htSingle;
   QPainter painter(this);
@@ -452,8 +452,12 @@ void ThtmlView::KeyScroll(int key) {
 }
 
 void ThtmlView::wheelEvent(QWheelEvent* event) {
-  // Three small steps a notch, as desktop viewers scroll.
-  const int notches = event->angleDelta().y() / 120;
+  // Three small steps a notch, as desktop viewers scroll; wheels and
+  // touchpads that report parts of a notch add up to whole ones.
+  wheelRemainder_ += event->angleDelta().y();
+  const int notches = wheelRemainder_ / 120;
+  wheelRemainder_ %= 120;
+  event->accept();
   if (notches == 0) return;
   const int position = LimitY(static_cast<int>(std::clamp<int64_t>(
       int64_t{VBar->Position32} - int64_t{notches} * 3 * kVSmallStep, INT32_MIN, INT32_MAX)));
@@ -462,7 +466,6 @@ void ThtmlView::wheelEvent(QWheelEvent* event) {
   VBar->SetPosition32(position);
   document_->SetYOffset(position);
   ScrollPanel(old, position);
-  event->accept();
 }
 
 }  // namespace viewer

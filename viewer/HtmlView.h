@@ -342,6 +342,7 @@ class ThtmlView : public QWidget {
   // Steps the automatic scrolling while a drag holds the mouse outside.
   platform::TTimer autoScrollTimer_;
   int64_t lastAutoStep_ = 0;
+  int wheelRemainder_ = 0;
 };
 
 }  // namespace viewer

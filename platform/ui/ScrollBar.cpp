@@ -10,6 +10,15 @@ TScrollBar::TScrollBar(Qt::Orientation orientation, QWidget* parent) : QScrollBa
   Apply();
 }
 
+QSize TScrollBar::sizeHint() const {
+  QSize size = QScrollBar::sizeHint();
+  if (orientation() == Qt::Vertical)
+    size.setWidth(kThickness);
+  else
+    size.setHeight(kThickness);
+  return size;
+}
+
 void TScrollBar::SetScrollInfo(unsigned mask, const TScrollInfo& info) {
   if (mask & SIF_RANGE) {
     info_.Min = info.Min;

@@ -44,6 +44,11 @@ class TScrollBar : public QScrollBar {
  public:
   TScrollBar(Qt::Orientation orientation, QWidget* parent);
 
+  // The window system's scroll bar thickness at 96 DPI, whatever the Qt
+  // style would draw: layouts that leave room for a bar count on it.
+  static constexpr int kThickness = 16;
+  QSize sizeHint() const override;
+
   void SetScrollInfo(unsigned mask, const TScrollInfo& info);
   TScrollInfo GetScrollInfo() const;
 

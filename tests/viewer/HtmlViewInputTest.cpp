@@ -7,6 +7,7 @@
 
 #include "ViewerFixture.h"
 #include "platform/ui/Cursors.h"
+#include "tools/PageRender.h"
 
 namespace {
 
@@ -21,7 +22,7 @@ std::string WideLine(int chars) {
 
 TEST_F(ViewerTest, ScrollBarsFollowThePageSize) {
   const int S = view_->BarWidth();
-  ASSERT_GT(S, 0);
+  ASSERT_EQ(S, 16);
   struct Case {
     const char* what;
     std::string html;
@@ -94,6 +95,12 @@ TEST_F(ViewerTest, KeysScrollWithinThePage) {
                     Qt::NoModifier, Qt::NoScrollPhase, false);
   QCoreApplication::sendEvent(view_.get(), &wheel);
   EXPECT_EQ(view_->VBar->Position32, 48);  // three small steps a notch
+  for (int part = 0; part < 4; ++part) {   // a touchpad: quarters of a notch
+    QWheelEvent touch(QPointF(50, 50), QPointF(50, 50), QPoint(), QPoint(0, -30), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(view_.get(), &touch);
+  }
+  EXPECT_EQ(view_->VBar->Position32, 96);
 
   view_->LoadFromFile("\\short.htm");
   QKeyEvent down(QEvent::KeyPress, Qt::Key_PageDown, Qt::NoModifier);
@@ -295,5 +302,47 @@ TEST_F(ViewerTest, AResizeReLaysOutAndKeepsThePlace) {
   view_->resize(400, 200);  // the height alone lays nothing out
   EXPECT_EQ(view_->LayoutCount(), layouts + 1);
 }
+
+}  // namespace
+
+namespace {
+
+// The launcher's viewer and the page tool draw a demo page alike: the same
+// layout width, fonts and pixels, so htmlrender shows what people see.
+class DemoPageTest : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(DemoPageTest, TheViewerDrawsWhatHtmlrenderDraws) {
+  const std::filesystem::path demo = testing_support::SourceDir() / "demo";
+  platform::SetMediumRoot(demo);
+  viewer::ThtmlView view;
+  view.SetDefBackground(platform::clWhite);
+  view.SetBorderStyle(viewer::htSingle);
+  view.SetCharSet(platform::RUSSIAN_CHARSET);
+  view.show();
+  view.resize(611, 314);
+  view.LoadFromFile(std::string("\\HTML\\") + GetParam());
+  QImage shown(view.PaintPanel->size(), QImage::Format_RGB32);
+  QPainter painter(&shown);
+  view.PaintPanel->Paint(view.PaintPanel->rect(), painter);
+
+  tools::LaidOutPage page = tools::LayOutFile(demo / "HTML" / GetParam(), tools::PageSettings{});
+  const platform::Bitmap whole = tools::RenderPage(page, tools::PageSettings{});
+  // The panel is one pixel wider than the layout width and both margins.
+  const int columns = std::min(whole.Width(), shown.width());
+  const int rows = std::min(whole.Height(), shown.height());
+  int differing = 0;
+  for (int y = 0; y < rows; ++y)
+    for (int x = 0; x < columns; ++x)
+      if ((shown.pixel(x, y) & 0xFFFFFF) != (whole.Row32(y)[x] & 0xFFFFFF)) ++differing;
+  EXPECT_EQ(differing, 0) << GetParam();
+}
+
+INSTANTIATE_TEST_SUITE_P(Demo, DemoPageTest,
+                         ::testing::Values("soft.htm", "internet.htm", "tutor.htm", "products.htm",
+                                           "help.htm"),
+                         [](const auto& info) {
+                           std::string name = info.param;
+                           return name.substr(0, name.find('.'));
+                         });
 
 }  // namespace
