@@ -174,6 +174,15 @@ void BitBlt(Bitmap& dest, int x, int y, int width, int height, const Bitmap* sou
   const uint8_t rop3 = Rop3Of(rop);
   const uint32_t mask = RawMask(dest.Format());
   const PatternSource pattern(dest, state);
+  // A solid brush copied into 32-bit pixels (every fill of a background)
+  // is one value a row long.
+  if (rop3 == 0xF0 && (!state.brushPattern || state.brushPattern->Empty()) &&
+      dest.Format() == TPixelFormat::pf32bit) {
+    const uint32_t solid = pattern(target.left, target.top) & mask;
+    for (int row = target.top; row < target.bottom; ++row)
+      std::fill(dest.Row32(row) + target.left, dest.Row32(row) + target.right, solid);
+    return;
+  }
   const int64_t dx = int64_t{sx} - x;
   const int64_t dy = int64_t{sy} - y;
 
