@@ -22,6 +22,18 @@ class EInOutError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+class EConvertError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// An index outside a list: "List index out of bounds (INDEX)".
+class EStringListError : public std::runtime_error {
+ public:
+  explicit EStringListError(long long index)
+      : std::runtime_error("List index out of bounds (" + std::to_string(index) + ")") {}
+};
+
 class EInvalidOperation : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <algorithm>
 
+#include "platform/ui/Application.h"
 #include "platform/ui/Cursors.h"
 #include "platform/ui/QtBridge.h"
 
@@ -52,20 +53,29 @@ ThtmlView::ThtmlView(QWidget* parent) : QWidget(parent) {
   PaintPanel->move(1, 1);
   SetCursorId(platform::crDocumentText);
   PaintPanel->OnPaint = [this](TPaintPanel& panel) { PaintDocument(panel); };
+  // Input arrives from the window system: an error it raises (a link to a
+  // missing page) ends the handling and is shown, and the program goes on.
   const auto point = [](const QMouseEvent& event) { return event.position().toPoint(); };
   PaintPanel->OnMouseDown = [this, point](QMouseEvent& event) {
-    PanelMouseDown(platform::ButtonOf(event), platform::ShiftStateOf(event), point(event).x(),
-                   point(event).y());
+    Handle([&] {
+      PanelMouseDown(platform::ButtonOf(event), platform::ShiftStateOf(event), point(event).x(),
+                     point(event).y());
+    });
   };
   PaintPanel->OnMouseMove = [this, point](QMouseEvent& event) {
-    PanelMouseMove(platform::ShiftStateOf(event), point(event).x(), point(event).y());
+    Handle([&] {
+      PanelMouseMove(platform::ShiftStateOf(event), point(event).x(), point(event).y());
+    });
   };
   PaintPanel->OnMouseUp = [this, point](QMouseEvent& event) {
-    PanelMouseUp(platform::ButtonOf(event), platform::ShiftStateOf(event), point(event).x(),
-                 point(event).y());
+    Handle([&] {
+      PanelMouseUp(platform::ButtonOf(event), platform::ShiftStateOf(event), point(event).x(),
+                   point(event).y());
+    });
   };
   PaintPanel->OnDoubleClick = [this, point](QMouseEvent& event) {
-    if (event.buttons() & Qt::LeftButton) SelectWordAt(point(event).x(), point(event).y());
+    if (event.buttons() & Qt::LeftButton)
+      Handle([&] { SelectWordAt(point(event).x(), point(event).y()); });
   };
 
   VBar = new T32ScrollBar(this);
@@ -73,11 +83,11 @@ ThtmlView::ThtmlView(QWidget* parent) : QWidget(parent) {
   VBar->hide();
   VBar->SetTabStop(false);
   barWidth_ = VBar->sizeHint().width();
-  VBar->OnVScroll = [this](platform::TScrollCode code) { VScroll(code); };
+  VBar->OnVScroll = [this](platform::TScrollCode code) { Handle([&] { VScroll(code); }); };
   HBar = new platform::TScrollBar(Qt::Horizontal, this);
   HBar->SetSmallChange(kHSmallStep);
   HBar->OnScroll = [this](platform::TScrollCode code, int& position) {
-    HScrollChanged(code, position);
+    Handle([&] { HScrollChanged(code, position); });
   };
   HBar->hide();
   HBar->SetTabStop(false);
@@ -91,7 +101,7 @@ ThtmlView::ThtmlView(QWidget* parent) : QWidget(parent) {
   document_->ExpandFileName = [this](const std::string& name) { return FullFileName(name); };
 
   autoScrollTimer_.SetInterval(10);
-  autoScrollTimer_.OnTimer = [this] { StepAutoScroll(); };
+  autoScrollTimer_.OnTimer = [this] { Handle([&] { StepAutoScroll(); }); };
 
   SetDefBackground(platform::clBtnFace);
   SetDefFontColor(platform::clWindowText);
@@ -105,6 +115,10 @@ ThtmlView::ThtmlView(QWidget* parent) : QWidget(parent) {
 ThtmlView::~ThtmlView() {
   // The document's hooks point back here; it goes first.
   document_.reset();
+}
+
+void ThtmlView::Handle(const std::function<void()>& handler) {
+  platform::TApplication::Instance().RunHandler(handler);
 }
 
 void ThtmlView::SetProcessing(bool state) {
@@ -325,6 +339,11 @@ void ThtmlView::QueueFormSubmit(const std::string& action, const std::string& ta
 bool ThtmlView::event(QEvent* event) {
   if (event->type() != platform::TMessageEvent::EventType()) return QWidget::event(event);
   const int message = static_cast<platform::TMessageEvent*>(event)->Message;
+  Handle([&] { HandleMessage(message); });
+  return true;
+}
+
+void ThtmlView::HandleMessage(int message) {
   if (message == kFormSubmitMessage && pendingSubmit_) {
     // The viewer owns the results until the host has seen them.
     const PendingSubmit submit = std::move(*pendingSubmit_);
@@ -335,7 +354,6 @@ bool ThtmlView::event(QEvent* event) {
   } else if (message == kAutoScrollMessage) {
     AutoScroll();
   }
-  return true;
 }
 
 // ---- Border, focus, size
@@ -368,6 +386,10 @@ void ThtmlView::focusOutEvent(QFocusEvent* event) {
 
 void ThtmlView::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
+  Handle([&] { SizeChanged(); });
+}
+
+void ThtmlView::SizeChanged() {
   if (width() != lastWidth_ && !processing_) {
     PaintPanel->EraseNext = true;
     Reformat();
@@ -385,6 +407,11 @@ void ThtmlView::resizeEvent(QResizeEvent* event) {
 // ---- Keys
 
 void ThtmlView::keyPressEvent(QKeyEvent* event) {
+  Handle([&] { KeyDown(*event); });
+}
+
+void ThtmlView::KeyDown(QKeyEvent& keyEvent) {
+  QKeyEvent* event = &keyEvent;
   // The host sees the key first; the key it leaves is the one handled.
   int key = event->key();
   if (OnKeyDown) OnKeyDown(this, key, platform::ShiftStateOf(*event));
@@ -452,6 +479,11 @@ void ThtmlView::KeyScroll(int key) {
 }
 
 void ThtmlView::wheelEvent(QWheelEvent* event) {
+  Handle([&] { Wheel(*event); });
+}
+
+void ThtmlView::Wheel(QWheelEvent& wheel) {
+  QWheelEvent* event = &wheel;
   // Three small steps a notch, as desktop viewers scroll; wheels and
   // touchpads that report parts of a notch add up to whole ones.
   wheelRemainder_ += event->angleDelta().y();

@@ -283,6 +283,12 @@ class ThtmlView : public QWidget {
   void EmptyHistory();
   void GoToHistory(int index);
   void SetProcessing(bool state);
+  // Runs the handling of a window-system event; an error is shown.
+  void Handle(const std::function<void()>& handler);
+  void HandleMessage(int message);
+  void SizeChanged();
+  void KeyDown(QKeyEvent& event);
+  void Wheel(QWheelEvent& event);
   void RefreshAfterDefaultChange(bool relayout);
   void RelayoutKeepingPlace();
   void KeyScroll(int key);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "platform/Convert.h"
 #include "platform/Exceptions.h"
 #include "platform/Paths.h"
 #include "platform/ui/Cursors.h"
@@ -32,23 +33,6 @@ std::string ExtensionOf(const std::string& path) {
 std::string DirectoryOf(const std::string& path) {
   const size_t slash = path.find_last_of("\\:");
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-// The leading integer of a text, as the framework reads numbers: blanks
-// before it, a sign, digits and nothing else; -1 when it is not one.
-int IntegerOrMinusOne(const std::string& text) {
-  size_t i = 0;
-  while (i < text.size() && text[i] == ' ') ++i;
-  size_t j = i;
-  if (j < text.size() && (text[j] == '-' || text[j] == '+')) ++j;
-  if (j == text.size()) return -1;
-  int64_t value = 0;
-  for (size_t k = j; k < text.size(); ++k) {
-    if (text[k] < '0' || text[k] > '9') return -1;
-    value = value * 10 + (text[k] - '0');
-    if (value > INT32_MAX) return -1;
-  }
-  return text[i] == '-' ? -static_cast<int>(value) : static_cast<int>(value);
 }
 
 }  // namespace
@@ -244,8 +228,9 @@ void ThtmlView::HandleMeta(const std::string& httpEq, const std::string& name,
   if (OnMeta) OnMeta(this, httpEq, name, content);
   if (!OnMetaRefresh || AsciiUpper(httpEq) != "REFRESH") return;
   const size_t semicolon = content.find(';');
-  const int delay =
-      semicolon == std::string::npos ? -1 : IntegerOrMinusOne(content.substr(0, semicolon));
+  const int delay = semicolon == std::string::npos
+                        ? -1
+                        : platform::TryStrToInt(content.substr(0, semicolon)).value_or(-1);
   const size_t url = base::LowerCut(content, content.size()).find("url=");
   if (delay >= 1 && url != std::string::npos) {
     refreshUrl_ = content.substr(url + 4);

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "platform/Raster.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/Cursors.h"
 #include "viewer/HtmlView.h"
 
@@ -40,7 +41,7 @@ void TPaintPanel::SetCursorId(int id) {
 
 void TPaintPanel::paintEvent(QPaintEvent* event) {
   QPainter screen(this);
-  Paint(event->rect(), screen);
+  platform::TApplication::Instance().RunHandler([&] { Paint(event->rect(), screen); });
 }
 
 void TPaintPanel::Paint(const QRect& area, QPainter& screen) {

@@ -2,10 +2,8 @@
 
 #include <unistd.h>
 
-#include <QDesktopServices>
 #include <QProcess>
 #include <QStringList>
-#include <QUrl>
 #include <filesystem>
 
 #include "platform/CommandLine.h"
@@ -22,10 +20,29 @@ bool IsRelative(std::string_view path) {
   return !rooted && !drive;
 }
 
+// The desktop's opener, started detached (no zombie is left, nothing
+// waits) with the address as its one argument.
+bool OpenWithDesktop(const QString& what) {
+  return QProcess::startDetached(QStringLiteral("xdg-open"), {what});
+}
+
+std::unique_ptr<IShell>& CurrentShell() {
+  static std::unique_ptr<IShell> shell = std::make_unique<DesktopShell>();
+  return shell;
+}
+
 }  // namespace
 
+IShell& Shell() {
+  return *CurrentShell();
+}
+
+void SetShell(std::unique_ptr<IShell> shell) {
+  CurrentShell() = shell ? std::move(shell) : std::make_unique<DesktopShell>();
+}
+
 bool ShellOpenAddress(std::string_view address) {
-  return QDesktopServices::openUrl(QUrl(AnsiToQString(address), QUrl::TolerantMode));
+  return OpenWithDesktop(AnsiToQString(address));
 }
 
 bool ShellStartProgram(std::string_view file, std::string_view parameters,
@@ -43,7 +60,7 @@ bool ShellStartProgram(std::string_view file, std::string_view parameters,
   const QString host = QString::fromStdString(program->string());
   const QString cwd = workingDir ? QString::fromStdString(workingDir->string()) : QString();
   if (access(program->c_str(), X_OK) != 0)
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(host));
+    return OpenWithDesktop(host);
   QStringList arguments;
   for (const std::string& argument : SplitCommandLine(parameters))
     arguments << AnsiToQString(argument);

@@ -1,9 +1,11 @@
 // Properties, loading, links, anchors, history and the deferred events.
 #include <QCoreApplication>
+#include <QMouseEvent>
 #include <vector>
 
 #include "ViewerFixture.h"
 #include "platform/Exceptions.h"
+#include "platform/ui/Application.h"
 
 namespace {
 
@@ -214,6 +216,27 @@ TEST_F(ViewerTest, LinksOutOfTheMediumStayOnIt) {
     EXPECT_EQ(view_->CurrentFile(), "D:\\HTML\\page.htm") << text;
     EXPECT_FALSE(view_->Processing()) << text;
   }
+}
+
+TEST_F(ViewerTest, AClickOnALinkToAMissingPageShowsTheErrorAndGoesOn) {
+  auto box = std::make_unique<platform::CapturingMessageBox>();
+  platform::CapturingMessageBox* shown = box.get();
+  platform::TApplication::Instance().SetMessageBox(std::move(box));
+  Page("page.htm", "<a href=\"gone.htm\">gone</a>");
+  view_->LoadFromFile("\\page.htm");
+  Paint();
+  const QPointF at = PointOf(Find("gone"));
+  QMouseEvent press(QEvent::MouseButtonPress, at, view_->PaintPanel->mapToGlobal(at),
+                    Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  QMouseEvent release(QEvent::MouseButtonRelease, at, view_->PaintPanel->mapToGlobal(at),
+                      Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(view_->PaintPanel, &press);
+  QCoreApplication::sendEvent(view_->PaintPanel, &release);
+  ASSERT_EQ(shown->shown.size(), 1u);
+  EXPECT_EQ(shown->shown[0].text, "Can't locate file: D:\\gone.htm.");
+  EXPECT_EQ(shown->shown[0].icon, platform::MessageIcon::Error);
+  EXPECT_EQ(view_->CurrentFile(), "D:\\page.htm");
+  platform::TApplication::Instance().SetMessageBox(std::make_unique<platform::StderrMessageBox>());
 }
 
 TEST_F(ViewerTest, HandledLinksAreNotFollowed) {
