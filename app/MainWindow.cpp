@@ -84,6 +84,8 @@ TForm1::TForm1(const StoredLayout& layout) {
   htmlView1->OnMouseMove = [this](viewer::ThtmlView*, platform::TShiftState, int, int) {
     SkinForm1MouseMove();
   };
+  htmlView1->OnHotSpotClick = [this](viewer::ThtmlView* sender, const std::string& src,
+                                     bool& handled) { htmlView1HotSpotClick(sender, src, handled); };
   htmlView1->setFocus();
 
   for (int k = 1; k <= kButtonCount; ++k) {

@@ -32,6 +32,9 @@ struct StoredLayout {
   std::array<platform::Bitmap, 6> highlighted;
 };
 
+// The confirmation of a key copied to the clipboard, ANSI bytes.
+std::string SerialMessage(const std::string& key);
+
 // The layout built into the program.
 StoredLayout BuiltInLayout();
 
@@ -53,6 +56,10 @@ class TForm1 : public platform::TForm {
   void SkinForm1MouseMove();
   // Clicks of button k (1..6).
   void ImageClick(int k);
+  // The viewer's link click: "http..." and "mailto..." open with the shell,
+  // "installN" starts entry N of the install list, "serialN" copies key N
+  // to the clipboard. Errors raise (conversion, list index).
+  void htmlView1HotSpotClick(viewer::ThtmlView* Sender, const std::string& SRC, bool& Handled);
 
   bool Highlighted(int k) const { return flags_.at(k - 1); }
 
