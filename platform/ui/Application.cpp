@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <cstdio>
 
 #include "platform/CodePage.h"
@@ -11,10 +12,13 @@
 namespace platform {
 
 void QtMessageBox::Show(const std::string& caption, const std::string& text, MessageIcon icon) {
+  const QPointer<QWidget> owner = QApplication::activeWindow();
   QMessageBox box(icon == MessageIcon::Error ? QMessageBox::Critical : QMessageBox::NoIcon,
-                  AnsiToQString(caption), AnsiToQString(text), QMessageBox::Ok,
-                  QApplication::activeWindow());
+                  AnsiToQString(caption), AnsiToQString(text), QMessageBox::Ok, owner);
   box.exec();
+  // The window the box belonged to becomes the active one again, as when
+  // a modal box closes on Windows, also where no window manager does it.
+  if (owner && owner->isVisible()) owner->activateWindow();
 }
 
 void StderrMessageBox::Show(const std::string& caption, const std::string& text, MessageIcon) {

@@ -293,7 +293,53 @@ until copied; do
   sleep 0.25
 done
 
-# ---- 7. The last button closes the launcher, with status 0.
+# ---- 7. On the products page (fourth button, links in #B05000) the first
+# link is the first product key, "serial1": a click puts the key on the clipboard and shows
+# the confirmation box; closing the box activates the window again, which
+# shows the start page.
+click_client 110 456
+products_link() {
+  box "$1.png" "#B05000"
+  seen="link-coloured box ${bw}x$bh at ($bx, $by)"
+  [ "$bw" -gt 20 ] || return 1
+  box "$1.png" "#B05000" "$by" 12
+  seen="first link ${bw}x$bh at ($bx, $by)"
+  [ "$bw" -gt 20 ] && [ "$(dominant "$1.png")" = "#FFFFFF" ]
+}
+until_seen 7-products products_link ||
+  fail "fourth button: no page with a link in the viewer ($seen)"
+click_client $((panel_x + bx + bw / 2)) $((panel_y + by + bh / 2))
+key="QM-OF26-7H3K-22PX-91QA"
+n=0
+until [ "$(timeout 5 xclip -selection clipboard -o 2>/dev/null)" = "$key" ]; do
+  n=$((n + 1))
+  [ $n -lt 40 ] || fail "serial link: the clipboard holds '$(timeout 5 xclip -selection clipboard -o 2>/dev/null | head -c 100)', not $key"
+  sleep 0.25
+done
+confirmation=""
+n=0
+while [ -z "$confirmation" ]; do
+  for w in $(xdotool search --onlyvisible --pid "$launcher_pid" 2>/dev/null); do
+    [ "$w" != "$window" ] && confirmation=$w
+  done
+  [ -n "$confirmation" ] && break
+  n=$((n + 1))
+  [ $n -lt 40 ] || fail "serial link: no confirmation box appeared"
+  sleep 0.25
+done
+title=$(xdotool getwindowname "$confirmation")
+case "$title" in *"Мастер установки"*) ;; *) fail "serial link: the box is titled '$title'" ;; esac
+xdotool windowfocus --sync "$confirmation" key Return
+n=0
+while xdotool search --onlyvisible --pid "$launcher_pid" 2>/dev/null | grep -qx "$confirmation"; do
+  n=$((n + 1))
+  [ $n -lt 40 ] || fail "serial link: the confirmation box did not close on Return"
+  sleep 0.25
+done
+until_seen 7-reloaded start_page ||
+  fail "serial link: closing the box did not bring back the start page ($seen)"
+
+# ---- 8. The last button closes the launcher, with status 0.
 click_client 533 456
 n=0
 while kill -0 "$launcher_pid" 2>/dev/null; do
