@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/install-packages.sh
-install_packages "${BUILD_PACKAGES[@]}"
+install_packages "${BUILD_PACKAGES[@]}" "${RUN_PACKAGES[@]}"
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build --target launcher

@@ -20,6 +20,10 @@ install_packages() {
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
                 libbenchmark-dev libpng-dev fonts-liberation fontconfig)
 
+# What running the launcher needs besides: the desktop's opener for web and
+# mail addresses and for documents an install entry names.
+RUN_PACKAGES=(xdg-utils)
+
 # What the tests need besides: a virtual X display to drive the real window
 # on, and the tools that click, type, grab the screen and read the clipboard.
 TEST_PACKAGES=(xvfb xdotool xclip imagemagick)

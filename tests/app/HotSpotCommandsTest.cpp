@@ -10,7 +10,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <thread>
+
+#include <unistd.h>
 
 #include "TestSupport.h"
 #include "app/MainWindow.h"
@@ -176,6 +179,23 @@ TEST_F(HotSpotTest, ClickedLinksReachTheCommandsThroughTheViewer) {
   EXPECT_EQ(view.CurrentFile(), "D:\\HTML\\menu.htm");
 }
 
+// Processes whose parent is this one (running or left as zombies).
+int ChildProcesses() {
+  int children = 0;
+  const std::string self = std::to_string(getpid());
+  for (const auto& entry : fs::directory_iterator("/proc")) {
+    std::ifstream stat(entry.path() / "stat");
+    std::string line;
+    if (!std::getline(stat, line)) continue;
+    // pid (name) state ppid ...: the name may hold blanks, so read after ')'.
+    std::istringstream rest(line.substr(line.rfind(')') + 1));
+    std::string state, parent;
+    rest >> state >> parent;
+    if (parent == self) ++children;
+  }
+  return children;
+}
+
 // The real shell: the demo installer that writes a file, started from an
 // install entry with two quoted parameters; what it wrote shows its folder
 // and that the parameters arrived as they were written, with no shell
@@ -214,6 +234,7 @@ TEST(HotSpotProcess, AnInstallerStartsInItsFolderWithItsParametersUnchanged) {
       << written;
   EXPECT_FALSE(fs::exists(medium.Path() / "SETUP/pwned"));
   EXPECT_FALSE(fs::exists(temporary.Path() / "pwned"));
+  EXPECT_EQ(ChildProcesses(), 0) << "the installer stays a child of the launcher";
 }
 
 }  // namespace
