@@ -62,7 +62,39 @@ void TCell::IndexForDrawing() {
   indexedGeneration_ = Generation();
 }
 
+bool TCell::Keeps(const Kept& kept) const {
+  return Owner && kept.layout == Owner->LayoutGeneration && kept.layout != 0 &&
+         kept.sections == Generation();
+}
+
+void TCell::Keep(Kept& kept, int width, int first, int second) {
+  if (!Owner) return;
+  kept = {Owner->LayoutGeneration, Generation(), width, first, second};
+}
+
+int TCell::MeasureHeight(platform::TCanvas& canvas, int width) {
+  if (Keeps(keptHeight_) && keptHeight_.width == width) return keptHeight_.first;
+  struct Measuring {
+    TSectionList* document;
+    explicit Measuring(TSectionList* d) : document(d) {
+      if (document) ++document->Measuring;
+    }
+    ~Measuring() {
+      if (document) --document->Measuring;
+    }
+  } measuring(Owner);
+  int position = 0, maxWidth = 0;
+  const int height = Layout(canvas, 0, width, position, maxWidth);
+  Keep(keptHeight_, width, height, 0);
+  return height;
+}
+
 void TCell::GetMinMaxWidth(platform::TCanvas& canvas, int& narrowest, int& widest) {
+  if (Keeps(keptMinMax_)) {
+    narrowest = keptMinMax_.first;
+    widest = keptMinMax_.second;
+    return;
+  }
   narrowest = widest = 0;
   for (const auto& section : *this) {
     int n = 0, w = 0;
@@ -70,6 +102,7 @@ void TCell::GetMinMaxWidth(platform::TCanvas& canvas, int& narrowest, int& wides
     narrowest = std::max(narrowest, n);
     widest = std::max(widest, w);
   }
+  Keep(keptMinMax_, 0, narrowest, widest);
 }
 
 int TCell::Draw(platform::TCanvas& canvas, const platform::TRect& clip, int clipWidth, int x,

@@ -17,6 +17,9 @@ class TCell : public base::TFreeList<TSectionBase> {
   ~TCell() override = default;
 
   TSectionList* Owner;
+  // The cell's background (a table cell's BGCOLOR).
+  bool BkGnd = false;
+  platform::TColor BkColor = 0;
   int Top = 0;
   int StartPos = 0;
   int Length = 0;
@@ -27,6 +30,11 @@ class TCell : public base::TFreeList<TSectionBase> {
 
   virtual int Layout(platform::TCanvas& canvas, int y, int width, int& position, int& maxWidth);
   virtual void GetMinMaxWidth(platform::TCanvas& canvas, int& narrowest, int& widest);
+  // The height a layout at `width` gives, for a table sizing its rows. The
+  // layout runs as a measurement (tables inside only size themselves) and
+  // its result is kept until the document is laid out again, so nested
+  // tables measure each cell once per width.
+  int MeasureHeight(platform::TCanvas& canvas, int width);
   virtual int Draw(platform::TCanvas& canvas, const platform::TRect& clip, int clipWidth, int x,
                    int y);
   virtual bool GetUrlAt(platform::TCanvas& canvas, int x, int y,
@@ -53,6 +61,16 @@ class TCell : public base::TFreeList<TSectionBase> {
   // the lowest bottom (Top + DrawnHeight) of each section and those above
   // it, and where the sections end, from the last layout.
   void IndexForDrawing();
+  // What GetMinMaxWidth and MeasureHeight found in this document layout.
+  struct Kept {
+    uint64_t layout = 0;  // the document's LayoutGeneration, 0: nothing kept
+    uint64_t sections = 0;
+    int width = 0;
+    int first = 0, second = 0;
+  };
+  bool Keeps(const Kept& kept) const;
+  void Keep(Kept& kept, int width, int first, int second);
+  Kept keptMinMax_, keptHeight_;
   std::vector<int> reach_;
   int drawEnd_ = 0;
   uint64_t indexedGeneration_ = 0;

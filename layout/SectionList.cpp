@@ -20,6 +20,7 @@ TSectionList::~TSectionList() {
 int TSectionList::Layout(platform::TCanvas& canvas, int y, int width, int& position,
                          int& maxWidth) {
   AnimationTimer.Enabled = false;
+  ++LayoutGeneration;
   // TODO: form controls size themselves here once forms exist.
   const int height = TCell::Layout(canvas, y, width, position, maxWidth);
   AnimationTimer.Enabled = !AnimatedImages.empty();

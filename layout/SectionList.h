@@ -31,6 +31,10 @@ class TSectionList : public TCell, public TFontDefaults {
   ~TSectionList() override;
 
   bool ShowImages = true;
+  // Counts the document's layouts: what cells measured in one layout holds
+  // until the next. Measuring is above 0 while a table sizes a cell.
+  uint64_t LayoutGeneration = 0;
+  int Measuring = 0;
   int YOffset = 0;
   bool ControlsMoved = false;
   int SelStart = 0;

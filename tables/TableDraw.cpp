@@ -1,0 +1,242 @@
+// Tables on the screen: backgrounds, contents, the border colour and the 3D
+// frames; and what lies at a point or at a character position.
+#include <algorithm>
+#include <optional>
+
+#include "layout/Frame3D.h"
+#include "layout/SectionList.h"
+#include "platform/Geometry.h"
+#include "tables/Table.h"
+
+namespace tables {
+
+namespace {
+
+int Clamp(int64_t value) {
+  return platform::ClampToInt(value);
+}
+
+// The caption first when it is on top, then every cell row by row, left to
+// right, then the caption when it is below: the order of the text.
+template <typename Visit>
+bool InTextOrder(ThtmlTable& table, Visit visit) {
+  if (table.CaptionOnTop && visit(*table.Caption->Cell)) return true;
+  for (const auto& row : table.Rows)
+    for (const auto& cell : *row)
+      if (visit(*cell->Cell)) return true;
+  return !table.CaptionOnTop && visit(*table.Caption->Cell);
+}
+
+}  // namespace
+
+int ThtmlTable::Draw(platform::TCanvas& canvas, const platform::TRect& clip,
+                     layout::IndentManager& margins, int x, int y) {
+  const int64_t scroll = Owner ? Owner->YOffset : 0;
+  if (int64_t{y} + DrawnHeight - scroll < clip.top || int64_t{y} - scroll >= clip.bottom)
+    return base::AddExtent(y, Height);
+  DrawX = Clamp(int64_t{x} + TableIndent);
+  DrawY = y;
+  const int clipWidth = margins.ClipWidth;
+  int y2 = y;
+  if (CaptionOnTop)
+    y2 = Caption->Cell->Draw(canvas, clip, clipWidth, Clamp(int64_t{x} + Indent), y);
+  std::optional<platform::Region> borderRegion;
+  if (HasBorderColor)
+    borderRegion = platform::Region::FromRect(
+        {DrawX, Clamp(std::max<int64_t>(clip.top - 1, y2 - scroll)),
+         Clamp(int64_t{DrawX} + TableWidth),
+         Clamp(std::min<int64_t>(clip.bottom, int64_t{y2} + BodyHeight - scroll))});
+  int rowY = y2;
+  for (const auto& row : Rows)
+    rowY = DrawRow(canvas, clip, clipWidth, *row, rowY, borderRegion ? &*borderRegion : nullptr);
+  if (borderRegion) canvas.FillRgn(*borderRegion, BorderColor | platform::kPaletteRelative);
+  if (Border)
+    layout::DrawFrame3D(Owner, canvas, DrawX, true,
+                        Clamp(int64_t{rowY} + CellSpacing - scroll - 1),
+                        Clamp(int64_t{DrawX} + TableWidth - 1), Clamp(y2 - scroll));
+  if (!CaptionOnTop)
+    Caption->Cell->Draw(canvas, clip, clipWidth, Clamp(int64_t{x} + Indent),
+                        base::AddExtent(y, BodyHeight));
+  return base::AddExtent(y, Height);
+}
+
+int ThtmlTable::DrawRow(platform::TCanvas& canvas, const platform::TRect& clip, int clipWidth,
+                        TCellList& row, int y, platform::Region* borderRegion) {
+  const int64_t scroll = Owner ? Owner->YOffset : 0;
+  const int64_t sy = int64_t{y} - scroll;
+  const int next = base::AddExtent(y, row.RowHeight);
+  if (sy + row.RowSpanHeight < clip.top || sy >= clip.bottom) return next;
+  int64_t cx = DrawX;
+  for (int i = 0; i < row.Count(); ++i) {
+    TCellObj& cell = *row[i];
+    if (cell.Cell->Count() > 0) {
+      const platform::TRect area{Clamp(cx + CellSpacing), Clamp(sy + CellSpacing),
+                                 Clamp(cx + cell.SpanWidth), Clamp(sy + cell.SpanHeight)};
+      if (cell.Cell->BkGnd) {
+        canvas.Brush.Color = cell.Cell->BkColor | platform::kPaletteRelative;
+        canvas.Brush.Style = platform::bsSolid;
+        canvas.Brush.Pattern = nullptr;
+        canvas.FillRect(area);
+      }
+      cell.Cell->Draw(canvas, clip, clipWidth, Clamp(cx + CellSpacing + CellPadding),
+                      Clamp(int64_t{y} + CellSpacing + CellPadding + cell.YIndent));
+      if (Border)
+        layout::DrawFrame3D(Owner, canvas, Clamp(cx + CellSpacing - 1), false,
+                            Clamp(sy + cell.SpanHeight), Clamp(cx + cell.SpanWidth),
+                            Clamp(sy + CellSpacing - 1));
+      if (borderRegion) {
+        const int grow = Border ? 1 : 0;
+        *borderRegion = platform::Region::Combine(
+            *borderRegion,
+            platform::Region::FromRect(
+                {area.left - grow, area.top - grow, area.right + grow, area.bottom + grow}),
+            platform::RGN_DIFF);
+      }
+    }
+    if (i <= kMaxColumns) cx += Widths[i];
+  }
+  return next;
+}
+
+// ---- Hit tests
+
+TCellObj* ThtmlTable::CellAt(int x, int y, int& insideY) {
+  int64_t rowTop = 0;
+  for (const auto& row : Rows) {
+    int64_t cx = DrawX;
+    for (int i = 0; i < row->Count(); ++i) {
+      TCellObj* cell = (*row)[i];
+      if (cx <= x && x < cx + cell->SpanWidth && rowTop <= y && y < rowTop + cell->SpanHeight) {
+        insideY = Clamp(y - rowTop - CellSpacing - CellPadding - cell->YIndent);
+        return cell;
+      }
+      if (i <= kMaxColumns) cx += Widths[i];
+    }
+    rowTop += row->RowHeight;
+  }
+  return nullptr;
+}
+
+namespace {
+
+// Where a point relative to the table's top lies: the caption or the body,
+// with y relative to that part, or neither.
+struct Part {
+  layout::TCell* caption = nullptr;
+  bool body = false;
+  int y = 0;
+  int offset = 0;  // what was taken off y
+};
+
+Part PartAt(ThtmlTable& table, int x, int y) {
+  const int64_t captionLeft = int64_t{table.DrawX} + table.Indent - table.TableIndent;
+  const bool inBody = table.DrawX <= x && x <= int64_t{table.DrawX} + table.TableWidth;
+  const bool inCaption = captionLeft <= x && x <= captionLeft + table.OuterWidth;
+  Part part;
+  if (table.CaptionOnTop) {
+    if (y < table.CaptionHeight) {
+      if (inCaption) part.caption = table.Caption->Cell.get();
+      part.y = y;
+    } else {
+      part.body = inBody;
+      part.offset = table.CaptionHeight;
+      part.y = y - table.CaptionHeight;
+    }
+  } else if (y < table.BodyHeight) {
+    part.body = inBody;
+    part.y = y;
+  } else {
+    if (inCaption) part.caption = table.Caption->Cell.get();
+    part.offset = table.BodyHeight;
+    part.y = y - table.BodyHeight;
+  }
+  return part;
+}
+
+}  // namespace
+
+bool ThtmlTable::GetUrlAt(platform::TCanvas& canvas, int x, int y,
+                          std::unique_ptr<base::TUrlTarget>& url,
+                          layout::TFormControlObj*& formControl) {
+  url.reset();
+  formControl = nullptr;
+  if (y > DrawnHeight) return false;
+  const Part part = PartAt(*this, x, y);
+  if (part.caption) return part.caption->GetUrlAt(canvas, x, part.y, url, formControl);
+  if (!part.body) return false;
+  int insideY = 0;
+  TCellObj* cell = CellAt(x, part.y, insideY);
+  return cell && cell->Cell->GetUrlAt(canvas, x, insideY, url, formControl);
+}
+
+bool ThtmlTable::GetObjectAt(int x, int y, layout::TImageObj*& object, int& insideX,
+                             int& insideY) {
+  object = nullptr;
+  if (y > DrawnHeight) return false;
+  const Part part = PartAt(*this, x, y);
+  if (part.caption) return part.caption->GetObjectAt(x, part.y, object, insideX, insideY);
+  if (!part.body) return false;
+  int cellY = 0;
+  TCellObj* cell = CellAt(x, part.y, cellY);
+  return cell && cell->Cell->GetObjectAt(x, cellY, object, insideX, insideY);
+}
+
+int ThtmlTable::PointToPos(platform::TCanvas& canvas, int x, int y, int& caretX, int& caretY,
+                           int& caretHeight, bool& insideText, layout::TCell*& cell) {
+  if (y > Height) return -1;
+  const Part part = PartAt(*this, x, y);
+  if (part.caption) {
+    const int p =
+        part.caption->PointToPos(canvas, x, part.y, caretX, caretY, caretHeight, insideText, cell);
+    caretY = base::AddExtent(caretY, part.offset);
+    return p;
+  }
+  if (!part.body) return -1;
+  int insideY = 0;
+  TCellObj* hit = CellAt(x, part.y, insideY);
+  if (!hit) return -1;
+  const int p = hit->Cell->PointToPos(canvas, x, insideY, caretX, caretY, caretHeight, insideText,
+                                      cell);
+  caretY = base::AddExtent(int64_t{caretY} + part.offset, int64_t{part.y} - insideY);
+  return p;
+}
+
+// ---- Text operations
+
+void ThtmlTable::CopySelection() {
+  InTextOrder(*this, [](layout::TCell& c) {
+    c.CopySelection();
+    return false;
+  });
+}
+
+int ThtmlTable::FindText(int start, std::string_view text, bool matchCase) {
+  int found = -1;
+  InTextOrder(*this, [&](layout::TCell& c) {
+    found = c.FindText(start, text, matchCase);
+    return found >= 0;
+  });
+  return found;
+}
+
+bool ThtmlTable::PosToPoint(platform::TCanvas& canvas, int position, int& x, int& y) {
+  if (Length == 0 || position > int64_t{StartPos} + Length) return false;
+  return InTextOrder(*this, [&](layout::TCell& c) { return c.PosToPoint(canvas, position, x, y); });
+}
+
+bool ThtmlTable::GetCharAt(int position, char& ch, layout::TSectionBase*& section) {
+  if (Length == 0 || position < StartPos || position > int64_t{StartPos} + Length) return false;
+  if (Caption->Cell->GetCharAt(position, ch, section)) return true;
+  for (const auto& row : Rows)
+    for (const auto& cell : *row)
+      if (cell->Cell->GetCharAt(position, ch, section)) return true;
+  return false;
+}
+
+void ThtmlTable::RefreshFonts() {
+  for (const auto& row : Rows)
+    for (const auto& cell : *row) cell->Cell->RefreshFonts();
+  Caption->Cell->RefreshFonts();
+}
+
+}  // namespace tables
