@@ -99,6 +99,12 @@ ThtmlView::ThtmlView(QWidget* parent) : QWidget(parent) {
   };
   document_->OnBackgroundChange = [this](layout::TSectionList& doc) { BackgroundChanged(doc); };
   document_->ExpandFileName = [this](const std::string& name) { return FullFileName(name); };
+  // A section the layout had to take out (a table with too many columns)
+  // is reported in an error box; the rest of the page is shown.
+  document_->OnProcessError = [](const std::string& message) {
+    platform::TApplication& application = platform::TApplication::Instance();
+    application.MessageBox().Show(application.Title(), message, platform::MessageIcon::Error);
+  };
 
   autoScrollTimer_.SetInterval(10);
   autoScrollTimer_.OnTimer = [this] { Handle([&] { StepAutoScroll(); }); };
