@@ -603,6 +603,15 @@ int ThtmlTable::Layout(platform::TCanvas& canvas, int y, layout::IndentManager& 
   }
   height = AddExtent(height, CellSpacing);
   BodyHeight = height - bodyStart;
+  rowTops_.assign(static_cast<size_t>(rowCount), 0);
+  rowReach_.assign(static_cast<size_t>(rowCount), 0);
+  int rowTop = 0, reach = 0;
+  for (int k = 0; k < rowCount; ++k) {
+    rowTops_[k] = rowTop;
+    reach = std::max(reach, AddExtent(rowTop, Rows[k]->RowSpanHeight));
+    rowReach_[k] = reach;
+    rowTop = AddExtent(rowTop, Rows[k]->RowHeight);
+  }
   if (!CaptionOnTop) {
     CaptionHeight = layOutCaption(AddExtent(Top, BodyHeight));
     height = AddExtent(height, CaptionHeight);

@@ -127,6 +127,11 @@ class ThtmlTable : public layout::TSectionBase {
   int Pad() const { return 2 * CellPadding + CellSpacing; }
   int DrawRow(platform::TCanvas& canvas, const platform::TRect& clip, int clipWidth, TCellList& row,
               int y, platform::Region* borderRegion);
+  // Where each row starts below the body's top, and the lowest bottom of
+  // it and the rows above (their spans included), from the last layout:
+  // a paint starts at the first row that reaches the clip.
+  std::vector<int> rowTops_;
+  std::vector<int> rowReach_;
   // The body cell at (x, y relative to the body's top), with the point
   // inside its content; none in the spacing outside every cell.
   TCellObj* CellAt(int x, int y, int& insideY);

@@ -46,9 +46,23 @@ int ThtmlTable::Draw(platform::TCanvas& canvas, const platform::TRect& clip,
         {DrawX, Clamp(std::max<int64_t>(clip.top - 1, y2 - scroll)),
          Clamp(int64_t{DrawX} + TableWidth),
          Clamp(std::min<int64_t>(clip.bottom, int64_t{y2} + BodyHeight - scroll))});
-  int rowY = y2;
-  for (const auto& row : Rows)
-    rowY = DrawRow(canvas, clip, clipWidth, *row, rowY, borderRegion ? &*borderRegion : nullptr);
+  // Only the rows that meet the clip: from the first whose reach gets
+  // there to the first that starts below it.
+  const int rowCount = Rows.Count();
+  const bool indexed = rowTops_.size() == static_cast<size_t>(rowCount);
+  int first = 0;
+  if (indexed)
+    first = static_cast<int>(
+        std::lower_bound(rowReach_.begin(), rowReach_.end(), int64_t{clip.top} + scroll - y2,
+                         [](int reach, int64_t top) { return reach < top; }) -
+        rowReach_.begin());
+  int next = y2;
+  for (int k = first; k < rowCount; ++k) {
+    const int rowY = indexed ? base::AddExtent(y2, rowTops_[k]) : next;
+    if (indexed && int64_t{rowY} - scroll >= clip.bottom) break;
+    next = DrawRow(canvas, clip, clipWidth, *Rows[k], rowY, borderRegion ? &*borderRegion : nullptr);
+  }
+  const int rowY = base::AddExtent(y2, int64_t{BodyHeight} - CellSpacing);
   if (borderRegion) canvas.FillRgn(*borderRegion, BorderColor | platform::kPaletteRelative);
   if (Border)
     layout::DrawFrame3D(Owner, canvas, DrawX, true,
