@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -533,33 +534,45 @@ int ThtmlTable::Layout(platform::TCanvas& canvas, int y, layout::IndentManager& 
   const bool measuring = Owner && Owner->Measuring > 0;
   const int rowCount = Rows.Count();
   std::vector<int> heights(static_cast<size_t>(rowCount), 0);
-  bool more = true;
-  for (int s = 1; more; ++s) {
-    more = false;
-    for (int k = 0; k + s <= rowCount; ++k) {
-      TCellList& row = *Rows[k];
-      int need = 0;
-      for (int i = 0; i < row.Count(); ++i) {
-        TCellObj& cell = *row[i];
-        if (cell.ColSpan <= 0) continue;
-        if (cell.RowSpan > s) more = true;
-        cell.SpanWidth = Sum(Widths, i, std::min(cell.ColSpan, kMaxColumns + 1 - i));
-        if (cell.RowSpan != s) continue;
-        cell.ContentHeight =
-            cell.Cell->MeasureHeight(canvas, cell.SpanWidth - 2 * CellPadding - CellSpacing);
-        need = std::max({need, cell.ContentHeight, cell.SpecHeight - 2 * CellPadding});
+  // What a row needs for its cells of row span s: the tallest content
+  // (or HEIGHT) of those cells, with padding and spacing.
+  const auto needOf = [&](TCellList& row, int s) {
+    int need = 0;
+    for (const auto& cell : row) {
+      if (cell->ColSpan <= 0 || cell->RowSpan != s) continue;
+      cell->ContentHeight =
+          cell->Cell->MeasureHeight(canvas, cell->SpanWidth - 2 * CellPadding - CellSpacing);
+      need = std::max({need, cell->ContentHeight, cell->SpecHeight - 2 * CellPadding});
+    }
+    return AddExtent(need, Pad());
+  };
+  // Pass 1 sizes every row by its single-row cells. A pass for a larger
+  // span changes only rows holding a cell of that span (every row is
+  // already at least the padding high), so those passes visit just them,
+  // by span, smallest first.
+  std::map<int, std::vector<int>> rowsBySpan;
+  for (int k = 0; k < rowCount; ++k) {
+    TCellList& row = *Rows[k];
+    for (int i = 0; i < row.Count(); ++i) {
+      TCellObj& cell = *row[i];
+      if (cell.ColSpan <= 0) continue;
+      cell.SpanWidth = Sum(Widths, i, std::min(cell.ColSpan, kMaxColumns + 1 - i));
+      if (cell.RowSpan > 1) {
+        std::vector<int>& rows = rowsBySpan[cell.RowSpan];
+        if (rows.empty() || rows.back() != k) rows.push_back(k);
       }
-      need = AddExtent(need, Pad());
-      if (s == 1) {
-        heights[k] = need;
-      } else {
-        int64_t sum = 0;
-        for (int r = k; r < k + s; ++r) sum += heights[r];
-        if (sum < need) {
-          const int64_t grow = (need - sum) / s;
-          for (int r = k; r < k + s; ++r) heights[r] = AddExtent(heights[r], grow);
-          heights[k + s - 1] = AddExtent(heights[k + s - 1], need - sum - grow * s);
-        }
+    }
+    heights[k] = needOf(row, 1);
+  }
+  for (const auto& [span, rows] : rowsBySpan) {
+    for (const int k : rows) {
+      const int need = needOf(*Rows[k], span);
+      int64_t sum = 0;
+      for (int r = k; r < k + span; ++r) sum += heights[r];
+      if (sum < need) {
+        const int64_t grow = (need - sum) / span;
+        for (int r = k; r < k + span; ++r) heights[r] = AddExtent(heights[r], grow);
+        heights[k + span - 1] = AddExtent(heights[k + span - 1], need - sum - grow * span);
       }
     }
   }

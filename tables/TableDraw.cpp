@@ -115,18 +115,26 @@ int ThtmlTable::DrawRow(platform::TCanvas& canvas, const platform::TRect& clip, 
 // ---- Hit tests
 
 TCellObj* ThtmlTable::CellAt(int x, int y, int& insideY) {
-  int64_t rowTop = 0;
-  for (const auto& row : Rows) {
+  // Rows whose reach ends at or above y cannot hold it, nor can rows that
+  // start below it.
+  const int rowCount = Rows.Count();
+  const bool indexed = rowTops_.size() == static_cast<size_t>(rowCount);
+  int k = indexed ? static_cast<int>(std::upper_bound(rowReach_.begin(), rowReach_.end(), y) -
+                                     rowReach_.begin())
+                  : 0;
+  int64_t rowTop = indexed && k < rowCount ? rowTops_[k] : 0;
+  for (; k < rowCount && rowTop <= y; ++k) {
+    const TCellList& row = *Rows[k];
     int64_t cx = DrawX;
-    for (int i = 0; i < row->Count(); ++i) {
-      TCellObj* cell = (*row)[i];
+    for (int i = 0; i < row.Count(); ++i) {
+      TCellObj* cell = row[i];
       if (cx <= x && x < cx + cell->SpanWidth && rowTop <= y && y < rowTop + cell->SpanHeight) {
         insideY = Clamp(y - rowTop - CellSpacing - CellPadding - cell->YIndent);
         return cell;
       }
       if (i <= kMaxColumns) cx += Widths[i];
     }
-    rowTop += row->RowHeight;
+    rowTop += row.RowHeight;
   }
   return nullptr;
 }

@@ -358,3 +358,32 @@ TEST_F(TableDrawTest, HitTestsFindTheCellUnderThePoint) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(TableTest, HugeSpansOverManyRowsEndQuickly) {
+  // Every cell of the first row spans "all" rows: the passes for spans
+  // visit only the rows that hold such cells.
+  for (const int spanning : {29, 30}) {
+    doc_.Clear();
+    errors_.clear();
+    std::vector<std::vector<CellSpec>> rows(3000);
+    for (int c = 0; c < spanning; ++c)
+      rows[0].push_back({AttrSpec{{base::RowSpanSy, 2147483647, ""}}, "x"});
+    for (size_t r = 1; r < rows.size(); ++r) rows[r].push_back({AttrSpec{}, "y"});
+    ThtmlTable* t = AddTable(AttrSpec{}, rows);
+    LayOut(600);
+    if (spanning == 29) {
+      ASSERT_EQ(doc_.Count(), 1);
+      EXPECT_EQ(t->NumCols, 30);
+      EXPECT_EQ((*t->Rows[0])[0]->RowSpan, 3000);
+      EXPECT_EQ((*t->Rows[0])[0]->SpanHeight, t->BodyHeight - t->CellSpacing);
+    } else {
+      // The spans push the other rows' cells past 30 columns.
+      EXPECT_EQ(doc_.Count(), 0);
+      EXPECT_EQ(errors_, std::vector<std::string>{"Table has too many Columns"});
+    }
+  }
+}
+
+}  // namespace
