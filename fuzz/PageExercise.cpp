@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "layout/Section.h"
+#include "tables/Table.h"
 
 namespace fuzz {
 
@@ -43,6 +44,9 @@ struct Walk {
   std::unordered_map<const layout::TSectionBase*, int> index;
   std::vector<int> tops;  // relative to the document's top
   long visits = 0;        // sections and lines: what one whole-page query may visit
+  // Cells side by side and tables floating right put later text left of or
+  // above earlier text: positions then only grow within a section.
+  bool hasTables = false;
 };
 
 // Lines of a text section cover its characters in order, each once.
@@ -58,9 +62,27 @@ void CheckLines(const layout::TSection& text) {
   Require(heights <= text.Height, "lines fit in their section");
 }
 
+int ExerciseSection(platform::TCanvas& canvas, layout::TSectionBase& section, Walk& walk);
+
+// Every section of a table's caption and cells, as the top-level ones.
+int ExerciseTable(platform::TCanvas& canvas, tables::ThtmlTable& table, Walk& walk) {
+  walk.hasTables = true;
+  Require(table.NumCols >= 0 && table.NumCols <= tables::kMaxColumns, "tables keep the column limit");
+  int lines = 0;
+  const auto cell = [&](layout::TCell& c) {
+    for (const auto& inner : c) lines += 1 + ExerciseSection(canvas, *inner, walk);
+  };
+  cell(*table.Caption->Cell);
+  for (const auto& row : table.Rows) {
+    Require(row->RowHeight >= 0, "rows have a height");
+    for (const auto& c : *row) cell(*c->Cell);
+  }
+  return lines;
+}
+
 // Asks one section everything a section answers.
-// Gives the number of lines the section has.
-int ExerciseSection(platform::TCanvas& canvas, layout::TSectionBase& section) {
+// Gives the number of lines the section (and the sections in it) has.
+int ExerciseSection(platform::TCanvas& canvas, layout::TSectionBase& section, Walk& walk) {
   (void)section.ClassName();
   int narrowest = 0, widest = 0;
   section.GetMinMaxWidth(canvas, narrowest, widest);
@@ -74,17 +96,20 @@ int ExerciseSection(platform::TCanvas& canvas, layout::TSectionBase& section) {
     Require(owner->StartPos <= p && p < owner->StartPos + owner->Length,
             "a character's section holds it");
   }
-  // Its first, middle and last characters have places, top to bottom.
+  // Its first, middle and last characters have places, top to bottom (in
+  // a table, cells side by side start at the same height).
+  auto* table = dynamic_cast<tables::ThtmlTable*>(&section);
   if (section.Length > 0) {
     int lastY = -1;
     for (int offset : {0, section.Length / 2, section.Length - 1}) {
       int x = 0, y = 0;
       Require(section.PosToPoint(canvas, section.StartPos + offset, x, y),
               "a laid-out character has a place");
-      Require(y >= lastY, "places go down with positions");
+      Require(table || y >= lastY, "places go down with positions");
       lastY = y;
     }
   }
+  if (table) return ExerciseTable(canvas, *table, walk);
   const auto* text = dynamic_cast<const layout::TSection*>(&section);
   if (!text) return 0;
   CheckLines(*text);
@@ -105,7 +130,7 @@ Walk WalkSections(layout::TSectionList& doc, platform::TCanvas& canvas) {
     Require(section.Top == kMarginY + top, "sections stack in order");
     walk.index.emplace(&section, i);
     walk.tops.push_back(top);
-    walk.visits += 1 + ExerciseSection(canvas, section);
+    walk.visits += 1 + ExerciseSection(canvas, section, walk);
     position += section.Length;
     top += section.Height;
   }
@@ -155,8 +180,10 @@ void HitTestGrid(layout::TSectionList& doc, platform::TCanvas& canvas, const Wal
       Require(p >= -1 && p <= doc.Length, "a point gives a position in the document");
       if (p < 0) continue;
       Require(cell != nullptr, "a position has its cell");
-      Require(p >= rowLast, "positions grow to the right");
-      Require(p >= columnLast[static_cast<size_t>(column)], "positions grow downwards");
+      if (!walk.hasTables) {
+        Require(p >= rowLast, "positions grow to the right");
+        Require(p >= columnLast[static_cast<size_t>(column)], "positions grow downwards");
+      }
       rowLast = p;
       columnLast[static_cast<size_t>(column)] = p;
     }
@@ -174,7 +201,7 @@ void CheckPlaces(layout::TSectionList& doc, platform::TCanvas& canvas, const Wal
         static_cast<int>(static_cast<int64_t>(doc.Length - 1) * k / std::max(1, count - 1));
     int x = 0, y = 0;
     Require(doc.PosToPoint(canvas, p, x, y), "every character has a place");
-    Require(y >= lastY, "places go down with positions");
+    Require(walk.hasTables || y >= lastY, "places go down with positions");
     lastY = y;
     char ch = 0;
     layout::TSectionBase* section = nullptr;
