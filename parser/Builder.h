@@ -3,7 +3,7 @@
 // The builder's state and readers, shared by the files that implement them
 // (HtmlBuilder.cpp has the entries; BuilderBody.cpp the body and inline
 // readers; BuilderBlocks.cpp lists, centred blocks, PRE, scripts and plain
-// text). Not for use outside the builder.
+// text; BuilderTable.cpp tables). Not for use outside the builder.
 
 #include <bitset>
 #include <memory>
@@ -28,9 +28,10 @@ inline TermSet Terms(std::initializer_list<Symbol> symbols) {
   return set;
 }
 
-// The text-level symbols the builder reads today. Tables, pictures, maps
-// and form controls come with their own parts; until then their tags are
-// passed over like unknown tags and the text inside them flows on.
+// The text-level symbols the builder reads today. Pictures, maps and form
+// controls come with their own parts; until then their tags are passed over
+// like unknown tags and the text inside them flows on. TABLE is read by the
+// block readers (ReadTable).
 inline const TermSet kTextLevel = Terms({
     PSy,          PEndSy,   BSy,         BEndSy,   ISy,        IEndSy,       EmSy,
     EmEndSy,      StrongSy, StrongEndSy, USy,      UEndSy,     CiteSy,       CiteEndSy,
@@ -43,6 +44,15 @@ inline const TermSet kTextLevel = Terms({
 
 inline const TermSet kListEnds =
     Terms({OLEndSy, ULEndSy, DirEndSy, MenuEndSy, DLEndSy, BlockQuoteEndSy});
+
+// The tags that shape a table besides its start and end tag.
+inline const TermSet kTableTags =
+    Terms({TDSy, TDEndSy, THSy, THEndSy, TRSy, TREndSy, CaptionSy, CaptionEndSy});
+
+// What ends the content of a table cell or caption: the next cell, row or
+// caption tag, or the end of the table, whether or not the cell's own end
+// tag was written.
+inline const TermSet kCellTerms = kTableTags | Terms({TableEndSy});
 
 inline std::string Upper(std::string s) {
   for (char& c : s)
@@ -143,23 +153,36 @@ class Builder {
   bool StepFontSize();
   void ReadAnchor();
   void ReadList(int level, Symbol list, const TermSet& terms);
+  // A list and the list end that closed it. A symbol of `terms` that ended
+  // the list (the next cell of a table, the end of a centred block) stays
+  // for the caller, which would otherwise lose it.
+  void ReadWholeList(int level, Symbol list, const TermSet& terms) {
+    ReadList(level, list, terms);
+    if (kListEnds[Sym()]) Next();
+  }
   void ReadCenter(int level, const TermSet& terms);
   void ReadPre(int level);
   void PreLineBreak(int level, std::string& pending);
   void ReadScript();
   void AddHorzLine();
+  void ReadTable(int level);
+  base::TJustify GetCellAlign() const;
+  uint8_t GetVAlign(uint8_t fallback) const;
   // Past the nesting limit: reads a nesting start, or the end tag of one
   // read that way, as a block boundary. False when the symbol is neither.
   bool SkipFlattened();
+  // Inside a table started past the limit: its row, cell and caption tags
+  // and its end tag, which are block boundaries there.
+  bool FlattenedTableTag();
 
-  // Counts the lists, block quotes, CENTER and DIV being read; the flattened
-  // ones end with the innermost element that holds them.
+  // Counts the lists, block quotes, CENTER, DIV and tables being read; the
+  // flattened ones end with the innermost element that holds them.
   class NestingScope {
    public:
     explicit NestingScope(Builder& builder) : builder_(builder) { ++builder_.depth_; }
     ~NestingScope() {
       if (builder_.depth_-- == kMaxNestingDepth)
-        builder_.flattenedLists_ = builder_.flattenedCentres_ = 0;
+        builder_.flattenedLists_ = builder_.flattenedCentres_ = builder_.flattenedTables_ = 0;
     }
     NestingScope(const NestingScope&) = delete;
     NestingScope& operator=(const NestingScope&) = delete;
@@ -188,6 +211,7 @@ class Builder {
   int depth_ = 0;
   int flattenedLists_ = 0;  // starts read past the limit and not yet ended
   int flattenedCentres_ = 0;
+  int flattenedTables_ = 0;
 };
 
 }  // namespace parser::builder

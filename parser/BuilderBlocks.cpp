@@ -11,18 +11,27 @@ bool Builder::SkipFlattened() {
   const bool list =
       s == OLSy || s == ULSy || s == DirSy || s == MenuSy || s == DLSy || s == BlockQuoteSy;
   const bool centre = s == CenterSy || s == DivSy;
-  if (depth_ >= kMaxNestingDepth && (list || centre)) {
-    ++(list ? flattenedLists_ : flattenedCentres_);
+  if (depth_ >= kMaxNestingDepth && (list || centre || s == TableSy)) {
+    ++(list ? flattenedLists_ : centre ? flattenedCentres_ : flattenedTables_);
   } else if (kListEnds[s] && flattenedLists_ > 0) {
     --flattenedLists_;
   } else if ((s == CenterEndSy || s == DivEndSy) && flattenedCentres_ > 0) {
     --flattenedCentres_;
-  } else {
+  } else if (!FlattenedTableTag()) {
     return false;
   }
   FinishSection();
   Next();
   return true;
+}
+
+bool Builder::FlattenedTableTag() {
+  if (flattenedTables_ == 0) return false;
+  if (Sym() == TableEndSy) {
+    --flattenedTables_;
+    return true;
+  }
+  return kTableTags[Sym()];
 }
 
 void Builder::ReadList(int level, Symbol list, const TermSet& terms) {
@@ -56,12 +65,10 @@ void Builder::ReadList(int level, Symbol list, const TermSet& terms) {
       AddHorzLine();
       Next();
     } else if (s == OLSy || s == ULSy || s == DirSy || s == MenuSy || s == DLSy) {
-      ReadList(level + 1, s, terms);
-      Next();
+      ReadWholeList(level + 1, s, terms);
     } else if (s == BlockQuoteSy) {
       FinishSection();
-      ReadList(level + 1, s, terms);
-      Next();
+      ReadWholeList(level + 1, s, terms);
     } else if (s == LISy) {
       FinishSection();
       if (list == OLSy) {
@@ -84,6 +91,10 @@ void Builder::ReadList(int level, Symbol list, const TermSet& terms) {
       Next();
     } else if (s == CenterSy || s == DivSy) {
       ReadBody(itemLevel, inner);
+    } else if (s == TableSy) {
+      // An item that starts with a table keeps its marker line.
+      if (section_) section_->EnsureText();
+      ReadTable(itemLevel);
     } else if (terms[s]) {
       level_ = savedLevel;
       return;

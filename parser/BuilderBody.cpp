@@ -23,12 +23,10 @@ void Builder::ReadBody(int level, const TermSet& terms) {
       if (const TAttribute* target = Find(TargetSy)) result_.BaseTarget = target->StrValue;
       Next();
     } else if (s == OLSy || s == ULSy || s == DirSy || s == MenuSy || s == DLSy) {
-      ReadList(1, s, terms);
-      Next();
+      ReadWholeList(1, s, terms);
     } else if (s == BlockQuoteSy) {
       FinishSection();
-      ReadList(1, s, terms);
-      Next();
+      ReadWholeList(1, s, terms);
     } else if (s == CenterSy || s == DivSy) {
       ReadCenter(level, terms);
     } else if (s == BgSoundSy) {
@@ -47,6 +45,8 @@ void Builder::ReadBody(int level, const TermSet& terms) {
         hooks_.Meta(text(HttpEqSy), text(NameSy), text(ContentSy));
       }
       Next();
+    } else if (s == TableSy) {
+      ReadTable(level);
     } else if (kTextLevel[s]) {
       ReadInline(level);
     } else if (terms[s]) {

@@ -18,9 +18,10 @@ namespace parser {
 // Upper-cased anchor name -> the section that holds it; the first wins.
 using TAnchorList = std::map<std::string, layout::TSectionBase*>;
 
-// Lists, block quotes, CENTER and DIV nest as deep as this; deeper starts
-// and their end tags are read as block boundaries, so deeper content stays
-// at the deepest level and the builder's recursion stays bounded.
+// Lists, block quotes, CENTER, DIV and tables nest as deep as this; deeper
+// starts and their end tags (for a table also its row, cell and caption
+// tags) are read as block boundaries, so deeper content stays in the
+// deepest element and the builder's recursion stays bounded.
 inline constexpr int kMaxNestingDepth = 200;
 
 // The viewer's hooks that a parse calls.

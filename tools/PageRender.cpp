@@ -8,6 +8,7 @@
 #include "layout/Section.h"
 #include "platform/Canvas.h"
 #include "platform/GuiApplication.h"
+#include "tables/Table.h"
 #include "tools/PngRowWriter.h"
 #include "tools/TokenDump.h"
 
@@ -159,31 +160,88 @@ bool WritePagePng(LaidOutPage& page, const PageSettings& settings, const std::st
   return true;
 }
 
+namespace {
+
+void DumpSections(const layout::TCell& cell, std::ostream& out, int indent);
+
+void DumpText(const layout::TSection& text, std::ostream& out, const std::string& pad) {
+  out << " align=" << static_cast<int>(text.Alignment) << " level=" << text.Level << '\n';
+  int y = text.Top;
+  for (const auto& line : text.Lines) {
+    out << pad << "  line y=" << y << " x=" << line->LineIndent
+        << " w=" << (line->Count ? text.TextWidth(line->Start, true, line->Count) : 0)
+        << " h=" << line->FullHeight()
+        << " base=" << line->SpaceAbove + line->LineHeight - line->Descent << " \"";
+    WriteEscaped(out, std::string_view(text.Buff).substr(line->Start, line->Count));
+    out << "\"\n";
+    y += line->FullHeight();
+  }
+}
+
+// A cell of a table: x is its content's left relative to the body's left,
+// y the document y of its content's top; then its sections.
+void DumpCell(const layout::TCell& cell, const std::string& column, int colSpan, int rowSpan,
+              int64_t x, int64_t y, int width, int height, std::ostream& out, int indent) {
+  out << std::string(static_cast<size_t>(indent), ' ') << "cell col=" << column
+      << " colspan=" << colSpan << " rowspan=" << rowSpan << " x=" << x << " y=" << y
+      << " w=" << width << " h=" << height << '\n';
+  DumpSections(cell, out, indent + 4);
+}
+
+// The caption, when it has content, where it is drawn; the rows with their cells; fillers
+// (cells covered by a span) are left out.
+void DumpTable(const tables::ThtmlTable& table, std::ostream& out, int indent) {
+  out << " cols=" << table.NumCols << " width=" << table.TableWidth << " x=" << table.TableIndent
+      << '\n';
+  const std::string pad(static_cast<size_t>(indent), ' ');
+  const auto caption = [&](int64_t y) {
+    DumpCell(*table.Caption->Cell, "caption", 1, 1, int64_t{table.Indent} - table.TableIndent, y,
+             table.OuterWidth, table.CaptionHeight, out, indent + 4);
+  };
+  const bool hasCaption = table.Caption->Cell->Count() > 0;
+  int64_t rowY = table.Top;
+  if (table.CaptionOnTop) {
+    if (hasCaption) caption(table.Top);
+    rowY += table.CaptionHeight;
+  }
+  const int inset = table.CellSpacing + table.CellPadding;
+  for (const auto& row : table.Rows) {
+    out << pad << "  row y=" << rowY << " h=" << row->RowHeight << '\n';
+    int64_t x = 0;
+    for (int i = 0; i < row->Count(); ++i) {
+      const tables::TCellObj& cell = *(*row)[i];
+      if (cell.ColSpan > 0)
+        DumpCell(*cell.Cell, std::to_string(i), cell.ColSpan, cell.RowSpan, x + inset,
+                 rowY + inset + cell.YIndent, cell.SpanWidth, cell.SpanHeight, out, indent + 4);
+      if (i <= tables::kMaxColumns) x += table.Widths[static_cast<size_t>(i)];
+    }
+    rowY += row->RowHeight;
+  }
+  if (!table.CaptionOnTop && hasCaption) caption(int64_t{table.Top} + table.BodyHeight);
+}
+
+void DumpSections(const layout::TCell& cell, std::ostream& out, int indent) {
+  const std::string pad(static_cast<size_t>(indent), ' ');
+  for (const auto& section : cell) {
+    out << pad << section->ClassName() << " top=" << section->Top << " height=" << section->Height
+        << " drawn=" << section->DrawnHeight << " start=" << section->StartPos
+        << " len=" << section->Length;
+    if (const auto* text = dynamic_cast<const layout::TSection*>(section.get()))
+      DumpText(*text, out, pad);
+    else if (const auto* table = dynamic_cast<const tables::ThtmlTable*>(section.get()))
+      DumpTable(*table, out, indent);
+    else
+      out << '\n';
+  }
+}
+
+}  // namespace
+
 void DumpDocument(const LaidOutPage& page, std::ostream& out) {
   const layout::TSectionList& doc = *page.Document;
   out << "document height=" << page.Height << " width=" << page.DocWidth << " length=" << doc.Length
       << '\n';
-  for (const auto& section : doc) {
-    out << section->ClassName() << " top=" << section->Top << " height=" << section->Height
-        << " drawn=" << section->DrawnHeight << " start=" << section->StartPos
-        << " len=" << section->Length;
-    const auto* text = dynamic_cast<const layout::TSection*>(section.get());
-    if (!text) {
-      out << '\n';
-      continue;
-    }
-    out << " align=" << static_cast<int>(text->Alignment) << " level=" << text->Level << '\n';
-    int y = text->Top;
-    for (const auto& line : text->Lines) {
-      out << "  line y=" << y << " x=" << line->LineIndent
-          << " w=" << (line->Count ? text->TextWidth(line->Start, true, line->Count) : 0)
-          << " h=" << line->FullHeight()
-          << " base=" << line->SpaceAbove + line->LineHeight - line->Descent << " \"";
-      WriteEscaped(out, std::string_view(text->Buff).substr(line->Start, line->Count));
-      out << "\"\n";
-      y += line->FullHeight();
-    }
-  }
+  DumpSections(doc, out, 0);
   for (const auto& [name, section] : page.Anchors) {
     out << "anchor ";
     WriteEscaped(out, name);

@@ -67,8 +67,10 @@ bool WritePagePng(LaidOutPage& page, const PageSettings& settings, const std::st
                   std::string& error, int bandRows = 0);
 
 // The laid-out document as text: a header line, then one line per section
-// and, for text sections, one line per laid-out line; last one line per
-// anchor with the top of its section.
+// and, for text sections, one line per laid-out line; a table adds a line
+// per row and per cell (its caption as a cell too), each cell followed by
+// its own sections, indented; last one line per anchor with the top of its
+// section.
 void DumpDocument(const LaidOutPage& page, std::ostream& out);
 
 }  // namespace tools

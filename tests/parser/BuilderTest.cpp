@@ -71,7 +71,7 @@ const OutlineCase kOutlines[] = {
     {"BreakStartsASection", "a<BR>b", "TSection[a] TSection[b]"},
     {"RuleEndsTheSection", "a<HR>b", "TSection[a] THorzLine TSection[b]"},
     {"StrayGreaterThanIsNotShown", "a > b\x01 c", "TSection[a b c]"},
-    {"UnknownTagsArePassedOver", "a<BLINK>b</BLINK><TABLE><TR><TD>c</TABLE>", "TSection[abc]"},
+    {"UnknownTagsArePassedOver", "a<BLINK>b</BLINK><FRAMESET>c", "TSection[abc]"},
     {"ScriptWithoutHandlerIsSkipped", "a<SCRIPT>x<y</SCRIPT>b", "TSection[ab]"},
     {"OrderedItems", "<OL><LI>one<LI>two</OL>", "TOListItem[one] TOListItem[two]"},
     {"DirMenuAndDlGiveBullets", "<DIR><LI>a</DIR><MENU><LI>b</MENU><DL><LI>c</DL>",
@@ -94,6 +94,16 @@ TEST(Builder, ParagraphAlignmentComesFromTheLastP) {
   const auto texts = TextSections(page);
   ASSERT_EQ(texts.size(), 1u);
   EXPECT_EQ(texts[0]->Alignment, base::jtRight);
+}
+
+// The end of CENTER ends a list left open inside it, and the centred block
+// too.
+TEST(Builder, EndOfCenterClosesAnOpenListAndTheBlock) {
+  const tools::LaidOutPage page = tools::LayOutHtml("<CENTER><UL><LI>a</CENTER>b", TestSettings());
+  const auto texts = TextSections(page);
+  ASSERT_EQ(texts.size(), 2u);
+  EXPECT_EQ(texts[1]->Buff, "b");
+  EXPECT_EQ(texts[1]->Alignment, base::jtLeft);
 }
 
 TEST(Builder, BoldEndsEvenInsideStrong) {

@@ -47,7 +47,13 @@ INSTANTIATE_TEST_SUITE_P(
                       BandRow{"Rules", "<P>a<HR><HR SIZE=5 WIDTH=50%><HR NOSHADE>b", 3},
                       BandRow{"Lists", "<UL><LI>one<LI>two<UL><LI>three</UL></UL><OL><LI>x</OL>",
                               5},
-                      BandRow{"OneBand", "<H1>Title</H1>text", 0}),
+                      BandRow{"OneBand", "<H1>Title</H1>text", 0},
+                      BandRow{"Tables",
+                              "<TABLE BORDER=2 BGCOLOR=yellow BORDERCOLOR=red CELLPADDING=4>"
+                              "<CAPTION>cap</CAPTION><TR><TH>head<TD BGCOLOR=lime>cell<BR>two"
+                              "<TR><TD COLSPAN=2><TABLE BORDER ALIGN=right><TD>inner</TABLE>x"
+                              "</TABLE><TABLE><TD>after<CAPTION ALIGN=bottom>below</TABLE>",
+                              6}),
     [](const ::testing::TestParamInfo<BandRow>& info) { return info.param.name; });
 
 // Narrow pages, very large fonts and wide pages: the band bitmap must be
