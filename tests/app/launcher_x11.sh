@@ -223,12 +223,23 @@ wheel_moved() {
 until_seen 3-wheel wheel_moved ||
   fail "mouse wheel: the page did not scroll down by 48 pixels ($seen)"
 
-# ---- 4. The link "Справка" at the end of the start page, now in view at
-# rows 286..301, leads to help.htm#install: the help page's background
-# (#FFFFF0), scrolled so that the heading "Установка" (99 pixels wide,
-# in black) is at the top.
-box "$work/3-wheel.png" "#0000C0" 288 24
-[ "$bw" -gt 20 ] || fail "local link: no link-coloured text in the last line of the start page"
+# ---- 4. The link "Справка" in the last line of the start page leads to
+# help.htm#install. Five more wheel notches take the page to its end, where
+# that line is the lowest text; then the help page's background (#FFFFF0)
+# shows, scrolled so that the heading "Установка" (99 pixels wide, in
+# black) is at the top.
+xdotool click 5 click 5 click 5 click 5 click 5
+at_end() {
+  box "$1.png" "#0000C0" $((panel_h - 40)) 40
+  seen="link-coloured box ${bw}x$bh at ($bx, $by) in the lowest rows"
+  [ "$bw" -gt 20 ] || return 1
+  # The lowest link of those: the one in the page's last line.
+  box "$1.png" "#0000C0" $((by + bh - 12)) 12
+  seen="last link ${bw}x$bh at ($bx, $by)"
+  [ "$bw" -gt 20 ]
+}
+until_seen 4-end at_end ||
+  fail "local link: no link-coloured text in the last line of the start page ($seen)"
 click_client $((panel_x + bx + bw / 2)) $((panel_y + by + bh / 2))
 help_at_anchor() {
   background=$(dominant "$1.png")
@@ -237,7 +248,7 @@ help_at_anchor() {
   seen="background $background, black box ${bw}x$bh at ($bx, $by) in the top rows, thumb at ${top_link:-nowhere}"
   [ "$background" = "#FFFFF0" ] && [ "$bw" -ge 80 ] && [ "$bw" -le 120 ] &&
     [ $bx -ge 8 ] && [ $bx -le 14 ] && [ $by -le 8 ] &&
-    [ -n "$top_link" ] && [ "$top_link" -gt "$top_wheel" ]
+    [ -n "$top_link" ] && [ "$top_link" -gt "$top_start" ]
 }
 until_seen 4-link help_at_anchor ||
   fail "local link: the viewer did not show help.htm at its anchor 'install' ($seen)"
