@@ -127,12 +127,12 @@ Walk WalkSections(layout::TSectionList& doc, platform::TCanvas& canvas) {
             "sections number the characters in order");
     Require(section.Height >= 0 && section.DrawnHeight >= section.Height,
             "sections cover at least their height");
-    Require(section.Top == kMarginY + top, "sections stack in order");
+    Require(section.Top == base::AddExtent(kMarginY, top), "sections stack in order");
     walk.index.emplace(&section, i);
     walk.tops.push_back(top);
     walk.visits += 1 + ExerciseSection(canvas, section, walk);
     position += section.Length;
-    top += section.Height;
+    top = base::AddExtent(top, section.Height);  // as layout adds them, within the ceiling
   }
   Require(position == doc.Length, "the document holds its sections' characters");
   return walk;
@@ -218,11 +218,16 @@ void CheckSearch(layout::TSectionList& doc, unsigned choice) {
     const layout::TSectionBase& section = *doc[(choice + k * 7919u) % doc.Count()];
     if (section.Length == 0) continue;
     const int at = section.StartPos + static_cast<int>((choice >> 3) % section.Length);
+    // Searches look inside one text section at a time (a table's cells
+    // each hold their own), so the needle stays in the section of its
+    // first character.
     std::string needle;
+    const layout::TSectionBase* home = nullptr;
     for (int p = at; p < section.StartPos + section.Length && needle.size() < 1 + choice % 8; ++p) {
       char ch = 0;
       layout::TSectionBase* owner = nullptr;
-      if (!doc.GetCharAt(p, ch, owner)) break;
+      if (!doc.GetCharAt(p, ch, owner) || (home && owner != home)) break;
+      home = owner;
       needle += ch;
     }
     const int found = doc.FindText(section.StartPos, needle, true);
