@@ -566,6 +566,9 @@ int ThtmlTable::Layout(platform::TCanvas& canvas, int y, layout::IndentManager& 
   }
   for (const auto& [span, rows] : rowsBySpan) {
     for (const int k : rows) {
+      // A cell pushed right of the columns the grid clipped keeps its
+      // span: a pass for a span reaching past the last row stops there.
+      if (int64_t{k} + span > rowCount) break;
       const int need = needOf(*Rows[k], span);
       int64_t sum = 0;
       for (int r = k; r < k + span; ++r) sum += heights[r];
@@ -600,7 +603,8 @@ int ThtmlTable::Layout(platform::TCanvas& canvas, int y, layout::IndentManager& 
       TCellObj& cell = *row[i];
       int spanHeight = 0;
       if (cell.ColSpan > 0)
-        for (int r = k; r < k + cell.RowSpan; ++r) spanHeight = AddExtent(spanHeight, heights[r]);
+        for (int r = k; r < std::min<int64_t>(int64_t{k} + cell.RowSpan, rowCount); ++r)
+          spanHeight = AddExtent(spanHeight, heights[r]);
       cell.SpanHeight = spanHeight;
       row.RowSpanHeight = std::max(row.RowSpanHeight, spanHeight);
       if (cell.Cell->Count() == 0) continue;

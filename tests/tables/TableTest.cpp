@@ -387,3 +387,19 @@ TEST_F(TableTest, HugeSpansOverManyRowsEndQuickly) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(TableTest, ASpanPushedRightOfTheClippedColumnsStopsAtTheLastRow) {
+  // Row 2's spanning cell is pushed to column 2 by the filler of the first
+  // column's span, right of the columns whose spans the grid clips.
+  ThtmlTable* t = AddTable(AttrSpec{}, {{{AttrSpec{{base::RowSpanSy, 3, "3"}}, "a"}, {AttrSpec{}, "b"}},
+                                        {{AttrSpec{}, "c"}, {AttrSpec{{base::RowSpanSy, 5, "5"}}, "d"}},
+                                        {{AttrSpec{}, "e"}}});
+  LayOut(600);
+  ASSERT_EQ(doc_.Count(), 1);
+  const TCellObj& pushed = *(*t->Rows[1])[2];
+  EXPECT_EQ(pushed.SpanHeight, t->Rows[1]->RowHeight + t->Rows[2]->RowHeight);
+}
+
+}  // namespace
