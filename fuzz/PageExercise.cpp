@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "layout/Section.h"
+#include "tables/Table.h"
 
 namespace fuzz {
 
@@ -38,9 +39,31 @@ int Repeats(long items, int least, int most) {
   return static_cast<int>(std::clamp(kVisitBudget / (items + 1), long{least}, long{most}));
 }
 
+bool IsTable(const layout::TSectionBase* section) {
+  return dynamic_cast<const tables::ThtmlTable*>(section) != nullptr;
+}
+
+// The document's own section that holds position p (a table for the
+// characters of its cells); none past the last character.
+const layout::TSectionBase* TopSectionAt(const layout::TSectionList& doc, int p) {
+  const auto after = std::upper_bound(doc.begin(), doc.end(), p,
+                                      [](int q, const auto& s) { return q < s->StartPos; });
+  if (after == doc.begin()) return nullptr;
+  const layout::TSectionBase* section = std::prev(after)->get();
+  return p < section->StartPos + section->Length ? section : nullptr;
+}
+
+// Whether document y lies on the table, which holds its cells' characters.
+bool OnTable(const layout::TSectionBase& table, int y) {
+  return table.Top <= y && int64_t{y} <= int64_t{table.Top} + table.DrawnHeight;
+}
+
 // What the walk over the sections learns for the later checks.
 struct Walk {
   std::unordered_map<const layout::TSectionBase*, int> index;
+  // Sections inside tables (cells and captions, at any depth): the index
+  // of the document's table that holds them.
+  std::unordered_map<const layout::TSectionBase*, int> inTable;
   std::vector<int> tops;  // relative to the document's top
   long visits = 0;        // sections and lines: what one whole-page query may visit
 };
@@ -66,21 +89,29 @@ int ExerciseSection(platform::TCanvas& canvas, layout::TSectionBase& section) {
   section.GetMinMaxWidth(canvas, narrowest, widest);
   Require(0 <= narrowest && narrowest <= widest, "narrowest width within widest");
 
-  // Every character of the section is there, in a section that owns it.
-  for (int p = section.StartPos; p < section.StartPos + section.Length; ++p) {
+  // Every character of the section is there, in a section that owns it. A
+  // table's cells answer by walking their sections, so in a table a few
+  // hundred characters spread over it are asked.
+  const int step = IsTable(&section) ? std::max(1, section.Length / 256) : 1;
+  for (int p = section.StartPos; p < section.StartPos + section.Length; p += step) {
     char ch = 0;
     layout::TSectionBase* owner = nullptr;
     Require(section.GetCharAt(p, ch, owner) && owner, "every character position answers");
     Require(owner->StartPos <= p && p < owner->StartPos + owner->Length,
             "a character's section holds it");
   }
-  // Its first, middle and last characters have places, top to bottom.
+  // Its first, middle and last characters have places, top to bottom; in
+  // a table, whose cells stand side by side, on the table.
   if (section.Length > 0) {
     int lastY = -1;
     for (int offset : {0, section.Length / 2, section.Length - 1}) {
       int x = 0, y = 0;
       Require(section.PosToPoint(canvas, section.StartPos + offset, x, y),
               "a laid-out character has a place");
+      if (IsTable(&section)) {
+        Require(OnTable(section, y), "a table's characters are placed on it");
+        continue;
+      }
       Require(y >= lastY, "places go down with positions");
       lastY = y;
     }
@@ -89,6 +120,21 @@ int ExerciseSection(platform::TCanvas& canvas, layout::TSectionBase& section) {
   if (!text) return 0;
   CheckLines(*text);
   return text->Lines.Count();
+}
+
+// Indexes the sections of a table's caption and cells, at any depth, under
+// the index of the document's table.
+void IndexTable(const tables::ThtmlTable& table, int index, Walk& walk) {
+  const auto cell = [&](const layout::TCell& c) {
+    for (const auto& section : c) {
+      walk.inTable.emplace(section.get(), index);
+      if (const auto* inner = dynamic_cast<const tables::ThtmlTable*>(section.get()))
+        IndexTable(*inner, index, walk);
+    }
+  };
+  cell(*table.Caption->Cell);
+  for (const auto& row : table.Rows)
+    for (const auto& c : *row) cell(*c->Cell);
 }
 
 Walk WalkSections(layout::TSectionList& doc, platform::TCanvas& canvas) {
@@ -106,6 +152,8 @@ Walk WalkSections(layout::TSectionList& doc, platform::TCanvas& canvas) {
     walk.index.emplace(&section, i);
     walk.tops.push_back(top);
     walk.visits += 1 + ExerciseSection(canvas, section);
+    if (const auto* table = dynamic_cast<const tables::ThtmlTable*>(&section))
+      IndexTable(*table, i, walk);
     position += section.Length;
     top += section.Height;
   }
@@ -120,7 +168,12 @@ void CheckAnchors(layout::TSectionList& doc, const parser::TAnchorList& anchors,
   for (const auto& [name, section] : anchors) {
     Require(!name.empty(), "anchors have names");
     const auto found = walk.index.find(section);
-    Require(found != walk.index.end(), "an anchor's section is in the document");
+    if (found == walk.index.end()) {
+      const auto table = walk.inTable.find(section);
+      Require(table != walk.inTable.end(), "an anchor's section is in the document");
+      Require(OnTable(*doc[table->second], section->Top), "an anchor in a table scrolls onto it");
+      continue;
+    }
     Require(section->Top == kMarginY + walk.tops[static_cast<size_t>(found->second)],
             "an anchor scrolls to its section's top");
     // SectionTop walks the list; a few anchors are enough to compare.
@@ -132,7 +185,8 @@ void CheckAnchors(layout::TSectionList& doc, const parser::TAnchorList& anchors,
 
 // A grid of points over the laid-out page, with the caret positions they
 // give: -1 or a document position, never going back along a row or down
-// a column.
+// a column, except in a table (a cell that spans rows holds positions
+// before those of the cells beside it in its lower rows).
 void HitTestGrid(layout::TSectionList& doc, platform::TCanvas& canvas, const Walk& walk, int width,
                  int height) {
   const int side = static_cast<int>(std::sqrt(Repeats(walk.visits, 4, 100)));
@@ -155,6 +209,8 @@ void HitTestGrid(layout::TSectionList& doc, platform::TCanvas& canvas, const Wal
       Require(p >= -1 && p <= doc.Length, "a point gives a position in the document");
       if (p < 0) continue;
       Require(cell != nullptr, "a position has its cell");
+      if (const layout::TSectionBase* owner = TopSectionAt(doc, p); owner && IsTable(owner))
+        continue;
       Require(p >= rowLast, "positions grow to the right");
       Require(p >= columnLast[static_cast<size_t>(column)], "positions grow downwards");
       rowLast = p;
@@ -164,7 +220,8 @@ void HitTestGrid(layout::TSectionList& doc, platform::TCanvas& canvas, const Wal
 }
 
 // Places of positions spread over the document: every character has one,
-// and they never go up as positions grow.
+// and they never go up as positions grow; a table's are on the table, and
+// what follows it is not above its top.
 void CheckPlaces(layout::TSectionList& doc, platform::TCanvas& canvas, const Walk& walk) {
   if (doc.Length == 0) return;
   const int count = std::min(doc.Length, Repeats(walk.visits, 4, 64));
@@ -176,6 +233,10 @@ void CheckPlaces(layout::TSectionList& doc, platform::TCanvas& canvas, const Wal
     Require(doc.PosToPoint(canvas, p, x, y), "every character has a place");
     Require(y >= lastY, "places go down with positions");
     lastY = y;
+    if (const layout::TSectionBase* owner = TopSectionAt(doc, p); owner && IsTable(owner)) {
+      Require(OnTable(*owner, y), "a table's characters are placed on it");
+      lastY = owner->Top;
+    }
     char ch = 0;
     layout::TSectionBase* section = nullptr;
     Require(doc.GetCharAt(p, ch, section), "every position has a character");
@@ -191,11 +252,14 @@ void CheckSearch(layout::TSectionList& doc, unsigned choice) {
     const layout::TSectionBase& section = *doc[(choice + k * 7919u) % doc.Count()];
     if (section.Length == 0) continue;
     const int at = section.StartPos + static_cast<int>((choice >> 3) % section.Length);
+    // From one section: a table's cells are searched one by one.
     std::string needle;
+    const layout::TSectionBase* first = nullptr;
     for (int p = at; p < section.StartPos + section.Length && needle.size() < 1 + choice % 8; ++p) {
       char ch = 0;
       layout::TSectionBase* owner = nullptr;
-      if (!doc.GetCharAt(p, ch, owner)) break;
+      if (!doc.GetCharAt(p, ch, owner) || (first && owner != first)) break;
+      first = owner;
       needle += ch;
     }
     const int found = doc.FindText(section.StartPos, needle, true);
