@@ -39,17 +39,33 @@ int Repeats(long items, int least, int most) {
   return static_cast<int>(std::clamp(kVisitBudget / (items + 1), long{least}, long{most}));
 }
 
+bool IsTable(const layout::TSectionBase* section) {
+  return dynamic_cast<const tables::ThtmlTable*>(section) != nullptr;
+}
+
+// The document's own section that holds position p (a table for the
+// characters of its cells); none past the last character.
+const layout::TSectionBase* TopSectionAt(const layout::TSectionList& doc, int p) {
+  const auto after = std::upper_bound(doc.begin(), doc.end(), p,
+                                      [](int q, const auto& s) { return q < s->StartPos; });
+  if (after == doc.begin()) return nullptr;
+  const layout::TSectionBase* section = std::prev(after)->get();
+  return p < section->StartPos + section->Length ? section : nullptr;
+}
+
+// Whether document y lies on the table, which holds its cells' characters.
+bool OnTable(const layout::TSectionBase& table, int y) {
+  return table.Top <= y && int64_t{y} <= int64_t{table.Top} + table.DrawnHeight;
+}
+
 // What the walk over the sections learns for the later checks.
 struct Walk {
   std::unordered_map<const layout::TSectionBase*, int> index;
+  // Sections inside tables (cells and captions, at any depth): the index
+  // of the document's table that holds them.
+  std::unordered_map<const layout::TSectionBase*, int> inTable;
   std::vector<int> tops;  // relative to the document's top
   long visits = 0;        // sections and lines: what one whole-page query may visit
-  // Cells side by side and tables floating right put later text left of or
-  // above earlier text: positions then only grow within a section.
-  bool hasTables = false;
-  // Sections inside tables' captions and cells, with the top of the
-  // top-level table that holds them.
-  std::unordered_map<const layout::TSectionBase*, const layout::TSectionBase*> nested;
 };
 
 // Lines of a text section cover its characters in order, each once.
@@ -65,61 +81,61 @@ void CheckLines(const layout::TSection& text) {
   Require(heights <= text.Height, "lines fit in their section");
 }
 
-int ExerciseSection(platform::TCanvas& canvas, layout::TSectionBase& section, Walk& walk);
-
-// Every section of a table's caption and cells, as the top-level ones.
-int ExerciseTable(platform::TCanvas& canvas, tables::ThtmlTable& table, Walk& walk) {
-  walk.hasTables = true;
-  Require(table.NumCols >= 0 && table.NumCols <= tables::kMaxColumns, "tables keep the column limit");
-  int lines = 0;
-  const auto cell = [&](layout::TCell& c) {
-    for (const auto& inner : c) {
-      walk.nested.emplace(inner.get(), &table);
-      lines += 1 + ExerciseSection(canvas, *inner, walk);
-    }
-  };
-  cell(*table.Caption->Cell);
-  for (const auto& row : table.Rows) {
-    Require(row->RowHeight >= 0, "rows have a height");
-    for (const auto& c : *row) cell(*c->Cell);
-  }
-  return lines;
-}
-
 // Asks one section everything a section answers.
-// Gives the number of lines the section (and the sections in it) has.
-int ExerciseSection(platform::TCanvas& canvas, layout::TSectionBase& section, Walk& walk) {
+// Gives the number of lines the section has.
+int ExerciseSection(platform::TCanvas& canvas, layout::TSectionBase& section) {
   (void)section.ClassName();
   int narrowest = 0, widest = 0;
   section.GetMinMaxWidth(canvas, narrowest, widest);
   Require(0 <= narrowest && narrowest <= widest, "narrowest width within widest");
 
-  // Every character of the section is there, in a section that owns it.
-  for (int p = section.StartPos; p < section.StartPos + section.Length; ++p) {
+  // Every character of the section is there, in a section that owns it. A
+  // table's cells answer by walking their sections, so in a table a few
+  // hundred characters spread over it are asked.
+  const int step = IsTable(&section) ? std::max(1, section.Length / 256) : 1;
+  for (int p = section.StartPos; p < section.StartPos + section.Length; p += step) {
     char ch = 0;
     layout::TSectionBase* owner = nullptr;
     Require(section.GetCharAt(p, ch, owner) && owner, "every character position answers");
     Require(owner->StartPos <= p && p < owner->StartPos + owner->Length,
             "a character's section holds it");
   }
-  // Its first, middle and last characters have places, top to bottom (in
-  // a table, cells side by side start at the same height).
-  auto* table = dynamic_cast<tables::ThtmlTable*>(&section);
+  // Its first, middle and last characters have places, top to bottom; in
+  // a table, whose cells stand side by side, on the table.
   if (section.Length > 0) {
     int lastY = -1;
     for (int offset : {0, section.Length / 2, section.Length - 1}) {
       int x = 0, y = 0;
       Require(section.PosToPoint(canvas, section.StartPos + offset, x, y),
               "a laid-out character has a place");
-      Require(table || y >= lastY, "places go down with positions");
+      if (IsTable(&section)) {
+        Require(OnTable(section, y), "a table's characters are placed on it");
+        continue;
+      }
+      Require(y >= lastY, "places go down with positions");
       lastY = y;
     }
   }
-  if (table) return ExerciseTable(canvas, *table, walk);
   const auto* text = dynamic_cast<const layout::TSection*>(&section);
   if (!text) return 0;
   CheckLines(*text);
   return text->Lines.Count();
+}
+
+// Indexes the sections of a table's caption and cells, at any depth, under
+// the index of the document's table, and asks each what a section answers.
+void IndexTable(platform::TCanvas& canvas, const tables::ThtmlTable& table, int index, Walk& walk) {
+  const auto cell = [&](const layout::TCell& c) {
+    for (const auto& section : c) {
+      walk.inTable.emplace(section.get(), index);
+      walk.visits += 1 + ExerciseSection(canvas, *section);
+      if (const auto* inner = dynamic_cast<const tables::ThtmlTable*>(section.get()))
+        IndexTable(canvas, *inner, index, walk);
+    }
+  };
+  cell(*table.Caption->Cell);
+  for (const auto& row : table.Rows)
+    for (const auto& c : *row) cell(*c->Cell);
 }
 
 Walk WalkSections(layout::TSectionList& doc, platform::TCanvas& canvas) {
@@ -136,7 +152,9 @@ Walk WalkSections(layout::TSectionList& doc, platform::TCanvas& canvas) {
     Require(section.Top == base::AddExtent(kMarginY, top), "sections stack in order");
     walk.index.emplace(&section, i);
     walk.tops.push_back(top);
-    walk.visits += 1 + ExerciseSection(canvas, section, walk);
+    walk.visits += 1 + ExerciseSection(canvas, section);
+    if (const auto* table = dynamic_cast<const tables::ThtmlTable*>(&section))
+      IndexTable(canvas, *table, i, walk);
     position += section.Length;
     top = base::AddExtent(top, section.Height);  // as layout adds them, within the ceiling
   }
@@ -152,11 +170,12 @@ void CheckAnchors(layout::TSectionList& doc, const parser::TAnchorList& anchors,
     Require(!name.empty(), "anchors have names");
     const auto found = walk.index.find(section);
     if (found == walk.index.end()) {
-      // An anchor in a table cell scrolls to its section, inside the table.
-      Require(walk.nested.count(section) != 0, "an anchor's section is in the document");
+      const auto table = walk.inTable.find(section);
+      Require(table != walk.inTable.end(), "an anchor's section is in the document");
+      Require(OnTable(*doc[table->second], section->Top), "an anchor in a table scrolls onto it");
       continue;
     }
-    Require(section->Top == kMarginY + walk.tops[static_cast<size_t>(found->second)],
+    Require(section->Top == base::AddExtent(kMarginY, walk.tops[static_cast<size_t>(found->second)]),
             "an anchor scrolls to its section's top");
     // SectionTop walks the list; a few anchors are enough to compare.
     if (asked++ < 64)
@@ -167,7 +186,8 @@ void CheckAnchors(layout::TSectionList& doc, const parser::TAnchorList& anchors,
 
 // A grid of points over the laid-out page, with the caret positions they
 // give: -1 or a document position, never going back along a row or down
-// a column.
+// a column, except in a table (a cell that spans rows holds positions
+// before those of the cells beside it in its lower rows).
 void HitTestGrid(layout::TSectionList& doc, platform::TCanvas& canvas, const Walk& walk, int width,
                  int height) {
   const int side = static_cast<int>(std::sqrt(Repeats(walk.visits, 4, 100)));
@@ -190,10 +210,10 @@ void HitTestGrid(layout::TSectionList& doc, platform::TCanvas& canvas, const Wal
       Require(p >= -1 && p <= doc.Length, "a point gives a position in the document");
       if (p < 0) continue;
       Require(cell != nullptr, "a position has its cell");
-      if (!walk.hasTables) {
-        Require(p >= rowLast, "positions grow to the right");
-        Require(p >= columnLast[static_cast<size_t>(column)], "positions grow downwards");
-      }
+      if (const layout::TSectionBase* owner = TopSectionAt(doc, p); owner && IsTable(owner))
+        continue;
+      Require(p >= rowLast, "positions grow to the right");
+      Require(p >= columnLast[static_cast<size_t>(column)], "positions grow downwards");
       rowLast = p;
       columnLast[static_cast<size_t>(column)] = p;
     }
@@ -201,7 +221,8 @@ void HitTestGrid(layout::TSectionList& doc, platform::TCanvas& canvas, const Wal
 }
 
 // Places of positions spread over the document: every character has one,
-// and they never go up as positions grow.
+// and they never go up as positions grow; a table's are on the table, and
+// what follows it is not above its top.
 void CheckPlaces(layout::TSectionList& doc, platform::TCanvas& canvas, const Walk& walk) {
   if (doc.Length == 0) return;
   const int count = std::min(doc.Length, Repeats(walk.visits, 4, 64));
@@ -211,8 +232,12 @@ void CheckPlaces(layout::TSectionList& doc, platform::TCanvas& canvas, const Wal
         static_cast<int>(static_cast<int64_t>(doc.Length - 1) * k / std::max(1, count - 1));
     int x = 0, y = 0;
     Require(doc.PosToPoint(canvas, p, x, y), "every character has a place");
-    Require(walk.hasTables || y >= lastY, "places go down with positions");
+    Require(y >= lastY, "places go down with positions");
     lastY = y;
+    if (const layout::TSectionBase* owner = TopSectionAt(doc, p); owner && IsTable(owner)) {
+      Require(OnTable(*owner, y), "a table's characters are placed on it");
+      lastY = owner->Top;
+    }
     char ch = 0;
     layout::TSectionBase* section = nullptr;
     Require(doc.GetCharAt(p, ch, section), "every position has a character");
@@ -228,16 +253,14 @@ void CheckSearch(layout::TSectionList& doc, unsigned choice) {
     const layout::TSectionBase& section = *doc[(choice + k * 7919u) % doc.Count()];
     if (section.Length == 0) continue;
     const int at = section.StartPos + static_cast<int>((choice >> 3) % section.Length);
-    // Searches look inside one text section at a time (a table's cells
-    // each hold their own), so the needle stays in the section of its
-    // first character.
+    // From one section: a table's cells are searched one by one.
     std::string needle;
-    const layout::TSectionBase* home = nullptr;
+    const layout::TSectionBase* first = nullptr;
     for (int p = at; p < section.StartPos + section.Length && needle.size() < 1 + choice % 8; ++p) {
       char ch = 0;
       layout::TSectionBase* owner = nullptr;
-      if (!doc.GetCharAt(p, ch, owner) || (home && owner != home)) break;
-      home = owner;
+      if (!doc.GetCharAt(p, ch, owner) || (first && owner != first)) break;
+      first = owner;
       needle += ch;
     }
     const int found = doc.FindText(section.StartPos, needle, true);
