@@ -40,7 +40,12 @@ int TCell::Layout(platform::TCanvas& canvas, int y, int width, int& position, in
       ++i;
     } catch (const EProcessError& error) {
       ReportProcessError(error.what());
-      Items().erase(Items().begin() + i);  // frees the section; the next takes its index
+      // Out of the cell, the next section takes its index; the document
+      // keeps it until it is cleared, as anchors may name sections in it.
+      auto& items = Items();
+      std::unique_ptr<TSectionBase> removed = std::move(items[static_cast<size_t>(i)]);
+      items.erase(items.begin() + i);
+      if (Owner) Owner->Removed.Add(std::move(removed));
     }
   }
   Length = position - StartPos;

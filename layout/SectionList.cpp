@@ -117,6 +117,7 @@ void TSectionList::Clear() {
   Maps.Clear();
   MissingImages.clear();
   TCell::Clear();
+  Removed.Clear();
 }
 
 }  // namespace layout

@@ -71,6 +71,9 @@ class TSectionList : public TCell, public TFontDefaults {
   base::TFreeList<TMapItem> Maps;
   std::vector<TFormControlObj*> Controls;
   std::vector<TGIFImage*> AnimatedImages;
+  // Sections the layout took out of their cells (a table with too many
+  // columns), kept until the document is cleared: anchors may name them.
+  base::TFreeList<TSectionBase> Removed;
   // Pictures whose request answered "pending": name -> who waits for it.
   std::vector<std::pair<std::string, void*>> MissingImages;
 

@@ -37,9 +37,13 @@ int ThtmlTable::Draw(platform::TCanvas& canvas, const platform::TRect& clip,
   DrawX = Clamp(int64_t{x} + TableIndent);
   DrawY = y;
   const int clipWidth = margins.ClipWidth;
+  // The rows start below the caption's laid-out height, which counts a
+  // float inside the caption that its sections' heights do not.
   int y2 = y;
-  if (CaptionOnTop)
-    y2 = Caption->Cell->Draw(canvas, clip, clipWidth, Clamp(int64_t{x} + Indent), y);
+  if (CaptionOnTop) {
+    Caption->Cell->Draw(canvas, clip, clipWidth, Clamp(int64_t{x} + Indent), y);
+    y2 = base::AddExtent(y, CaptionHeight);
+  }
   std::optional<platform::Region> borderRegion;
   if (HasBorderColor)
     borderRegion = platform::Region::FromRect(

@@ -403,3 +403,30 @@ TEST_F(TableTest, ASpanPushedRightOfTheClippedColumnsStopsAtTheLastRow) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(TableDrawTest, RowsStartBelowACaptionThatHoldsAFloat) {
+  ThtmlTable* t = AddTable(AttrSpec{}, {{{AttrSpec{{base::BGColorSy, 0, "#00FF00"}}, "ab"}}});
+  // A floating table in the caption is taller than the caption's text.
+  AddTable(AttrSpec{{base::AlignSy, 0, "LEFT"}},
+           {{{AttrSpec{{base::HeightSy, 50, "50"}}, "f"}}}, t->Caption->Cell.get());
+  t->Caption->Cell->AddSection(Text("c"));
+  LayOut(600);
+  DrawAll();
+  ASSERT_GE(t->CaptionHeight, 50);
+  const int x = t->DrawX + t->CellSpacing + 1;
+  EXPECT_EQ(Pixel(x, t->CaptionHeight + t->CellSpacing + 1), 0x00FF00u);
+  EXPECT_NE(Pixel(x, t->CaptionHeight - 2), 0x00FF00u);
+}
+
+TEST_F(TableTest, ARemovedTableStaysWithTheDocumentUntilItIsCleared) {
+  AddTable(AttrSpec{}, {{{AttrSpec{{base::ColSpanSy, 31, "31"}}, "a"}}});
+  LayOut(600);
+  EXPECT_EQ(doc_.Count(), 0);
+  EXPECT_EQ(doc_.Removed.Count(), 1);  // anchors in its cells still name live sections
+  doc_.Clear();
+  EXPECT_EQ(doc_.Removed.Count(), 0);
+}
+
+}  // namespace
