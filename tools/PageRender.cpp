@@ -1,6 +1,7 @@
 #include "tools/PageRender.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -22,6 +23,11 @@ std::unique_ptr<layout::TSectionList> NewDocument(const PageSettings& settings) 
   doc->CharSet = static_cast<uint8_t>(settings.CharSet);
   doc->SetDefaults(settings.FontName, settings.PreFontName, platform::clWhite, 0x00FF0000,
                    platform::clWindowText, settings.Size);
+  // What the viewer shows in an error box (a table with too many columns,
+  // taken out of the page) goes to standard error.
+  doc->OnProcessError = [](const std::string& message) {
+    std::fprintf(stderr, "htmlrender: %s\n", message.c_str());
+  };
   return doc;
 }
 
