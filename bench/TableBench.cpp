@@ -13,6 +13,7 @@
 //   build/bin/table_bench --peer-limit 20       give the 5 MB peer runs 20 s each
 //   build/bin/table_bench --benchmark_filter=Ours/      our side only
 //   build/bin/table_bench --benchmark_repetitions=3     medians of three
+//   build/bin/table_bench --pieces              our time split: parse, layout, free
 //   build/bin/table_bench --page KIND BYTES > page.htm    writes a page, e.g.
 //                                               to look at with htmlrender --dump
 //   build/bin/table_bench --peer KIND BYTES     (internal) one peer run; prints ms
@@ -38,12 +39,14 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "bench/HtmlGenerator.h"
 #include "layout/Cell.h"
+#include "platform/Canvas.h"
 #include "platform/GuiApplication.h"
 #include "tables/Table.h"
 #include "tools/PageRender.h"
@@ -234,6 +237,55 @@ void QtPeerInChild(benchmark::State& state, PageKind kind, size_t size) {
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * Page(kind, size).size()));
 }
 
+// Our parse and layout in its three parts, each the median of a few runs:
+// building the document, laying it out, freeing it. Shows which of them
+// grows faster than the page.
+int Pieces() {
+  using Clock = std::chrono::steady_clock;
+  auto ms = [](Clock::time_point a, Clock::time_point b) {
+    return std::chrono::duration<double, std::milli>(b - a).count();
+  };
+  std::printf("%-11s %6s %9s %9s %9s %9s %12s   (ms per MB)\n", "page", "size", "parse",
+              "layout", "free", "total", "parse+layout");
+  for (PageKind kind : kKinds)
+    for (size_t size : kSizes) {
+      const std::string& html = Page(kind, size);
+      const int runs = size < 1024 * 1024 ? 21 : size < 5 * 1024 * 1024 ? 9 : 5;
+      std::vector<double> parse, layout, free;
+      for (int i = 0; i < runs; ++i) {
+        const auto t0 = Clock::now();
+        auto doc = std::make_unique<layout::TSectionList>();
+        doc->CharSet = static_cast<uint8_t>(kSettings.CharSet);
+        doc->SetDefaults(kSettings.FontName, kSettings.PreFontName, platform::clWhite, 0x00FF0000,
+                         platform::clWindowText, kSettings.Size);
+        parser::TAnchorList anchors;
+        parser::ParseHtmlBuffer(*doc, anchors, html, {});
+        const auto t1 = Clock::now();
+        platform::Bitmap scratch(1, 1);
+        platform::TCanvas canvas(scratch);
+        int position = 0, maxWidth = 0;
+        benchmark::DoNotOptimize(
+            doc->Layout(canvas, kSettings.MarginHeight, kSettings.Width, position, maxWidth));
+        const auto t2 = Clock::now();
+        doc.reset();
+        anchors.clear();
+        const auto t3 = Clock::now();
+        parse.push_back(ms(t0, t1));
+        layout.push_back(ms(t1, t2));
+        free.push_back(ms(t2, t3));
+      }
+      auto median = [](std::vector<double>& v) {
+        std::nth_element(v.begin(), v.begin() + v.size() / 2, v.end());
+        return v[v.size() / 2];
+      };
+      const double mb = html.size() / (1024.0 * 1024.0);
+      const double p = median(parse) / mb, l = median(layout) / mb, f = median(free) / mb;
+      std::printf("%-11s %6s %9.2f %9.2f %9.2f %9.2f %12.2f\n", bench::PageKindName(kind),
+                  SizeName(size).c_str(), p, l, f, p + l + f, p + l);
+    }
+  return 0;
+}
+
 class Reporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
@@ -299,7 +351,8 @@ class Reporter : public benchmark::ConsoleReporter {
     }
     std::printf(
         "(tables: ThtmlTable sections our builder made, depth: their deepest nesting;\n"
-        " ms: the median Google Benchmark run, the 5 MB peer one run in a child)\n");
+        " ms: the median Google Benchmark run, the 5 MB peer one run in a child; both\n"
+        " sides' times include freeing the document: --pieces splits ours up)\n");
   }
 
 };
@@ -310,6 +363,7 @@ int main(int argc, char** argv) {
   platform::EnsureGuiApplication();
   if (argc == 4 && std::strcmp(argv[1], "--peer") == 0)
     return PeerOnce(argv[2], std::stoul(argv[3]));
+  if (argc == 2 && std::strcmp(argv[1], "--pieces") == 0) return Pieces();
   if (argc == 4 && std::strcmp(argv[1], "--page") == 0) {
     const std::optional<PageKind> kind = KindNamed(argv[2]);
     if (!kind) return 2;
