@@ -236,7 +236,8 @@ class Writer {
     const size_t columns = 3 + random_.Below(4), rows = 2 + random_.Below(4);
     out_ += "<TABLE BORDER=1 CELLPADDING=" + std::to_string(2 + random_.Below(4)) +
             " CELLSPACING=" + std::to_string(random_.Below(3));
-    if (random_.Below(2) == 0) out_ += " WIDTH=\"" + std::to_string(60 + 10 * random_.Below(5)) + "%\"";
+    if (random_.Below(2) == 0)
+      out_ += " WIDTH=\"" + std::to_string(60 + 10 * random_.Below(5)) + "%\"";
     out_ += ">\r\n";
     out_ += random_.Below(4) == 0 ? "<CAPTION ALIGN=BOTTOM>" : "<CAPTION>";
     out_ += "<B>";
@@ -304,8 +305,8 @@ class Writer {
     out_ += "<TR>";
     const size_t side = random_.Below(3);  // 0: a side cell on the left, 1: on the right
     auto sideCell = [&] {
-      out_ += "<TD WIDTH=" + std::to_string(30 + 10 * random_.Below(4)) + " VALIGN=TOP BGCOLOR=" +
-              Colour() + ">";
+      out_ += "<TD WIDTH=" + std::to_string(30 + 10 * random_.Below(4)) +
+              " VALIGN=TOP BGCOLOR=" + Colour() + ">";
       Words(1 + random_.Below(3));
       out_ += "</TD>";
     };

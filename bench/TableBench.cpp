@@ -20,9 +20,9 @@
 //
 // At 5 MB QTextDocument can take minutes, so its run there (Qt/KIND/5242880)
 // is one parse and layout in a child process, stopped after --peer-limit
-// seconds (60 by default; 0 skips it); the table then says it was skipped. Build with
-// `cmake --build build --target table_bench`. Run by hand: it is no CTest
-// test.
+// seconds (60 by default; 0 skips it); the table then says it was skipped.
+// Build with `cmake --build build --target table_bench`. Run by hand: it is
+// no CTest test.
 
 #include <benchmark/benchmark.h>
 #include <poll.h>
@@ -112,7 +112,8 @@ void CountTables(const layout::TCell& cell, int level, TableCount& count) {
     if (!table) continue;
     ++count.tables;
     count.depth = std::max(count.depth, level);
-    if (table->Caption && table->Caption->Cell) CountTables(*table->Caption->Cell, level + 1, count);
+    if (table->Caption && table->Caption->Cell)
+      CountTables(*table->Caption->Cell, level + 1, count);
     for (const auto& row : table->Rows)
       for (const auto& c : *row)
         if (c->Cell) CountTables(*c->Cell, level + 1, count);
@@ -245,8 +246,8 @@ int Pieces() {
   auto ms = [](Clock::time_point a, Clock::time_point b) {
     return std::chrono::duration<double, std::milli>(b - a).count();
   };
-  std::printf("%-11s %6s %9s %9s %9s %9s %12s   (ms per MB)\n", "page", "size", "parse",
-              "layout", "free", "total", "parse+layout");
+  std::printf("%-11s %6s %9s %9s %9s %9s %12s   (ms per MB)\n", "page", "size", "parse", "layout",
+              "free", "total", "parse+layout");
   for (PageKind kind : kKinds)
     for (size_t size : kSizes) {
       const std::string& html = Page(kind, size);
@@ -305,8 +306,8 @@ class Reporter : public benchmark::ConsoleReporter {
 
   void Finalize() override {
     ConsoleReporter::Finalize();
-    std::printf("\n%-11s %6s %7s %6s %10s %11s %10s %11s %9s\n", "page", "size", "tables",
-                "depth", "ours ms", "ours ms/MB", "Qt ms", "Qt ms/MB", "Qt/ours");
+    std::printf("\n%-11s %6s %7s %6s %10s %11s %10s %11s %9s\n", "page", "size", "tables", "depth",
+                "ours ms", "ours ms/MB", "Qt ms", "Qt ms/MB", "Qt/ours");
     for (PageKind kind : kKinds)
       for (size_t size : kSizes) {
         const Result& r = results[Key(kind, size)];
@@ -354,7 +355,6 @@ class Reporter : public benchmark::ConsoleReporter {
         " ms: the median Google Benchmark run, the 5 MB peer one run in a child; both\n"
         " sides' times include freeing the document: --pieces splits ours up)\n");
   }
-
 };
 
 }  // namespace
