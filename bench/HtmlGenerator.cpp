@@ -52,14 +52,66 @@ class Writer {
   Writer(Language language, uint32_t seed) : language_(language), random_(seed) {}
 
   std::string Build(size_t target) {
-    out_ += "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 3.2 Final//EN\">\r\n";
-    out_ += "<HTML>\r\n<HEAD>\r\n<TITLE>";
-    Words(4);
-    out_ +=
-        "</TITLE>\r\n</HEAD>\r\n<BODY BGCOLOR=\"#FFFFFF\" TEXT=\"#000000\" LINK=\"#0000FF\">\r\n";
+    Head();
     while (out_.size() < target) Block();
-    out_ += "</BODY>\r\n</HTML>\r\n";
-    return std::move(out_);
+    return Tail();
+  }
+
+  // The body in a layout table: a banner row across both columns, then the
+  // menu column and the content column; a footer below the table.
+  std::string BuildFramed(size_t target) {
+    Head();
+    out_ += "<TABLE WIDTH=\"100%\" BORDER=0 CELLSPACING=0 CELLPADDING=6>\r\n";
+    out_ += "<TR><TD COLSPAN=2 BGCOLOR=\"#000080\"><FONT SIZE=+2 COLOR=\"#FFFFFF\"><B>";
+    Words(3);
+    out_ += "</B></FONT></TD></TR>\r\n";
+    out_ += random_.Below(2) == 0 ? "<TR><TD WIDTH=150" : "<TR><TD WIDTH=\"20%\"";
+    out_ += " VALIGN=TOP BGCOLOR=\"#C0C0C0\">\r\n<B>";
+    Words(2);
+    out_ += "</B><BR>\r\n";
+    for (size_t i = 0, n = 10 + random_.Below(8); i < n; ++i) {
+      out_ += "<A HREF=\"menu" + std::to_string(i) + ".htm\">";
+      Words(1 + random_.Below(2));
+      out_ += "</A><BR>\r\n";
+    }
+    out_ += "</TD>\r\n<TD VALIGN=TOP>\r\n";
+    const std::string_view close = "</TD></TR>\r\n</TABLE>\r\n";
+    const size_t footer = 160;
+    while (out_.size() + close.size() + footer < target) Block();
+    out_ += close;
+    out_ += "<HR>\r\n<P ALIGN=CENTER><FONT SIZE=-1>&copy; ";
+    Words(3);
+    out_ += "</FONT>\r\n";
+    return Tail();
+  }
+
+  std::string BuildDataTables(size_t target) {
+    Head();
+    while (out_.size() < target) {
+      if (random_.Below(6) == 0) {
+        out_ += "<H3>";
+        Words(3);
+        out_ += "</H3>\r\n";
+      }
+      for (size_t i = 0, n = 1 + random_.Below(2); i < n; ++i) {
+        out_ += "<P>";
+        Inline(12 + random_.Below(30));
+      }
+      DataTable();
+    }
+    return Tail();
+  }
+
+  std::string BuildNested(size_t target, int depth) {
+    Head();
+    while (out_.size() < target) {
+      Nested(1, depth);
+      if (random_.Below(3) == 0) {
+        out_ += "<P>";
+        Inline(8);
+      }
+    }
+    return Tail();
   }
 
  private:
@@ -157,6 +209,115 @@ class Writer {
     out_ += "</TABLE>\r\n";
   }
 
+  void Head() {
+    out_ += "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 3.2 Final//EN\">\r\n";
+    out_ += "<HTML>\r\n<HEAD>\r\n<TITLE>";
+    Words(4);
+    out_ +=
+        "</TITLE>\r\n</HEAD>\r\n<BODY BGCOLOR=\"#FFFFFF\" TEXT=\"#000000\" LINK=\"#0000FF\">\r\n";
+  }
+
+  std::string Tail() {
+    out_ += "</BODY>\r\n</HTML>\r\n";
+    return std::move(out_);
+  }
+
+  const char* Colour() {
+    static constexpr std::array<const char*, 6> kColours = {
+        "\"#FFFFCC\"", "\"#CCFFCC\"", "\"#CCCCFF\"", "\"#E0E0E0\"", "\"#FFE0C0\"", "silver"};
+    return kColours[random_.Below(kColours.size())];
+  }
+
+  // A bordered data table: a caption, a header row and a few body rows
+  // over 3-6 columns. A cell spans two columns or two rows now and then;
+  // `covered` keeps the columns a cell from the row above still fills, so
+  // every row adds up to the same number of columns.
+  void DataTable() {
+    const size_t columns = 3 + random_.Below(4), rows = 2 + random_.Below(4);
+    out_ += "<TABLE BORDER=1 CELLPADDING=" + std::to_string(2 + random_.Below(4)) +
+            " CELLSPACING=" + std::to_string(random_.Below(3));
+    if (random_.Below(2) == 0)
+      out_ += " WIDTH=\"" + std::to_string(60 + 10 * random_.Below(5)) + "%\"";
+    out_ += ">\r\n";
+    out_ += random_.Below(4) == 0 ? "<CAPTION ALIGN=BOTTOM>" : "<CAPTION>";
+    out_ += "<B>";
+    Words(2 + random_.Below(3));
+    out_ += "</B></CAPTION>\r\n<TR BGCOLOR=\"#C0C0C0\">";
+    for (size_t c = 0; c < columns; ++c) {
+      out_ += "<TH>";
+      Words(1 + random_.Below(2));
+      out_ += "</TH>";
+    }
+    out_ += "</TR>\r\n";
+    std::array<int, 6> covered{};
+    for (size_t r = 0; r < rows; ++r) {
+      out_ += random_.Below(5) == 0 ? std::string("<TR BGCOLOR=") + Colour() + ">" : "<TR>";
+      for (size_t c = 0; c < columns; ++c) {
+        if (covered[c] > 0) {
+          --covered[c];
+          continue;
+        }
+        out_ += "<TD";
+        if (c + 1 < columns && covered[c + 1] == 0 && random_.Below(8) == 0) {
+          out_ += " COLSPAN=2";
+          ++c;
+        } else if (r + 1 < rows && random_.Below(8) == 0) {
+          out_ += " ROWSPAN=2 VALIGN=TOP";
+          covered[c] = 1;
+        }
+        if (random_.Below(6) == 0) out_ += std::string(" BGCOLOR=") + Colour();
+        switch (random_.Below(4)) {
+          case 0:
+            out_ += " ALIGN=RIGHT>" + std::to_string(random_.Below(100000)) + "</TD>";
+            break;
+          case 1:
+            out_ += "><A HREF=\"item" + std::to_string(random_.Below(500)) + ".htm\">";
+            Words(1 + random_.Below(2));
+            out_ += "</A></TD>";
+            break;
+          default:
+            out_ += ">";
+            Words(1 + random_.Below(4));
+            out_ += "</TD>";
+            break;
+        }
+      }
+      out_ += "</TR>\r\n";
+    }
+    out_ += "</TABLE>\r\n";
+  }
+
+  // One table of `level` inside the one of `level - 1`: one cell, or a
+  // narrow side cell beside the cell that holds the next level. The last
+  // level holds paragraphs and now and then a list.
+  void Nested(int level, int depth) {
+    if (level > depth) {
+      for (size_t i = 0, n = 1 + random_.Below(3); i < n; ++i) {
+        out_ += "<P>";
+        Inline(16 + random_.Below(30));
+      }
+      if (random_.Below(4) == 0) List(1);
+      return;
+    }
+    out_ += "<TABLE BORDER=" + std::to_string(random_.Below(3) == 0 ? 1 : 0) +
+            " CELLPADDING=2 CELLSPACING=" + std::to_string(random_.Below(3));
+    out_ += random_.Below(2) == 0 ? " WIDTH=\"100%\">" : ">";
+    out_ += "<TR>";
+    const size_t side = random_.Below(3);  // 0: a side cell on the left, 1: on the right
+    auto sideCell = [&] {
+      out_ += "<TD WIDTH=" + std::to_string(30 + 10 * random_.Below(4)) +
+              " VALIGN=TOP BGCOLOR=" + Colour() + ">";
+      Words(1 + random_.Below(3));
+      out_ += "</TD>";
+    };
+    if (side == 0) sideCell();
+    out_ += "<TD VALIGN=TOP>\r\n";
+    Nested(level + 1, depth);
+    out_ += "</TD>";
+    if (side == 1) sideCell();
+    out_ += "</TR></TABLE>\r\n";
+  }
+
   void Block() {
     switch (random_.Below(12)) {
       case 0:
@@ -206,6 +367,35 @@ class Writer {
 
 std::string GenerateDocument(size_t targetBytes, Language language, uint32_t seed) {
   return Writer(language, seed).Build(targetBytes);
+}
+
+std::string GeneratePage(PageKind kind, size_t targetBytes, uint32_t seed) {
+  Writer writer(Language::kEnglish, seed);
+  switch (kind) {
+    case PageKind::kFramed:
+      return writer.BuildFramed(targetBytes);
+    case PageKind::kDataTables:
+      return writer.BuildDataTables(targetBytes);
+    case PageKind::kNested6:
+      return writer.BuildNested(targetBytes, 6);
+    case PageKind::kPlain:
+      break;
+  }
+  return writer.Build(targetBytes);
+}
+
+const char* PageKindName(PageKind kind) {
+  switch (kind) {
+    case PageKind::kFramed:
+      return "framed";
+    case PageKind::kDataTables:
+      return "datatables";
+    case PageKind::kNested6:
+      return "nested6";
+    case PageKind::kPlain:
+      break;
+  }
+  return "flat";
 }
 
 }  // namespace bench
