@@ -430,3 +430,21 @@ TEST_F(TableTest, ARemovedTableStaysWithTheDocumentUntilItIsCleared) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(TableDrawTest, ARowsColourWinsOverTheTablesAndACellsOverBoth) {
+  ThtmlTable* t = AddTable(AttrSpec{{base::BGColorSy, 0, "#0000FF"}},
+                           {{{AttrSpec{}, "ab"}, {AttrSpec{{base::BGColorSy, 0, "#FF0000"}}, "cd"}},
+                            {{AttrSpec{}, "ef"}}});
+  t->Rows[0]->HasBackground = true;
+  t->Rows[0]->BkColor = 0x00FF00;  // green, in 0x00BBGGRR
+  LayOut(600);
+  DrawAll();
+  const int s = t->CellSpacing;
+  EXPECT_EQ(Pixel(t->DrawX + s + 1, s + 1), 0x00FF00u);                   // the row's
+  EXPECT_EQ(Pixel(t->DrawX + t->Widths[0] + s + 1, s + 1), 0x0000FFu);    // the cell's red
+  EXPECT_EQ(Pixel(t->DrawX + s + 1, t->Rows[0]->RowHeight + s + 1), 0xFF0000u);  // the table's
+}
+
+}  // namespace
