@@ -134,9 +134,13 @@ void IndexTable(platform::TCanvas& canvas, const tables::ThtmlTable& table, int 
   const auto cell = [&](const layout::TCell& c) {
     for (const auto& section : c) {
       walk.inTable.emplace(section.get(), index);
-      walk.visits += 1 + ExerciseSection(canvas, *section);
+      // A nested table's characters are asked through the document's
+      // table already; asking each level again would cost the depth
+      // squared on deeply nested pages.
       if (const auto* inner = dynamic_cast<const tables::ThtmlTable*>(section.get()))
         IndexTable(canvas, *inner, index, walk);
+      else
+        walk.visits += 1 + ExerciseSection(canvas, *section);
     }
   };
   cell(*table.Caption->Cell);
