@@ -70,6 +70,9 @@ struct Walk {
   // Sections inside tables (cells and captions, at any depth): the index
   // of the document's table that holds them.
   std::unordered_map<const layout::TSectionBase*, int> inTable;
+  // Sections of tables the layout took out (too many columns): anchors may
+  // still name them, and the document keeps them.
+  std::unordered_map<const layout::TSectionBase*, int> removed;
   std::vector<int> tops;  // relative to the document's top
   long visits = 0;        // sections and lines: what one whole-page query may visit
 };
@@ -148,8 +151,22 @@ void IndexTable(platform::TCanvas& canvas, const tables::ThtmlTable& table, int 
     for (const auto& c : *row) cell(*c->Cell);
 }
 
+// Every section inside a removed section, at any depth.
+void IndexRemoved(const layout::TSectionBase& section, Walk& walk) {
+  walk.removed.emplace(&section, 0);
+  const auto* table = dynamic_cast<const tables::ThtmlTable*>(&section);
+  if (!table) return;
+  const auto cell = [&](const layout::TCell& c) {
+    for (const auto& inner : c) IndexRemoved(*inner, walk);
+  };
+  cell(*table->Caption->Cell);
+  for (const auto& row : table->Rows)
+    for (const auto& c : *row) cell(*c->Cell);
+}
+
 Walk WalkSections(layout::TSectionList& doc, platform::TCanvas& canvas) {
   Walk walk;
+  for (const auto& section : doc.Removed) IndexRemoved(*section, walk);
   walk.tops.reserve(static_cast<size_t>(doc.Count()));
   int position = 0, top = 0;
   for (int i = 0; i < doc.Count(); ++i) {
@@ -180,6 +197,7 @@ void CheckAnchors(layout::TSectionList& doc, const parser::TAnchorList& anchors,
     Require(!name.empty(), "anchors have names");
     const auto found = walk.index.find(section);
     if (found == walk.index.end()) {
+      if (walk.removed.count(section)) continue;
       const auto table = walk.inTable.find(section);
       Require(table != walk.inTable.end(), "an anchor's section is in the document");
       Require(OnTable(*doc[table->second], section->Top), "an anchor in a table scrolls onto it");
