@@ -205,6 +205,11 @@ void ThtmlTable::PrepareGrid() {
       }
     }
   }
+  // Cells the fillers pushed right of the columns handled above keep
+  // their spans; those end at the last row too, so that row heights make
+  // room for every cell's content.
+  for (int j = 0; j < rowCount; ++j)
+    for (const auto& cell : *Rows[j]) cell->RowSpan = std::min(cell->RowSpan, rowCount - j);
   NumCols = 0;
   for (const auto& row : Rows) NumCols = std::max(NumCols, row->Count());
   if (NumCols > kMaxColumns) TooManyColumns();

@@ -391,6 +391,18 @@ TEST_F(TableTest, HugeSpansOverManyRowsEndQuickly) {
 namespace {
 
 TEST_F(TableTest, ASpanPushedRightOfTheClippedColumnsStopsAtTheLastRow) {
+  // In the last row such a cell spans that row alone, which grows to hold
+  // its content instead of letting it hang below the table.
+  {
+    ThtmlTable* last = AddTable(
+        AttrSpec{}, {{{AttrSpec{{base::RowSpanSy, 2, "2"}}, "a"}, {AttrSpec{}, "b"}},
+                     {{AttrSpec{}, "c"}, {AttrSpec{{base::RowSpanSy, 3, "3"}}, "d e f g h"}}});
+    LayOut(100);
+    const TCellObj& pushed = *(*last->Rows[1])[2];
+    EXPECT_EQ(pushed.RowSpan, 1);
+    EXPECT_GE(pushed.SpanHeight, pushed.ContentHeight);
+    doc_.Clear();
+  }
   // Row 2's spanning cell is pushed to column 2 by the filler of the first
   // column's span, right of the columns whose spans the grid clips.
   ThtmlTable* t = AddTable(AttrSpec{}, {{{AttrSpec{{base::RowSpanSy, 3, "3"}}, "a"}, {AttrSpec{}, "b"}},
@@ -399,6 +411,7 @@ TEST_F(TableTest, ASpanPushedRightOfTheClippedColumnsStopsAtTheLastRow) {
   LayOut(600);
   ASSERT_EQ(doc_.Count(), 1);
   const TCellObj& pushed = *(*t->Rows[1])[2];
+  EXPECT_EQ(pushed.RowSpan, 2);
   EXPECT_EQ(pushed.SpanHeight, t->Rows[1]->RowHeight + t->Rows[2]->RowHeight);
 }
 
