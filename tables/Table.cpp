@@ -360,7 +360,9 @@ void ThtmlTable::GetMinMaxWidth(platform::TCanvas& canvas, int& narrowest, int& 
   int captionMax = 0;
   Caption->Cell->GetMinMaxWidth(canvas, CaptionMinWidth, captionMax);
   narrowest = std::max(CaptionMinWidth, totalMin);
-  widest = std::max(CaptionMinWidth, totalMax);
+  // Spanning cells can raise a column's minimum past its maximum; a table
+  // is never asked to be narrower than it can be.
+  widest = std::max({CaptionMinWidth, totalMax, narrowest});
 }
 
 // ---- Column widths for a width
