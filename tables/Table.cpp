@@ -150,6 +150,10 @@ ThtmlTable::ThtmlTable(layout::TSectionList* document, int listLevel, layout::TC
     }
   }
   if (Border) CellSpacing = std::max(1, CellSpacing + 2);
+  // Only a table at the left or right floats: ALIGN=RIGHT followed by
+  // ALIGN=CENTER would otherwise float a centred table that reserves no
+  // room, and the text after it would be drawn over it.
+  Float = Float && (Justify == base::jtLeft || Justify == base::jtRight);
 }
 
 ThtmlTable::~ThtmlTable() = default;

@@ -140,6 +140,11 @@ TEST_F(TableTest, AttributesAreClampedAsRead) {
     EXPECT_EQ(table.SpecWidth, c.specWidth) << c.what;
     EXPECT_EQ(table.WidthIsPercent, c.percent) << c.what;
   }
+  // A later ALIGN=CENTER makes a table centred, and no longer floating.
+  const ThtmlTable centred(&doc_, 0, &doc_, base::jtLeft,
+                           Attrs({{base::AlignSy, 0, "right"}, {base::AlignSy, 0, "CENTER"}}));
+  EXPECT_EQ(centred.Justify, base::jtCentre);
+  EXPECT_FALSE(centred.Float);
   const base::TAttributeList wide = Attrs({{base::WidthSy, 150, "150%"}});
   const TCellObj cell(&doc_, &wide, 1);
   EXPECT_EQ(cell.SpecWidth, 0);
