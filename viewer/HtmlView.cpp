@@ -262,20 +262,20 @@ void ThtmlView::SetCharSet(uint8_t value) {
   RefreshAfterDefaultChange(true);
 }
 
-void ThtmlView::SetMarginHeight(int value) {
-  if (value == marginHeight_ || processing_ || value < 0 || value > 50) return;
+void ThtmlView::SetMargin(int& margin, int value) {
+  if (value == margin || processing_ || value < 0 || value > 50) return;
   UnderHourglass([this](bool on) { SetProcessing(on); }, [&] {
-    marginHeight_ = value;
+    margin = value;
     if (document_->Count() > 0) RelayoutKeepingPlace();
   });
 }
 
+void ThtmlView::SetMarginHeight(int value) {
+  SetMargin(marginHeight_, value);
+}
+
 void ThtmlView::SetMarginWidth(int value) {
-  if (value == marginWidth_ || processing_ || value < 0 || value > 50) return;
-  UnderHourglass([this](bool on) { SetProcessing(on); }, [&] {
-    marginWidth_ = value;
-    if (document_->Count() > 0) RelayoutKeepingPlace();
-  });
+  SetMargin(marginWidth_, value);
 }
 
 void ThtmlView::SetServerRoot(const std::string& value) {

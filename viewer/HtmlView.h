@@ -291,6 +291,8 @@ class ThtmlView : public QWidget {
   void Wheel(QWheelEvent& event);
   void RefreshAfterDefaultChange(bool relayout);
   void RelayoutKeepingPlace();
+  // Both margins: 0 to 50, a new layout keeping the place shown.
+  void SetMargin(int& margin, int value);
   void KeyScroll(int key);
   void StepAutoScroll();
   void ScrollPanel(int oldPosition, int newPosition);
