@@ -18,7 +18,8 @@ install_packages() {
 
 # What every build needs.
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
-                libbenchmark-dev libpng-dev fonts-liberation fontconfig)
+                libbenchmark-dev libpng-dev libjpeg62-turbo-dev libgif-dev fonts-liberation
+                fontconfig)
 
 # What running the launcher needs besides: the desktop's opener for web and
 # mail addresses and for documents an install entry names.
