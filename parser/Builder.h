@@ -40,6 +40,7 @@ inline const TermSet kTextLevel = Terms({
     SubSy,        SubEndSy, SupSy,       SupEndSy, BigSy,      BigEndSy,     SmallSy,
     SmallEndSy,   FontSy,   FontEndSy,   BRSy,     HeadingSy,  HeadingEndSy, AddressSy,
     AddressEndSy, PreSy,    ASy,         AEndSy,   TextSymbol, BaseFontSy,   ScriptSy,
+    MapSy,
 });
 
 inline const TermSet kListEnds =
@@ -164,6 +165,9 @@ class Builder {
   void ReadPre(int level);
   void PreLineBreak(int level, std::string& pending);
   void ReadScript();
+  // MAP and its AREAs into the document's maps; then the next symbol,
+  // unless a listing reads on by characters.
+  void ReadMap(bool readNext = true);
   void AddHorzLine();
   void ReadTable(int level);
   base::TJustify GetCellAlign() const;

@@ -197,6 +197,11 @@ void Builder::ReadPre(int level) {
         case ScriptSy:
           ReadScript();
           break;
+        case MapSy:
+          // The listing goes on from the character after the map's end
+          // tag: reading a symbol there would drop the text that follows.
+          ReadMap(false);
+          break;
         case TextSymbol:
           // Deliberate: a "<" that starts no tag stays text in a listing.
           pending += scanner_.Token;
@@ -236,6 +241,19 @@ void Builder::ReadPre(int level) {
   scanner_.InPre = false;
   PopFont();
   Next();
+}
+
+void Builder::ReadMap(bool readNext) {
+  auto map = std::make_unique<layout::TMapItem>();
+  if (const TAttribute* name = Find(NameSy)) map->MapName = Upper(name->StrValue);
+  Next();
+  while (Sym() != MapEndSy && Sym() != EofSymbol) {
+    if (Sym() == AreaSy) map->AddArea(Attributes());
+    Next();
+  }
+  // A map cut off by the end of the page is dropped.
+  if (Sym() == MapEndSy) doc_.Maps.Add(std::move(map));
+  if (readNext) Next();
 }
 
 void Builder::ReadScript() {

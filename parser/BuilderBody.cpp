@@ -166,6 +166,9 @@ void Builder::ReadInline(int level) {
     case ScriptSy:
       ReadScript();
       break;
+    case MapSy:
+      ReadMap();
+      return;
     default:
       ReadStyle();
       break;
