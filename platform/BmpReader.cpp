@@ -15,6 +15,8 @@ constexpr size_t kFileHeaderSize = 14;
 // Pictures up to this size are decoded whatever the file length (they cost
 // at most 4 MB).
 constexpr int64_t kFreePixels = 1 << 20;
+constexpr int64_t kMaxRlePixelsPerByte = 256;
+constexpr int64_t kMaxRowPixelsPerByte = 16;
 
 enum Compression : uint32_t {
   kRgb = 0,
@@ -226,10 +228,15 @@ std::optional<Bitmap> ReadBmp(std::span<const uint8_t> data) {
     }
   }
   if (pixelOffset >= in.Size()) return std::nullopt;
-  // No encoding gets more than 256 pixels out of a byte (RLE runs), so a
-  // header claiming far more than the file can hold is not believed.
+  // No encoding gets more than 256 pixels out of a byte (RLE runs), and
+  // uncompressed rows no more than 8 (1 bit per pixel): a header claiming
+  // far more than the file can hold is not believed. Uncompressed files get
+  // twice their share, so that a cut-off file still shows what it has.
   const int64_t pixels = h.width * h.height;
-  if (pixels > kFreePixels && pixels / 256 > static_cast<int64_t>(in.Size())) return std::nullopt;
+  const bool rle = h.compression == kRle8 || h.compression == kRle4;
+  const int64_t pixelsPerByte = rle ? kMaxRlePixelsPerByte : kMaxRowPixelsPerByte;
+  if (pixels > kFreePixels && pixels / pixelsPerByte > static_cast<int64_t>(in.Size()))
+    return std::nullopt;
 
   std::optional<Bitmap> allocated;
   try {
