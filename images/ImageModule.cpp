@@ -5,6 +5,7 @@
 #include <optional>
 #include <string_view>
 
+#include "images/ImageCache.h"
 #include "platform/Screen.h"
 
 namespace images {
@@ -111,6 +112,7 @@ void StartImageModule(int screenDepth) {
 
 void StopImageModule() {
   if (startCount == 0 || --startCount > 0) return;
+  ImageCache().Clear();
   state.reset();
 }
 

@@ -117,9 +117,27 @@ void TSection::SetCapacity(int n) {
 // ---- measuring -------------------------------------------------------------
 
 TImageObj* TSection::ImageAt(int index) const {
-  for (const auto& image : Images)
-    if (image->Pos == index) return image.get();
-  return nullptr;
+  // Images are kept in the order of their bytes.
+  const auto it = std::lower_bound(Images.begin(), Images.end(), index,
+                                   [](const auto& image, int pos) { return image->Pos < pos; });
+  return it != Images.end() && (*it)->Pos == index ? it->get() : nullptr;
+}
+
+TImageObj* TSection::AddImage(const base::TAttributeList& attributes, TCell* cell) {
+  auto image = std::make_unique<TImageObj>(Length, attributes);
+  image->Cell = cell;
+  TImageObj* added = Images.Add(std::move(image));
+  Buff.push_back(kImageByte);
+  Length = static_cast<int>(Buff.size());
+  measures_.reset();
+  return added;
+}
+
+void TSection::SizeImages(platform::TCanvas& canvas, int availableWidth) {
+  for (const auto& image : Images) {
+    int index = 0;
+    image->CalcSize(*Owner, canvas, availableWidth, *Fonts.GetRunAt(image->Pos, index));
+  }
 }
 
 TFormControlObj* TSection::ControlAt(int index) const {
@@ -294,10 +312,9 @@ int TSection::Layout(platform::TCanvas& canvas, int y, IndentManager& margins, i
   }
   MarkerLeft = margins.LeftEdge(y);
   maxWidth = margins.Width;
-  for (const auto& image : Images) {
-    image->ComputeSize(canvas, margins.RightEdge(y) - margins.LeftEdge(y));
-    maxWidth = std::max(maxWidth, image->FloatWidth() + Indent);
-  }
+  SizeImages(canvas, margins.RightEdge(y) - margins.LeftEdge(y));
+  for (const auto& image : Images)
+    maxWidth = std::max(maxWidth, base::AddExtent(image->FloatWidth(), Indent));
   for (const TFormControlObj* control : FormControls)
     if (control->HasWindow()) maxWidth = std::max(maxWidth, control->Width() + Indent);
 
@@ -365,11 +382,14 @@ void TSection::FinishLine(LayoutState& state, int start, int count) {
     }
   }
   int above = 0, below = 0;
-  for (const auto& image : Images) {
-    if (image->Pos < start || image->Pos >= end || image->Floats()) continue;
+  const auto first = std::lower_bound(Images.begin(), Images.end(), start,
+                                      [](const auto& image, int pos) { return image->Pos < pos; });
+  for (auto it = first; it != Images.end() && (*it)->Pos < end; ++it) {
+    const TImageObj* image = it->get();
+    if (image->Floats()) continue;
     const int h = image->FloatHeight();
     const int diff = h - line->LineHeight;
-    switch (image->Align()) {
+    switch (image->ImageAlign) {
       case TImageAlign::Top:
         below = std::max(below, diff);
         break;
@@ -420,15 +440,15 @@ void TSection::GetMinMaxWidth(platform::TCanvas& canvas, int& narrowest, int& wi
   narrowest = widest = 0;
   if (Length == 0) return;
   int floats = 0;
+  SizeImages(canvas, 0);
   for (const auto& image : Images) {
-    image->ComputeSize(canvas, 0);
-    if (image->HasPercentWidth()) continue;
+    if (image->PercentWidth) continue;
     if (!image->Floats())
       narrowest = std::max(narrowest, image->FloatWidth());
     else
-      floats += image->FloatWidth() + image->FloatHSpace();
+      floats = base::AddExtent(floats, int64_t{image->FloatWidth()} + image->FloatHSpace());
   }
-  widest = floats + TextWidth(0, false, Length) + Indent;
+  widest = base::AddExtent(int64_t{floats} + TextWidth(0, false, Length), Indent);
   struct Release {
     const TSection* section;
     ~Release() { section->ReleaseMeasures(); }

@@ -61,6 +61,8 @@ class TSection : public TSectionBase {
   void ChangeFontAndLink(const TFontDefaults& document, const TMyFont& font,
                          const TBuilderStyle& style, bool linkStarts, const base::TUrlTarget& link);
   void SetCapacity(int n);
+  // An IMG at the end of the text, held by the cell given.
+  TImageObj* AddImage(const base::TAttributeList& attributes, TCell* cell);
 
   // Measuring.
   int TextWidth(int start, bool trimTrailingBlanks, int count) const;
@@ -76,6 +78,7 @@ class TSection : public TSectionBase {
   void CopySelection() override;
   bool GetUrlAt(platform::TCanvas& canvas, int x, int y, std::unique_ptr<base::TUrlTarget>& url,
                 TFormControlObj*& formControl) override;
+  bool GetObjectAt(int x, int y, TImageObj*& object, int& insideX, int& insideY) override;
   int PointToPos(platform::TCanvas& canvas, int x, int y, int& caretX, int& caretY,
                  int& caretHeight, bool& insideText, TCell*& cell) override;
   int FindText(int start, std::string_view text, bool matchCase) override;
@@ -105,6 +108,9 @@ class TSection : public TSectionBase {
   int ClearingSpace(const IndentManager& margins, int y) const;
 
   TImageObj* ImageAt(int index) const;
+  void SizeImages(platform::TCanvas& canvas, int availableWidth);
+  // The first image whose picture holds the document point, or null.
+  TImageObj* ImageHitAt(int x, int y) const;
   // The line width of the object byte at index (0 for floating images).
   int InlineObjectWidth(int index) const;
   // Fits the text piece at i into what is left of width: adds the

@@ -14,10 +14,6 @@ constexpr const char* kRoman[20] = {"I",    "II",  "III",  "IV",    "V",   "VI",
                                     "XV",   "XVI", "XVII", "XVIII", "XIX", "XX"};
 constexpr int kMaxPiece = 32000;
 
-bool IsObjectByte(char c) {
-  return c == kImageByte || c == kControlByte;
-}
-
 // Bullet colours by list level. Deliberate: levels above 5 continue the
 // same cycle (navy, maroon, red) instead of taking whatever the canvas held.
 platform::TColor BulletColor(int level) {
@@ -113,14 +109,33 @@ int TSection::Draw(platform::TCanvas& canvas, const platform::TRect& clip, Inden
     line.DrawY = lineY - line.LineHeight;
     // Lines outside the clip keep their positions for hit tests but draw
     // nothing, so a long section costs only its visible lines.
-    const bool visible = int64_t{lineTop} + line.FullHeight() - yOffset > clip.top &&
+    // A line's pictures may reach below it (floats, tall images).
+    const int lineExtent = std::max(line.FullHeight(), line.DrawnHeight);
+    const bool visible = int64_t{lineTop} + lineExtent - yOffset > clip.top &&
                          int64_t{lineTop} - yOffset < clip.bottom;
     for (int i = line.Start, end = visible ? line.Start + line.Count : line.Start; i < end;) {
       const char c = Buff[static_cast<size_t>(i)];
-      if (IsObjectByte(c)) {
-        // TODO: images and form controls draw here once they exist; their
-        // bytes only take their width until then.
-        px += InlineObjectWidth(i);
+      if (c == kImageByte) {
+        if (TImageObj* image = ImageAt(i)) {
+          int index = 0;
+          const TFontObj& run = *Fonts.GetRunAt(i, index);
+          if (image->Floats()) {
+            // A float first on its line stands at the line's top, one met
+            // inside it below the line's text.
+            image->Draw(canvas, base::AddExtent(margins.LeftSide, image->FloatX), run, baseline,
+                        i == line.Start ? lineTop : lineY);
+          } else {
+            image->Draw(canvas, px, run, baseline, lineY - line.LineHeight);
+            px = base::AddExtent(px, image->ObjWidth);
+          }
+        }
+        ++i;
+        continue;
+      }
+      if (c == kControlByte) {
+        // Form controls are windows of their own; their bytes take their
+        // width here.
+        px = base::AddExtent(px, InlineObjectWidth(i));
         ++i;
         continue;
       }
@@ -158,9 +173,53 @@ int TSection::Draw(platform::TCanvas& canvas, const platform::TRect& clip, Inden
   return base::AddExtent(y, Height);
 }
 
+TImageObj* TSection::ImageHitAt(int x, int y) const {
+  for (const auto& image : Images)
+    if (image->Hit(x, y)) return image.get();
+  return nullptr;
+}
+
+bool TSection::GetObjectAt(int x, int y, TImageObj*& object, int& insideX, int& insideY) {
+  TImageObj* image = ImageHitAt(x, base::AddExtent(y, Top));
+  if (!image) return false;
+  object = image;
+  insideX = x - image->DrawX;
+  insideY = base::AddExtent(y, int64_t{Top} - image->DrawY);
+  return true;
+}
+
 bool TSection::GetUrlAt(platform::TCanvas&, int x, int y, std::unique_ptr<base::TUrlTarget>& url,
-                        TFormControlObj*&) {
-  // TODO: the image hit test (maps, image controls) comes with pictures.
+                        TFormControlObj*& formControl) {
+  if (TImageObj* image = ImageHitAt(x, base::AddExtent(y, Top))) {
+    // A picture under the point decides, even when it has no link.
+    const int insideX = x - image->DrawX;
+    const int insideY = base::AddExtent(y, int64_t{Top} - image->DrawY);
+    if (image->FormControl) {
+      image->FormControl->SetClickPoint(insideX, insideY);
+      formControl = image->FormControl;
+      return true;
+    }
+    const TMapItem* map = nullptr;
+    if (image->UseMap)
+      for (const auto& m : Owner->Maps)
+        if (m->MapName == image->MapName) {
+          map = m.get();
+          break;
+        }
+    if (map) {
+      base::TUrlTarget link;
+      if (!map->GetAreaLink(insideX, insideY, link)) return false;
+      url = std::make_unique<base::TUrlTarget>(std::move(link));
+      return true;
+    }
+    int index = 0;
+    const TFontObj* run = Fonts.GetRunAt(image->Pos, index);
+    if (run->UrlTarget().Url.empty()) return false;
+    url = std::make_unique<base::TUrlTarget>(run->UrlTarget());
+    if (image->IsMap)
+      url->Url += "?" + std::to_string(insideX) + "," + std::to_string(insideY);
+    return true;
+  }
   int t = 0;
   for (const auto& line : Lines) {
     if (y >= t && y < int64_t{t} + line->FullHeight()) {

@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <span>
 
-#include "platform/BmpReader.h"
-#include "platform/Paths.h"
+#include "images/GifImage.h"
+#include "images/GifLoad.h"
+#include "images/ImageLoad.h"
 
 namespace layout {
 
@@ -19,25 +20,34 @@ TSectionList::~TSectionList() {
 
 int TSectionList::Layout(platform::TCanvas& canvas, int y, int width, int& position,
                          int& maxWidth) {
-  AnimationTimer.Enabled = false;
+  AnimationTimer.SetEnabled(false);
   ++LayoutGeneration;
   // TODO: form controls size themselves here once forms exist.
   const int height = TCell::Layout(canvas, y, width, position, maxWidth);
-  AnimationTimer.Enabled = !AnimatedImages.empty();
+  // Animations start again from their first frame at every layout.
+  for (images::TGIFImage* image : AnimatedImages) {
+    image->SetCurrentFrame(1);
+    image->SetAnimate(false);
+    image->SetAnimate(true);
+  }
+  AnimationTimer.SetEnabled(!AnimatedImages.empty());
   PlaceControls();
   return height;
 }
 
 int TSectionList::Draw(platform::TCanvas& canvas, const platform::TRect& clip, int clipWidth, int x,
                        int y) {
-  AnimationTimer.Enabled = false;
-  // The shared palette exists only on 8-bit displays; drawing here is 32-bit.
+  AnimationTimer.SetEnabled(false);
+  // Only what this draw shows is stepped afterwards.
+  for (images::TGIFImage* image : AnimatedImages) image->Shown = false;
+  // Pictures were mapped to the shared palette when they were loaded; the
+  // canvas takes their colours as they are.
   const int bottom = TCell::Draw(canvas, clip, clipWidth, x, y);
   if (ControlsMoved) {
     PlaceControls();
     ControlsMoved = false;
   }
-  AnimationTimer.Enabled = !AnimatedImages.empty();
+  AnimationTimer.SetEnabled(!AnimatedImages.empty());
   return bottom;
 }
 
@@ -73,25 +83,101 @@ void TSectionList::SetBackgroundImage(const std::string& name) {
 const platform::Bitmap* TSectionList::GetBackgroundBitmap() {
   if (ShowImages && !BackgroundFetched && !BackgroundName.empty() && !BackgroundBitmap) {
     if (!OnImageRequest && ExpandFileName) BackgroundName = ExpandFileName(BackgroundName);
-    BackgroundBitmap = AcquireImage(BackgroundName);
+    images::TTransparency mode = images::NotTransp;
+    bool pending = false, fromCache = false;
+    images::BitmapPtr mask;
+    const images::TPicture picture =
+        AcquireImage(BackgroundName, mode, pending, fromCache, mask);
+    // An animated background shows its first frame, and stays in the
+    // cache's keeping: the entry is released when the document is cleared.
+    if (picture.Bitmap)
+      BackgroundBitmap = picture.Bitmap;
+    else if (picture.Animated && picture.Animated->GetBitmap())
+      BackgroundBitmap = std::make_shared<const platform::Bitmap>(*picture.Animated->GetBitmap());
+    if (pending) MissingImages.emplace_back(images::TStringBitmapList::KeyOf(BackgroundName), this);
     BackgroundFetched = true;
   }
   return BackgroundBitmap.get();
 }
 
-std::shared_ptr<const platform::Bitmap> TSectionList::AcquireImage(const std::string& name) {
-  const std::string trimmed = base::TrimBlanks(name);
-  if (trimmed.empty()) return nullptr;
-  std::optional<platform::Bitmap> picture;
+bool TSectionList::IsMissing(const std::string& name) const {
+  const std::string key = images::TStringBitmapList::KeyOf(name);
+  for (const auto& [missing, waiting] : MissingImages)
+    if (missing == key) return true;
+  return false;
+}
+
+images::TPicture TSectionList::AcquireImage(const std::string& name, images::TTransparency& mode,
+                                            bool& pending, bool& fromCache,
+                                            images::BitmapPtr& mask) {
+  mask.reset();
+  pending = fromCache = false;
+  if (name.empty()) return {};
+  images::TStringBitmapList& cache = images::ImageCache();
+  const std::string key = images::TStringBitmapList::KeyOf(name);
+  if (images::TBitmapItem* entry = cache.Find(key)) {
+    images::TPicture picture = cache.UseImage(*entry);
+    fromCache = true;
+    if (picture.Bitmap) {
+      if (entry->Transparency == images::TGif || entry->Transparency == images::TPng) {
+        mode = entry->Transparency;
+      } else if (mode == images::LLCorner) {
+        if (!entry->Mask)
+          if (auto made = images::MakeMask(*picture.Bitmap))
+            entry->Mask = std::make_shared<const platform::Bitmap>(std::move(*made));
+        if (entry->Mask) entry->Transparency = images::LLCorner;
+      }
+      mask = entry->Mask;
+    }
+    return picture;
+  }
+
+  images::TPicture picture;
+  std::unique_ptr<images::TGIFImage> gif;
+  bool notAnimated = true;
   if (OnImageRequest) {
     platform::TMemoryStream* stream = nullptr;
-    OnImageRequest(trimmed, stream);
-    if (stream) picture = platform::ReadBmp(stream->Bytes());
-  } else if (const auto bytes = platform::ReadWholeFile(trimmed)) {
-    picture = platform::ReadBmp(std::span(reinterpret_cast<const uint8_t*>(bytes->data()), bytes->size()));
+    OnImageRequest(name, stream);
+    if (stream == images::PendingImageStream()) {
+      pending = true;
+      return {};
+    }
+    if (!stream || stream->Bytes().empty()) return {};
+    const std::span<const uint8_t> data(stream->Bytes());
+    const images::TImageKind kind = images::GetImageKind(data);
+    if (kind == images::ikGif87 || kind == images::ikGif89)
+      gif = images::LoadGifFromStream(data, notAnimated);
+    if (!gif) picture.Bitmap = images::LoadImageStream(data, mode, mask);
+  } else {
+    const std::string extension =
+        name.rfind('.') == std::string::npos ? "" : base::LowerCut(name.substr(name.rfind('.')), 5);
+    if (extension == ".gif") gif = images::LoadGifFromFile(name, notAnimated);
+    if (!gif) picture.Bitmap = images::LoadImageFile(name, mode, mask);
   }
-  if (!picture) return nullptr;
-  return std::make_shared<const platform::Bitmap>(std::move(*picture));
+  if (gif && notAnimated) {
+    // A still GIF is kept as a plain picture.
+    if (const platform::Bitmap* composed = gif->GetBitmap())
+      picture.Bitmap = std::make_shared<const platform::Bitmap>(*composed);
+    if (gif->IsTransparent) {
+      if (const platform::Bitmap* gifMask = gif->GetMask()) {
+        mask = std::make_shared<const platform::Bitmap>(*gifMask);
+        mode = images::TGif;
+      }
+    } else if (mode == images::LLCorner && picture.Bitmap) {
+      if (auto made = images::MakeMask(*picture.Bitmap))
+        mask = std::make_shared<const platform::Bitmap>(std::move(*made));
+    }
+  } else if (gif) {
+    picture.Animated = std::shared_ptr<images::TGIFImage>(std::move(gif));
+  }
+  if (picture) {
+    auto entry = std::make_unique<images::TBitmapItem>();
+    entry->Image = picture;
+    entry->Transparency = mask ? mode : images::NotTransp;
+    entry->Mask = mask;
+    cache.AddObject(key, std::move(entry));
+  }
+  return picture;
 }
 
 int TSectionList::SectionTop(int index) const {
@@ -108,11 +194,13 @@ void TSectionList::PlaceControls() {
 
 void TSectionList::Clear() {
   BackgroundBitmap.reset();
+  if (BackgroundFetched && !BackgroundName.empty()) images::ImageCache().ReleaseImage(BackgroundName);
   BackgroundName.clear();
   BackgroundFetched = false;
   Forms.Clear();
   Controls.clear();
   AnimatedImages.clear();
+  AnimationTimer.SetEnabled(false);
   SelStart = SelEnd = 0;
   Maps.Clear();
   MissingImages.clear();

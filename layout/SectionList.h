@@ -7,6 +7,8 @@
 
 #include "layout/Cell.h"
 #include "layout/DocumentObjects.h"
+#include "images/ImageCache.h"
+#include "images/ImageLoad.h"
 #include "layout/Fonts.h"
 #include "platform/Bitmap.h"
 #include "platform/Stream.h"
@@ -14,10 +16,18 @@
 namespace layout {
 
 // The animation timer of a document: 50 ms, off while laying out and
-// drawing, on while animated images exist.
+// drawing, on while animated images exist. The viewer runs the clock and
+// hears of every change.
 struct TAnimationTimer {
+  static constexpr int kInterval = 50;
   bool Enabled = false;
-  int Interval = 50;
+  int Interval = kInterval;
+  std::function<void(bool enabled)> OnChange;
+  void SetEnabled(bool on) {
+    if (on == Enabled) return;
+    Enabled = on;
+    if (OnChange) OnChange(on);
+  }
 };
 
 // The document: its body and the state every section shares (default
@@ -65,12 +75,11 @@ class TSectionList : public TCell, public TFontDefaults {
   std::function<void(const std::string&)> OnProcessError;
 
   // Forms and maps belong to the document; controls and animated images
-  // to their sections. TODO: they are filled once forms, maps and pictures
-  // exist; until then the lists stay empty.
+  // to their sections.
   base::TFreeList<ThtmlForm> Forms;
   base::TFreeList<TMapItem> Maps;
   std::vector<TFormControlObj*> Controls;
-  std::vector<TGIFImage*> AnimatedImages;
+  std::vector<images::TGIFImage*> AnimatedImages;
   // Sections the layout took out of their cells (a table with too many
   // columns), kept until the document is cleared: anchors may name them.
   base::TFreeList<TSectionBase> Removed;
@@ -90,9 +99,14 @@ class TSectionList : public TCell, public TFontDefaults {
   // The background picture, fetched on the first call after a new name
   // while ShowImages is set; none when there is none or it cannot be read.
   const platform::Bitmap* GetBackgroundBitmap();
-  // A picture by name: through OnImageRequest when the host installed it,
-  // else from the file; none for an empty name or unreadable bytes.
-  std::shared_ptr<const platform::Bitmap> AcquireImage(const std::string& name);
+  // A picture by name, through the image cache; a new one from the host's
+  // OnImageRequest when it is installed, else from the file. `mode` asks
+  // for a mask and says which was made; `pending` says the host will send
+  // the picture later; a plain bitmap comes with its entry's mask.
+  images::TPicture AcquireImage(const std::string& name, images::TTransparency& mode,
+                                bool& pending, bool& fromCache, images::BitmapPtr& mask);
+  // Whether the host answered "later" for the picture already.
+  bool IsMissing(const std::string& name) const;
   int SectionTop(int index) const;
   void PlaceControls();
   void Clear();

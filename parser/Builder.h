@@ -28,10 +28,10 @@ inline TermSet Terms(std::initializer_list<Symbol> symbols) {
   return set;
 }
 
-// The text-level symbols the builder reads today. Pictures, maps and form
-// controls come with their own parts; until then their tags are passed over
-// like unknown tags and the text inside them flows on. TABLE is read by the
-// block readers (ReadTable).
+// The text-level symbols the builder reads today. Form controls come with
+// their own part; until then their tags are passed over like unknown tags
+// and the text inside them flows on. TABLE is read by the block readers
+// (ReadTable).
 inline const TermSet kTextLevel = Terms({
     PSy,          PEndSy,   BSy,         BEndSy,   ISy,        IEndSy,       EmSy,
     EmEndSy,      StrongSy, StrongEndSy, USy,      UEndSy,     CiteSy,       CiteEndSy,
@@ -40,7 +40,7 @@ inline const TermSet kTextLevel = Terms({
     SubSy,        SubEndSy, SupSy,       SupEndSy, BigSy,      BigEndSy,     SmallSy,
     SmallEndSy,   FontSy,   FontEndSy,   BRSy,     HeadingSy,  HeadingEndSy, AddressSy,
     AddressEndSy, PreSy,    ASy,         AEndSy,   TextSymbol, BaseFontSy,   ScriptSy,
-    MapSy,
+    MapSy,        ImageSy,
 });
 
 inline const TermSet kListEnds =

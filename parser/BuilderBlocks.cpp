@@ -197,6 +197,10 @@ void Builder::ReadPre(int level) {
         case ScriptSy:
           ReadScript();
           break;
+        case ImageSy:
+          flush();
+          section_->AddImage(Attributes(), cell_);
+          break;
         case MapSy:
           // The listing goes on from the character after the map's end
           // tag: reading a symbol there would drop the text that follows.

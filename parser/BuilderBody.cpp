@@ -169,6 +169,10 @@ void Builder::ReadInline(int level) {
     case MapSy:
       ReadMap();
       return;
+    case ImageSy:
+      if (!section_) NewSection();
+      section_->AddImage(Attributes(), cell_);
+      break;
     default:
       ReadStyle();
       break;

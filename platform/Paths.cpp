@@ -85,10 +85,7 @@ const std::string& CurrentDirectory() {
   return State().currentDirectory;
 }
 
-fs::path DefaultMediumRoot() {
-  std::error_code error;
-  fs::path dir = fs::current_path(error);
-  if (error) return "/";
+fs::path MountRootOf(fs::path dir) {
   struct stat info {};
   if (stat(dir.c_str(), &info) != 0) return dir;
   const dev_t device = info.st_dev;
@@ -100,9 +97,9 @@ fs::path DefaultMediumRoot() {
   return dir;
 }
 
-std::string DefaultCurrentDirectory(const fs::path& root) {
+std::string WindowsPathBelow(const fs::path& root, const fs::path& dir) {
   std::error_code error;
-  const fs::path relative = fs::relative(fs::current_path(error), root, error);
+  const fs::path relative = fs::relative(dir, root, error);
   std::string result = "\\";
   if (error) return result;
   for (const fs::path& part : relative) {
@@ -112,6 +109,18 @@ std::string DefaultCurrentDirectory(const fs::path& root) {
     result += Utf8ToBytes(name, AnsiCodePage());
   }
   return result;
+}
+
+fs::path DefaultMediumRoot() {
+  std::error_code error;
+  const fs::path dir = fs::current_path(error);
+  return error ? fs::path("/") : MountRootOf(dir);
+}
+
+std::string DefaultCurrentDirectory(const fs::path& root) {
+  std::error_code error;
+  const fs::path dir = fs::current_path(error);
+  return error ? std::string("\\") : WindowsPathBelow(root, dir);
 }
 
 std::string ExpandFileName(std::string_view windowsPath) {
@@ -201,6 +210,21 @@ std::optional<std::string> ReadWholeFile(std::string_view windowsPath, size_t ma
     return std::nullopt;
   }
   return ReadHostFile(*host, maxBytes, error);
+}
+
+std::optional<std::string> ReadFileStart(std::string_view windowsPath, size_t count) {
+  const std::optional<fs::path> host = MapToHost(windowsPath);
+  std::error_code code;
+  if (!host || fs::is_directory(*host, code)) return std::nullopt;
+  std::FILE* in = std::fopen(host->c_str(), "rb");
+  if (!in) return std::nullopt;
+  std::string content(count, '\0');
+  const size_t n = std::fread(content.data(), 1, count, in);
+  const bool failed = std::ferror(in) != 0;
+  std::fclose(in);
+  if (failed) return std::nullopt;
+  content.resize(n);
+  return content;
 }
 
 int AnsiCodePage() {

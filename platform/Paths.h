@@ -25,6 +25,10 @@ const std::string& CurrentDirectory();
 // current directory as a Windows path below it: the nearest thing to the
 // root of the current drive.
 std::filesystem::path DefaultMediumRoot();
+// The mount point that holds the host folder, and the folder as a rooted
+// Windows path below a root.
+std::filesystem::path MountRootOf(std::filesystem::path folder);
+std::string WindowsPathBelow(const std::filesystem::path& root, const std::filesystem::path& folder);
 std::string DefaultCurrentDirectory(const std::filesystem::path& root);
 
 // A Windows path as a full path on the medium drive: "\a\b" or "x:\a\b" or
@@ -61,6 +65,10 @@ std::optional<std::string> ReadHostFile(const std::filesystem::path& file, size_
 std::optional<std::string> ReadWholeFile(std::string_view windowsPath,
                                          size_t maxBytes = kMaxWholeFileBytes,
                                          TReadError* error = nullptr);
+
+// The first `count` bytes of the file named by a Windows path (fewer when
+// it is shorter); nothing when it cannot be opened or read.
+std::optional<std::string> ReadFileStart(std::string_view windowsPath, size_t count);
 
 // The code page of the bytes in Windows paths (1251 for this product).
 int AnsiCodePage();

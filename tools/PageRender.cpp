@@ -6,8 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "images/GifImage.h"
 #include "layout/Section.h"
 #include "platform/Canvas.h"
+#include "platform/Paths.h"
 #include "platform/GuiApplication.h"
 #include "tables/Table.h"
 #include "tools/PngRowWriter.h"
@@ -28,6 +30,13 @@ std::unique_ptr<layout::TSectionList> NewDocument(const PageSettings& settings) 
   doc->OnProcessError = [](const std::string& message) {
     std::fprintf(stderr, "htmlrender: %s\n", message.c_str());
   };
+  doc->OnImageRequest = settings.OnImageRequest;
+  doc->ShowImages = settings.ShowImages;
+  // Picture names are relative to the page's folder, the current directory
+  // of the medium while the page is read.
+  doc->ExpandFileName = [](const std::string& name) {
+    return platform::ExpandFileName(base::UrlToFilePath(name));
+  };
   return doc;
 }
 
@@ -38,11 +47,22 @@ void LayOut(LaidOutPage& page, const PageSettings& settings) {
   page.Height =
       page.Document->Layout(canvas, settings.MarginHeight, settings.Width, position, maxWidth);
   page.DocWidth = std::min(maxWidth, 2000);
+  if (settings.Frame > 1)
+    for (images::TGIFImage* image : page.Document->AnimatedImages) image->SetCurrentFrame(settings.Frame);
 }
 
 }  // namespace
 
+void UsePageFolder(const std::filesystem::path& file) {
+  std::error_code error;
+  const std::filesystem::path folder = std::filesystem::absolute(file, error).parent_path();
+  if (error) return;
+  const std::filesystem::path root = platform::MountRootOf(folder);
+  platform::SetMediumRoot(root, platform::WindowsPathBelow(root, folder));
+}
+
 LaidOutPage LayOutFile(const std::filesystem::path& file, const PageSettings& settings) {
+  UsePageFolder(file);
   LaidOutPage page;
   page.Document = NewDocument(settings);
   page.Result = parser::ParseHtmlFile(*page.Document, page.Anchors, file, {});
@@ -170,6 +190,45 @@ namespace {
 
 void DumpSections(const layout::TCell& cell, std::ostream& out, int indent);
 
+constexpr const char* kAlignNames[] = {"top", "middle", "bottom", "left", "right"};
+
+// Each picture where the section draws it: x relative to the cell, y in
+// the document.
+void DumpImages(const layout::TSection& text, std::ostream& out, const std::string& pad) {
+  int64_t y = text.Top;
+  for (const auto& line : text.Lines) {
+    const int64_t textTop = y + line->SpaceAbove;
+    const int64_t baseline = textTop + line->LineHeight - line->Descent;
+    for (int i = line->Start; i < line->Start + line->Count; ++i) {
+      if (text.Buff[static_cast<size_t>(i)] != layout::kImageByte) continue;
+      const layout::TImageObj* image = nullptr;
+      for (const auto& candidate : text.Images)
+        if (candidate->Pos == i) image = candidate.get();
+      if (!image) continue;
+      int index = 0;
+      const layout::TFontObj& run = *text.Fonts.GetRunAt(i, index);
+      int64_t x = 0, top = 0;
+      if (image->Floats()) {
+        x = image->FloatX;
+        top = i == line->Start ? y : textTop + line->LineHeight;
+      } else {
+        x = line->LineIndent + text.TextWidth(line->Start, false, i - line->Start);
+        top = image->BoxTop(run, static_cast<int>(baseline), static_cast<int>(textTop));
+      }
+      out << pad << "  image x=" << x << " y=" << top << " w=" << image->ObjWidth
+          << " h=" << image->ObjHeight << " align=" << kAlignNames[static_cast<int>(image->ImageAlign)]
+          << " src=\"";
+      WriteEscaped(out, image->Source);
+      out << '"';
+      if (image->PictureKind == layout::TPictureKind::Error) out << " missing";
+      if (image->Floats())
+        out << " float=" << (image->ImageAlign == layout::TImageAlign::Left ? "left" : "right");
+      out << '\n';
+    }
+    y += line->FullHeight();
+  }
+}
+
 void DumpText(const layout::TSection& text, std::ostream& out, const std::string& pad) {
   out << " align=" << static_cast<int>(text.Alignment) << " level=" << text.Level << '\n';
   int y = text.Top;
@@ -182,6 +241,7 @@ void DumpText(const layout::TSection& text, std::ostream& out, const std::string
     out << "\"\n";
     y += line->FullHeight();
   }
+  DumpImages(text, out, pad);
 }
 
 // A cell of a table: x is its content's left relative to the body's left,

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -23,7 +24,17 @@ struct PageSettings {
   int MarginWidth = 10;
   int MarginHeight = 5;
   int Width = 611 - 16 - 3 - 2 * 10;
+  // Where pictures come from: the host's answer to a picture name (bytes,
+  // the pending marker, or nothing). Unset, they are files next to the page.
+  std::function<void(const std::string& name, platform::TMemoryStream*& stream)> OnImageRequest;
+  bool ShowImages = true;
+  // Animated pictures are drawn at this frame (1 the first).
+  int Frame = 1;
 };
+
+// Makes the page's folder the current directory of the medium that holds
+// it, so that its pictures are found as the launcher finds them.
+void UsePageFolder(const std::filesystem::path& file);
 
 // A page parsed and laid out with the viewer's document code.
 struct LaidOutPage {

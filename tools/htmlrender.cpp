@@ -37,7 +37,7 @@ constexpr const char* kUsage =
     "       htmlrender --dump [options] FILE\n"
     "       htmlrender --tokens FILE\n"
     "options: --width N (1-30000) --charset N (0-255) --font NAME --pre-font NAME\n"
-    "         --size PT (1-1000)\n";
+    "         --size PT (1-1000) --frame N (1-256: animated pictures at frame N)\n";
 
 int Usage() {
   std::fputs(kUsage, stderr);
@@ -100,7 +100,8 @@ int Run(const std::vector<std::string>& args) {
   tools::PageSettings settings;
   const NumberOption numbers[] = {{"--width", &settings.Width, 1, 30000},
                                   {"--charset", &settings.CharSet, 0, 255},
-                                  {"--size", &settings.Size, 1, 1000}};
+                                  {"--size", &settings.Size, 1, 1000},
+                                  {"--frame", &settings.Frame, 1, 256}};
   bool dump = false;
   std::vector<std::string> files;
   for (size_t i = 0; i < args.size(); ++i) {
@@ -131,6 +132,8 @@ int Run(const std::vector<std::string>& args) {
   const std::optional<std::string> html = ReadPage(files[0]);
   if (!html) return kUsageError;
 
+  // Pictures are found next to the page, as the launcher finds them.
+  tools::UsePageFolder(files[0]);
   // Read as a file is read: an open comment ends the page quietly.
   tools::LaidOutPage page = tools::LayOutHtml(*html, settings);
   if (dump) {

@@ -6,6 +6,9 @@
 #include <QPainter>
 #include <algorithm>
 
+#include "images/GifImage.h"
+#include "images/ImageCache.h"
+#include "images/ImageModule.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Cursors.h"
 #include "platform/ui/QtBridge.h"
@@ -43,6 +46,8 @@ void UnderHourglass(const std::function<void(bool)>& setProcessing, Change chang
 }  // namespace
 
 ThtmlView::ThtmlView(QWidget* parent) : QWidget(parent) {
+  // The picture cache, palette and placeholders live while any viewer does.
+  images::StartImageModule();
   resize(150, 150);
   // Not a tab stop: the viewer takes the focus when it is clicked.
   setFocusPolicy(Qt::ClickFocus);
@@ -106,6 +111,10 @@ ThtmlView::ThtmlView(QWidget* parent) : QWidget(parent) {
     application.MessageBox().Show(application.Title(), message, platform::MessageIcon::Error);
   };
 
+  animationTimer_.SetInterval(layout::TAnimationTimer::kInterval);
+  animationTimer_.OnTimer = [this] { Handle([&] { AnimationTick(); }); };
+  document_->AnimationTimer.OnChange = [this](bool on) { animationTimer_.SetEnabled(on); };
+
   autoScrollTimer_.SetInterval(10);
   autoScrollTimer_.OnTimer = [this] { Handle([&] { StepAutoScroll(); }); };
 
@@ -121,6 +130,18 @@ ThtmlView::ThtmlView(QWidget* parent) : QWidget(parent) {
 ThtmlView::~ThtmlView() {
   // The document's hooks point back here; it goes first.
   document_.reset();
+  images::StopImageModule();
+}
+
+void ThtmlView::AnimationTick() {
+  // Only pictures the last paint showed move on; each asks for its own
+  // rectangle to be painted again.
+  for (images::TGIFImage* image : document_->AnimatedImages)
+    if (image->Shown)
+      image->Step([this](const platform::TRect& r) {
+        PaintPanel->update(r.left, r.top, r.right - r.left, r.bottom - r.top);
+      });
+  animationTimer_.SetInterval(layout::TAnimationTimer::kInterval);
 }
 
 void ThtmlView::Handle(const std::function<void()>& handler) {
@@ -229,7 +250,7 @@ void ThtmlView::SetImageCacheCount(int value) {
   value = std::clamp(value, 0, 20);
   if (value == imageCacheCount_) return;
   imageCacheCount_ = value;
-  // TODO: the image cache's SetMaxAge(value) once pictures have a cache.
+  images::ImageCache().SetMaxAge(value);
 }
 
 void ThtmlView::SetNoSelect(bool value) {

@@ -349,6 +349,9 @@ class ThtmlView : public QWidget {
 
   // Steps the automatic scrolling while a drag holds the mouse outside.
   platform::TTimer autoScrollTimer_;
+  // Steps the document's animated pictures while it has any.
+  platform::TTimer animationTimer_;
+  void AnimationTick();
   int64_t lastAutoStep_ = 0;
   int wheelRemainder_ = 0;
 };

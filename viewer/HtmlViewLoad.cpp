@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "images/ImageCache.h"
 #include "platform/Convert.h"
 #include "platform/Exceptions.h"
 #include "platform/Paths.h"
@@ -95,7 +96,7 @@ void ThtmlView::LoadDocument(const std::string& fullName, uint8_t kind) {
     if (!platform::FileExists(name))
       throw platform::EInOutError("Can't locate file: " + name);
     document_->Clear();
-    // TODO: age the image cache (AgeImages) once pictures have a cache.
+    images::ImageCache().AgeImages();
     document_->SetDefaults(defFontName_, defPreFontName_, defBackground_, defHotSpotColor_,
                            defFontColor_, defFontSize_);
     anchorNames_.clear();
