@@ -9,6 +9,10 @@
 #include <unordered_map>
 #include <vector>
 
+#include "fuzz/PagePictures.h"
+#include "images/GifImage.h"
+#include "images/ImageCache.h"
+#include "images/ImageModule.h"
 #include "layout/Section.h"
 #include "tables/Table.h"
 
@@ -329,6 +333,41 @@ void Draw(layout::TSectionList& doc, platform::TCanvas& canvas, int yOffset) {
   doc.Draw(canvas, {0, 0, kCanvasWidth, kCanvasHeight}, 2000, kMarginX, kMarginY);
 }
 
+// The animation clock runs on: every shown picture steps through its
+// frames and loops, and the page is drawn again between the steps.
+void Animate(layout::TSectionList& doc, platform::TCanvas& canvas) {
+  if (doc.AnimatedImages.empty()) return;
+  uint32_t now = 0;
+  for (int tick = 0; tick < 8; ++tick) {
+    now += 60;
+    for (images::TGIFImage* image : doc.AnimatedImages)
+      if (image->Shown) image->Step(now, [](const platform::TRect&) {});
+    Draw(doc, canvas, 0);
+  }
+}
+
+// Pictures come from memory, as a host's OnImageRequest serves them: the
+// names of kPagePictures give their bytes, "wait" names the pending
+// marker, "empty" an empty stream, and any other name gives nothing.
+void ServePictures(layout::TSectionList& doc) {
+  static platform::TMemoryStream empty;
+  static std::vector<std::pair<std::string, platform::TMemoryStream>> streams = [] {
+    std::vector<std::pair<std::string, platform::TMemoryStream>> made;
+    for (const TPagePicture& picture : kPagePictures)
+      made.emplace_back(std::string(picture.name), platform::TMemoryStream(picture.bytes));
+    return made;
+  }();
+  doc.OnImageRequest = [](const std::string& name, platform::TMemoryStream*& stream) {
+    std::string key = name;
+    for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    stream = nullptr;
+    if (key.find("wait") != std::string::npos) stream = images::PendingImageStream();
+    if (key.find("empty") != std::string::npos) stream = &empty;
+    for (auto& [pictureName, bytes] : streams)
+      if (key.find(pictureName) != std::string::npos) stream = &bytes;
+  };
+}
+
 }  // namespace
 
 void ExerciseDocument(layout::TSectionList& doc, const parser::TAnchorList& anchors,
@@ -357,6 +396,7 @@ void ExerciseDocument(layout::TSectionList& doc, const parser::TAnchorList& anch
   doc.SelEnd = std::max(a, b);
   Draw(doc, canvas, static_cast<int>(static_cast<int64_t>(height) * (settings.choice % 5) / 4));
   Draw(doc, canvas, 0);
+  Animate(doc, canvas);
 
   HitTestGrid(doc, canvas, walk, kMarginX + std::max(settings.width, maxWidth), kMarginY + height);
   CheckPlaces(doc, canvas, walk);
@@ -367,7 +407,13 @@ void ExerciseDocument(layout::TSectionList& doc, const parser::TAnchorList& anch
 }
 
 void ExercisePage(std::string_view html, const PageSettings& settings) {
+  static images::TImageModuleScope module;
+  // Each page is a new document load: the cache ages, so pictures are
+  // decoded afresh on some pages and come from the cache on others.
+  images::ImageCache().AgeImages();
   layout::TSectionList doc;
+  ServePictures(doc);
+  doc.ShowImages = settings.choice % 11 != 0;
   doc.CharSet = static_cast<uint8_t>(settings.charSet);
   doc.SetDefaults(std::string(settings.fontName), std::string(settings.fixedFontName),
                   platform::clWhite, 0xFF0000, platform::clBlack, 12);

@@ -308,3 +308,30 @@ TEST(ImageKinds, BySignature) {
 }
 
 }  // namespace
+
+namespace {
+
+// Pictures stretched to sizes far beyond the window cost what the window
+// shows: drawing a corner of each must not walk their whole size.
+TEST_F(Pictures, HugePicturesDrawOnlyWhatIsVisible) {
+  files.Add("still.bmp", SolidBmp(3, 3, platform::RGB(0, 0, 255)));
+  const char* pages[] = {
+      "<IMG SRC=p40x20.bmp WIDTH=99999999 HEIGHT=99999999>",
+      "<A HREF=x><IMG SRC=p40x20.bmp WIDTH=2147483647 HEIGHT=2147483647 TRANSP></A>",
+      "<IMG SRC=nothing.bmp WIDTH=99999999 HEIGHT=99999999 ALT=\"a b c d e f g\">",
+      "<IMG SRC=p40x20.bmp WIDTH=100% HEIGHT=999999999 ALIGN=left>x",
+  };
+  for (const char* html : pages) {
+    SCOPED_TRACE(html);
+    tools::LaidOutPage page = tools::LayOutHtml(html, settings);
+    platform::Bitmap window(200, 150);
+    platform::TCanvas canvas(window);
+    for (const int y : {0, 5000, 99990000}) {
+      page.Document->SetYOffset(y);
+      page.Document->Draw(canvas, {0, 0, 200, 150}, 2000, 10, 5);
+    }
+    EXPECT_GT(Only(page).ImageHeight, 1000000);
+  }
+}
+
+}  // namespace
