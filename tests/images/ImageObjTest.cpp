@@ -239,16 +239,116 @@ TEST_F(Pictures, TranspShowsThePageThroughTheCornerColour) {
   files.Add("corner.bmp", testpictures::Bmp24(4, 2, [](int x, int) {
               return x == 0 ? platform::RGB(0, 0, 255) : platform::RGB(255, 0, 0);
             }));
-  tools::LaidOutPage page = tools::LayOutHtml("<BODY BGCOLOR=#00FF00><IMG SRC=corner.bmp TRANSP>"
-                                              "<IMG SRC=corner.bmp>", settings);
+  // The first use has no mask; TRANSP on the cached picture makes it then.
+  tools::LaidOutPage page = tools::LayOutHtml("<BODY BGCOLOR=#00FF00><IMG SRC=corner.bmp>"
+                                              "<IMG SRC=corner.bmp TRANSP>", settings);
   const platform::Bitmap picture = Draw(page, settings);
   const auto all = Images(page);
   ASSERT_EQ(all.size(), 2u);
-  EXPECT_EQ(picture.GetPixel(all[0]->DrawX, all[0]->DrawY), platform::RGB(0, 255, 0));
-  EXPECT_EQ(picture.GetPixel(all[0]->DrawX + 1, all[0]->DrawY), platform::RGB(255, 0, 0));
-  // The same picture without TRANSP, drawn after: the cache made its mask
-  // for the first, but only TRANSP draws through it.
-  EXPECT_EQ(picture.GetPixel(all[1]->DrawX, all[1]->DrawY), platform::RGB(0, 0, 255));
+  EXPECT_EQ(picture.GetPixel(all[0]->DrawX, all[0]->DrawY), platform::RGB(0, 0, 255));
+  EXPECT_EQ(picture.GetPixel(all[1]->DrawX, all[1]->DrawY), platform::RGB(0, 255, 0));
+  EXPECT_EQ(picture.GetPixel(all[1]->DrawX, all[1]->DrawY + 1), platform::RGB(0, 255, 0));
+  EXPECT_EQ(picture.GetPixel(all[1]->DrawX + 1, all[1]->DrawY), platform::RGB(255, 0, 0));
+  const images::TBitmapItem* entry = images::ImageCache().Find("CORNER.BMP");
+  ASSERT_NE(entry, nullptr);
+  EXPECT_EQ(entry->Transparency, images::LLCorner);
+  ASSERT_NE(entry->Mask, nullptr);
+  EXPECT_EQ(entry->Mask->GetRaw(0, 1), 1u);  // set where transparent
+  EXPECT_EQ(entry->Mask->GetRaw(1, 1), 0u);
+}
+
+TEST_F(Pictures, StillGifsBecomePlainPicturesWithTheGifsMask) {
+  // A still transparent GIF becomes a plain picture with the GIF's mask.
+  const uint8_t gif[] = {'G', 'I', 'F', '8', '9', 'a', 2, 0, 1, 0, 0x80, 0, 0,
+                         0, 0, 0, 255, 255, 255,                      // black, white
+                         0x21, 0xF9, 4, 1, 0, 0, 0, 0,               // index 0 transparent
+                         0x2C, 0, 0, 0, 0, 2, 0, 1, 0, 0,            // 2 x 1
+                         2, 2, 0x44, 0x0A, 0, 0x3B};                 // pixels 0, 1
+  files.Add("still.gif", std::vector<uint8_t>(std::begin(gif), std::end(gif)));
+  tools::LaidOutPage page =
+      tools::LayOutHtml("<BODY BGCOLOR=#00FF00><IMG SRC=still.gif>", settings);
+  const platform::Bitmap picture = Draw(page, settings);
+  const TImageObj& image = Only(page);
+  EXPECT_EQ(image.PictureKind, layout::TPictureKind::Bitmap);
+  EXPECT_EQ(image.Transparency, images::TGif);
+  EXPECT_EQ(picture.GetPixel(image.DrawX, image.DrawY), platform::RGB(0, 255, 0));
+  EXPECT_EQ(picture.GetPixel(image.DrawX + 1, image.DrawY), platform::RGB(255, 255, 255));
+}
+
+TEST(TransparentColourProbes, GifAndPngHeaders) {
+  // GIF89 with a two-entry table, the control block right after it.
+  std::vector<uint8_t> gif = {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0x80, 0, 0,
+                              10, 20, 30, 40, 50, 60, 0x21, 0xF9, 4, 1, 0, 0, 1, 0};
+  platform::TColor colour = 0;
+  EXPECT_TRUE(images::GifTransparentColor(gif, colour));
+  EXPECT_EQ(colour, platform::RGB(40, 50, 60));
+  gif[22] = 0;  // transparent flag off
+  EXPECT_FALSE(images::GifTransparentColor(gif, colour));
+  gif[22] = 1;
+  gif[4] = '7';  // GIF87 has no control blocks
+  EXPECT_FALSE(images::GifTransparentColor(gif, colour));
+  gif[4] = '9';
+  gif.insert(gif.begin() + 19, {0x21, 0xFE, 0});  // a comment first: not looked past
+  EXPECT_FALSE(images::GifTransparentColor(gif, colour));
+
+  const auto chunk = [](std::vector<uint8_t>& png, const char* type, std::vector<uint8_t> data) {
+    const uint32_t n = static_cast<uint32_t>(data.size());
+    png.insert(png.end(), {uint8_t(n >> 24), uint8_t(n >> 16), uint8_t(n >> 8), uint8_t(n)});
+    png.insert(png.end(), type, type + 4);
+    png.insert(png.end(), data.begin(), data.end());
+    png.insert(png.end(), {0, 0, 0, 0});  // the check value is not read
+  };
+  const auto png = [&](uint8_t colourType, uint8_t alpha) {
+    std::vector<uint8_t> p = {0x89, 'P', 'N', 'G', 13, 10, 26, 10};
+    chunk(p, "IHDR", {0, 0, 0, 1, 0, 0, 0, 1, 8, colourType, 0, 0, 0});
+    chunk(p, "PLTE", {7, 8, 9, 1, 2, 3});
+    chunk(p, "tRNS", {alpha});
+    chunk(p, "IDAT", {});
+    return p;
+  };
+  EXPECT_TRUE(images::PngTransparentColor(png(3, 0), colour));
+  EXPECT_EQ(colour, platform::RGB(7, 8, 9));
+  EXPECT_FALSE(images::PngTransparentColor(png(3, 127), colour));  // not below 127
+  EXPECT_FALSE(images::PngTransparentColor(png(2, 0), colour));    // no palette picture
+  std::vector<uint8_t> cut = png(3, 0);
+  cut.resize(40);  // ends inside PLTE
+  EXPECT_FALSE(images::PngTransparentColor(cut, colour));
+}
+
+TEST(EightBitDisplay, PicturesAreMappedToTheSharedPalette) {
+  images::TImageModuleScope display(8);
+  const std::vector<platform::TColor>* palette = images::ThePalette();
+  ASSERT_NE(palette, nullptr);
+  ASSERT_EQ(palette->size(), 256u);
+  EXPECT_EQ((*palette)[10], platform::RGB(55, 55, 55));    // the cube starts at 10
+  EXPECT_EQ((*palette)[224], platform::RGB(235, 255, 255));  // white is left out
+  EXPECT_EQ((*palette)[225], platform::RGB(135, 135, 135));  // the grey ramp
+  EXPECT_EQ((*palette)[248], platform::RGB(250, 250, 250));
+  const auto bytes = SolidBmp(3, 2, platform::RGB(200, 60, 60));
+  images::TTransparency mode = images::LLCorner;
+  images::BitmapPtr mask;
+  const images::BitmapPtr picture = images::LoadImageStream(bytes, mode, mask);
+  ASSERT_NE(picture, nullptr);
+  EXPECT_EQ(picture->Format(), platform::TPixelFormat::pf8bit);
+  EXPECT_EQ(picture->Palette(), *palette);
+  EXPECT_EQ(picture->GetPixel(0, 0), (*palette)[platform::NearestPaletteIndex(
+                                         *palette, platform::RGB(200, 60, 60))]);
+  ASSERT_NE(mask, nullptr);  // every pixel has the corner's colour
+  EXPECT_EQ(mask->GetRaw(2, 0), 1u);
+}
+
+TEST(TwentyFourBitDisplay, NoPaletteAndPicturesKeepTheirColours) {
+  images::TImageModuleScope display(32);
+  EXPECT_EQ(images::ThePalette(), nullptr);
+  EXPECT_EQ(images::ColorBits(), 24);
+  const auto bytes = SolidBmp(3, 2, platform::RGB(200, 60, 60));
+  images::TTransparency mode = images::NotTransp;
+  images::BitmapPtr mask;
+  const images::BitmapPtr picture = images::LoadImageStream(bytes, mode, mask);
+  ASSERT_NE(picture, nullptr);
+  EXPECT_EQ(picture->GetPixel(1, 1), platform::RGB(200, 60, 60));
+  EXPECT_EQ(mask, nullptr);
+  EXPECT_EQ(images::LoadImageStream(std::span(bytes).first(19), mode, mask), nullptr);  // < 20
 }
 
 TEST_F(Pictures, CacheSharesPicturesAndAgesThemAcrossLoads) {
