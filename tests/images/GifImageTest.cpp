@@ -10,8 +10,10 @@
 
 #include "AllocationCounter.h"
 #include "GifBuilder.h"
+#include "TestSupport.h"
 #include "images/ImageModule.h"
 #include "platform/Canvas.h"
+#include "platform/Paths.h"
 
 namespace {
 
@@ -179,6 +181,20 @@ TEST(GifFile, TruncatedFilesKeepTheFramesReadSoFar) {
     }
     for (int n = 1; n <= gif.FrameCount + 1; ++n) gif.SetCurrentFrame(n);
   }
+}
+
+TEST(GifFile, FilesAreReadByTheirWindowsNames) {
+  testing_support::TempDir medium;
+  const std::vector<uint8_t> bytes = Animation({1, 2}, 10);
+  medium.Write("HTML/Globe.gif", std::string(bytes.begin(), bytes.end()));
+  platform::SetMediumRoot(medium.Path());
+  TGIFImage header;
+  ASSERT_TRUE(header.LoadHeaderFromFile("\\html\\GLOBE.GIF"));
+  EXPECT_EQ(header.FrameCount, 2);
+  EXPECT_FALSE(header.ImageDC);
+  TGIFImage gif;
+  ASSERT_TRUE(gif.LoadFromFile("D:\\HTML\\globe.gif"));
+  EXPECT_EQ(gif.ImageDC->GetPixel(0, 0), kWhite);
 }
 
 TEST(GifFile, SomethingElseThanAGifIsRefused) {
