@@ -49,7 +49,7 @@ constexpr int64_t kMaxGifCanvasSide = 65535;
 int64_t MostPixelsFromCodeData(int64_t dataBytes, int minCodeSize);
 
 // One image of a GIF file: its place on the logical screen, its timing and
-// disposal, and its pixels as a 32-bit picture (transparent pixels black)
+// disposal, and its pixels as an 8-bit picture (transparent pixels black)
 // with a 1-bit mask (set = white = transparent) when it has transparency.
 class TFrame {
  public:
@@ -78,18 +78,20 @@ class TFrame {
   // green, blue triples.
   const uint8_t* ColorTable = nullptr;
   std::unique_ptr<std::array<uint8_t, 768>> LocalTable;
-  std::unique_ptr<platform::Bitmap> Bitmap;      // pf32bit, transparent pixels black
+  // pf8bit: the indexes, with the colours in its palette; transparent
+  // pixels are black.
+  std::unique_ptr<platform::Bitmap> Bitmap;
   std::unique_ptr<platform::Bitmap> Mask;        // pf1bit, only for transparent frames
   std::unique_ptr<platform::Bitmap> SaveBitmap;  // what the frame covered, disposal 3 only
   std::unique_ptr<platform::Bitmap> SaveMask;
   TGIFImage* Owner;
   std::string Comment;
 
-  // Decodes the LZW data at the owner's reading position into `pixels`
-  // (FrameWidth x FrameHeight indexes, row after row) and, for a
-  // transparent frame, sets the mask's bits where the pixel is the
-  // transparent index. Leaves the position after the frame's data.
-  virtual void Decode(std::span<uint8_t> pixels, platform::Bitmap* mask);
+  // Decodes the LZW data at the owner's reading position into Bitmap's
+  // indexes and, for a transparent frame, sets Mask's bits where the index
+  // is TransparentIndex. Pixels the data does not supply keep index 0.
+  // Leaves the position after the frame's data.
+  virtual void Decode();
   // Reads the image descriptor at the owner's reading position, its local
   // table and (unless the owner reads headers only) its pixels. `control`
   // is the pending graphic control block (block size, packed, delay low,
@@ -97,9 +99,10 @@ class TFrame {
   virtual bool ReadFrame(const std::array<uint8_t, 6>& control);
 
  private:
-  // The 32-bit picture of the decoded indexes, through the colour table or
-  // the shared palette of 8-bit displays.
-  void MakeBitmap(std::span<const uint8_t> pixels);
+  // The colour of each index: the colour table's, or on an 8-bit display
+  // the shared palette's nearest; black past the table and for the
+  // transparent index.
+  std::vector<platform::TColor> Colors() const;
 };
 
 // A GIF file decoded into frames, the animation's composed picture and

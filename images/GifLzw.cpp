@@ -125,15 +125,56 @@ class RowOrder {
 struct StringTable {
   std::array<uint16_t, kTableSize> prefix;
   std::array<uint8_t, kTableSize> suffix;
-  // One string, last pixel first: at most the table's length plus the
-  // first pixel of a code that is not yet defined.
+  std::array<uint16_t, kTableSize> length;  // pixels of each entry's string
+  // One string, last pixel first, when it does not fit in the row: at
+  // most the table's length plus the first pixel of a code not yet defined.
   std::array<uint8_t, kTableSize + 2> stack;
 };
 
-// Decodes codes into `pixels` (width x height, rows in `order`); returns
-// how many pixels, in that order, the data supplied.
-int64_t Expand(CodeReader& reader, int minCodeSize, std::span<uint8_t> pixels, int width,
-               int height, bool interlaced) {
+// Where pixels go: the 8-bit rows of the frame's picture, and for a
+// transparent frame the mask's bits for the transparent index.
+template <bool kMasked>
+class PixelRows {
+ public:
+  PixelRows(platform::Bitmap& picture, platform::Bitmap* mask, uint8_t transparentIndex,
+            bool interlaced)
+      : picture_(picture),
+        mask_(mask),
+        transparentIndex_(transparentIndex),
+        order_(picture.Height(), interlaced) {
+    SelectRow();
+  }
+
+  void Put(int x, uint8_t index) {
+    row_[x] = index;
+    if constexpr (kMasked)
+      if (index == transparentIndex_) maskRow_[x >> 3] |= static_cast<uint8_t>(0x80 >> (x & 7));
+  }
+  // False after the last row.
+  bool NextRow() {
+    if (!order_.Next()) return false;
+    SelectRow();
+    return true;
+  }
+
+ private:
+  void SelectRow() {
+    row_ = picture_.Scanline(order_.Row());
+    if constexpr (kMasked) maskRow_ = mask_->Scanline(order_.Row());
+  }
+
+  platform::Bitmap& picture_;
+  platform::Bitmap* mask_;
+  uint8_t transparentIndex_;
+  RowOrder order_;
+  uint8_t* row_ = nullptr;
+  uint8_t* maskRow_ = nullptr;
+};
+
+// Decodes codes into the rows until the data, an end code or the last row
+// ends them.
+template <bool kMasked>
+void Expand(CodeReader& reader, int minCodeSize, PixelRows<kMasked>& rows, int width) {
   StringTable table;
   const int clear = 1 << minCodeSize;
   const int end = clear + 1;
@@ -142,15 +183,11 @@ int64_t Expand(CodeReader& reader, int minCodeSize, std::span<uint8_t> pixels, i
   int freeCode = clear + 2;
   int old = -1;  // none: the next code is a single pixel
   uint8_t first = 0;
-
-  RowOrder order(height, interlaced);
-  uint8_t* row = pixels.data();
   int x = 0;
-  int64_t rowsDone = 0;
 
   for (;;) {
     const int code = reader.Read(codeWidth);
-    if (code < 0 || code == end) break;
+    if (code < 0 || code == end) return;
     if (code == clear) {
       codeWidth = minCodeSize + 1;
       limit = 2 * clear;
@@ -158,55 +195,141 @@ int64_t Expand(CodeReader& reader, int minCodeSize, std::span<uint8_t> pixels, i
       old = -1;
       continue;
     }
-    int sp = 0;
+    int c = code;
+    int length = 1;
+    bool repeat = false;
     if (old < 0) {
       // Deliberate: a code other than a pixel value here, or one beyond the
       // next free entry later, is corrupt data. Taking it as a string, as
       // lenient readers do, could link table entries into a loop; the
       // pixels end instead.
-      if (code >= clear) break;
-      first = static_cast<uint8_t>(code);
-      table.stack[sp++] = first;
+      if (code >= clear) return;
     } else {
-      if (code > freeCode) break;
-      int c = code;
-      if (code == freeCode) {
-        // Not yet defined: the previous string and its own first pixel.
-        table.stack[sp++] = first;
+      if (code > freeCode) return;
+      // A code not yet defined is the previous string and its own first
+      // pixel.
+      repeat = code == freeCode;
+      const int oldLength = old < clear ? 1 : table.length[old];
+      if (repeat) {
         c = old;
+        length = oldLength + 1;
+      } else if (code >= clear) {
+        length = table.length[code];
       }
-      // Every entry's prefix is an older entry, so this walk ends.
+      if (freeCode < kTableSize) {
+        table.prefix[freeCode] = static_cast<uint16_t>(old);
+        table.length[freeCode] = static_cast<uint16_t>(oldLength + 1);
+      }
+    }
+
+    // The string, written from its last pixel back along the prefixes;
+    // every entry's prefix is an older entry, so the walk ends.
+    if (x + length <= width) {
+      int at = x + length - 1;
+      if (repeat) rows.Put(at--, first);
+      while (c >= clear) {
+        rows.Put(at--, table.suffix[c]);
+        c = table.prefix[c];
+      }
+      rows.Put(at, static_cast<uint8_t>(c));
+      x += length;
+    } else {
+      // Across the end of the row: through the stack.
+      int sp = 0;
+      if (repeat) table.stack[sp++] = first;
       while (c >= clear) {
         table.stack[sp++] = table.suffix[c];
         c = table.prefix[c];
       }
-      first = static_cast<uint8_t>(c);
-      table.stack[sp++] = first;
-      if (freeCode < kTableSize) {
-        table.prefix[freeCode] = static_cast<uint16_t>(old);
-        table.suffix[freeCode] = first;
-        ++freeCode;
-        if (freeCode >= limit && limit < kTableSize) {
-          limit *= 2;
-          ++codeWidth;
+      table.stack[sp++] = static_cast<uint8_t>(c);
+      while (sp > 0) {
+        const int n = std::min(sp, width - x);
+        for (int i = 0; i < n; ++i) rows.Put(x++, table.stack[--sp]);
+        if (x == width) {
+          x = 0;
+          if (!rows.NextRow()) return;
         }
       }
     }
-    old = code;
-
-    // Out of the stack, left to right, row after row.
-    while (sp > 0) {
-      const int n = std::min(sp, width - x);
-      for (int i = 0; i < n; ++i) row[x++] = table.stack[--sp];
-      if (x == width) {
-        ++rowsDone;
-        x = 0;
-        if (!order.Next()) return rowsDone * width;
-        row = pixels.data() + static_cast<size_t>(order.Row()) * width;
+    first = static_cast<uint8_t>(c);
+    if (old >= 0 && freeCode < kTableSize) {
+      table.suffix[freeCode] = first;
+      ++freeCode;
+      if (freeCode >= limit && limit < kTableSize) {
+        limit *= 2;
+        ++codeWidth;
       }
     }
+    old = code;
+    if (x == width) {
+      x = 0;
+      if (!rows.NextRow()) return;
+    }
   }
-  return rowsDone * width + x;
+}
+
+// The same for a frame whose pixels lie in one run in decoding order (not
+// interlaced, no mask): every string the table holds was written before,
+// so a code is a copy of earlier pixels instead of a walk along prefixes.
+// An entry is the previous string and the next pixel, which follow each
+// other in the output, so it is kept as where it starts and its length.
+// Gives how many pixels it wrote.
+int64_t ExpandRun(CodeReader& reader, int minCodeSize, uint8_t* out, int64_t total) {
+  std::array<int64_t, kTableSize> start;
+  std::array<uint16_t, kTableSize> length;
+  const int clear = 1 << minCodeSize;
+  const int end = clear + 1;
+  int codeWidth = minCodeSize + 1;
+  int limit = 2 * clear;
+  int freeCode = clear + 2;
+  int old = -1;
+  int64_t at = 0;
+  int64_t previousStart = 0;
+  int previousLength = 0;
+
+  while (at < total) {
+    const int code = reader.Read(codeWidth);
+    if (code < 0 || code == end) return at;
+    if (code == clear) {
+      codeWidth = minCodeSize + 1;
+      limit = 2 * clear;
+      freeCode = clear + 2;
+      old = -1;
+      continue;
+    }
+    if (old < 0 ? code >= clear : code > freeCode) return at;  // corrupt, as above
+    int64_t from = -1;
+    int stringLength = 1;
+    if (code == freeCode) {
+      // The previous string and its first pixel: copied forwards, the
+      // copy's last pixel is the first one it wrote.
+      from = previousStart;
+      stringLength = previousLength + 1;
+    } else if (code > end) {
+      from = start[code];
+      stringLength = length[code];
+    }
+    if (old >= 0 && freeCode < kTableSize) {
+      start[freeCode] = previousStart;
+      length[freeCode] = static_cast<uint16_t>(previousLength + 1);
+      ++freeCode;
+      if (freeCode >= limit && limit < kTableSize) {
+        limit *= 2;
+        ++codeWidth;
+      }
+    }
+    const int64_t count = std::min<int64_t>(stringLength, total - at);
+    if (from < 0) {
+      out[at] = static_cast<uint8_t>(code);
+    } else {
+      for (int64_t i = 0; i < count; ++i) out[at + i] = out[from + i];
+    }
+    previousStart = at;
+    previousLength = stringLength;
+    at += count;
+    old = code;
+  }
+  return at;
 }
 
 }  // namespace
@@ -218,31 +341,37 @@ int64_t MostPixelsFromCodeData(int64_t dataBytes, int minCodeSize) {
   return int64_t{kTableSize} * (kTableSize + 1) / 2 + (codes - kTableSize) * kTableSize;
 }
 
-void TFrame::Decode(std::span<uint8_t> pixels, platform::Bitmap* mask) {
+void TFrame::Decode() {
   const std::span<const uint8_t> data = Owner->Data;
   size_t& position = Owner->Position;
   if (position >= data.size()) return;
   const int minCodeSize = data[position];
   CodeReader reader(data, position + 1);
-  int64_t supplied = 0;
   // A minimum code size above 11 makes codes the table cannot hold: such
   // data supplies no pixels (the frame reader refuses it before this).
-  if (FrameWidth > 0 && FrameHeight > 0 && minCodeSize < kMaxCodeWidth)
-    supplied = Expand(reader, minCodeSize, pixels, FrameWidth, FrameHeight, Interlaced);
-  position = reader.End();
-  if (!mask || supplied == 0) return;
-
-  // The mask's bits, for the pixels the data supplied.
-  RowOrder order(FrameHeight, Interlaced);
-  for (int64_t left = supplied; left > 0; left -= FrameWidth) {
-    const int y = order.Row();
-    const uint8_t* source = pixels.data() + static_cast<size_t>(y) * FrameWidth;
-    uint8_t* bits = mask->Scanline(y);
-    const int count = static_cast<int>(std::min<int64_t>(left, FrameWidth));
-    for (int x = 0; x < count; ++x)
-      if (source[x] == TransparentIndex) bits[x >> 3] |= static_cast<uint8_t>(0x80 >> (x & 7));
-    if (!order.Next()) break;
+  if (Bitmap && !Bitmap->Empty() && minCodeSize < kMaxCodeWidth) {
+    if (!Interlaced && Bitmap->Stride() == FrameWidth) {
+      uint8_t* pixels = Bitmap->Scanline(0);
+      const int64_t supplied =
+          ExpandRun(reader, minCodeSize, pixels, int64_t{FrameWidth} * FrameHeight);
+      // The mask's bits where the data supplied the transparent index.
+      for (int y = 0; Mask && int64_t{y} * FrameWidth < supplied; ++y) {
+        const uint8_t* row = pixels + static_cast<size_t>(y) * FrameWidth;
+        uint8_t* bits = Mask->Scanline(y);
+        const int count =
+            static_cast<int>(std::min<int64_t>(FrameWidth, supplied - int64_t{y} * FrameWidth));
+        for (int x = 0; x < count; ++x)
+          if (row[x] == TransparentIndex) bits[x >> 3] |= static_cast<uint8_t>(0x80 >> (x & 7));
+      }
+    } else if (Mask) {
+      PixelRows<true> rows(*Bitmap, Mask.get(), TransparentIndex, Interlaced);
+      Expand(reader, minCodeSize, rows, FrameWidth);
+    } else {
+      PixelRows<false> rows(*Bitmap, nullptr, TransparentIndex, Interlaced);
+      Expand(reader, minCodeSize, rows, FrameWidth);
+    }
   }
+  position = reader.End();
 }
 
 }  // namespace images

@@ -128,50 +128,40 @@ bool TFrame::ReadFrame(const std::array<uint8_t, 6>& control) {
     SaveBitmap = std::make_unique<platform::Bitmap>(FrameWidth, FrameHeight);
     SaveMask = std::make_unique<platform::Bitmap>(FrameWidth, FrameHeight, TPixelFormat::pf1bit);
   }
-  std::vector<uint8_t> pixels(static_cast<size_t>(pixelCount));
+  // The picture keeps the frame's indexes; its palette says what each
+  // shows. A quarter of the memory of 32-bit pixels, and composing reads
+  // it through the palette.
+  Bitmap = std::make_unique<platform::Bitmap>(FrameWidth, FrameHeight, TPixelFormat::pf8bit);
+  Bitmap->Palette() = Colors();
   if (Transparent)
     Mask = std::make_unique<platform::Bitmap>(FrameWidth, FrameHeight, TPixelFormat::pf1bit);
-  Decode(pixels, Mask.get());
+  Decode();
   // Deliberate: padding zeros after the data are skipped in the full read
   // as in the header read, so both find the same frames.
   position = SkipZeros(data, position);
-  MakeBitmap(pixels);
   if (Transparent) std::copy_n(ColorTable + 3 * TransparentIndex, 3, TransparentColor.begin());
   return true;
 }
 
-void TFrame::MakeBitmap(std::span<const uint8_t> pixels) {
-  // The table's colours as 32-bit pixels; indexes past the table are black.
-  // On an 8-bit display each colour becomes its nearest entry of the shared
-  // palette, as the screen would show it, and indexes past the table take
-  // the palette's entry 0.
+std::vector<platform::TColor> TFrame::Colors() const {
+  // Indexes past the table are black. On an 8-bit display each colour
+  // becomes its nearest entry of the shared palette, as the screen would
+  // show it, and indexes past the table take the palette's entry 0.
   const int bits = HasLocalTable ? LocalBits : Owner->GlobalBits;
   const int count = 1 << std::clamp(bits, 0, 8);
   const std::vector<platform::TColor>* palette = ThePalette();
-  std::array<uint32_t, 256> raw{};
+  std::vector<platform::TColor> colors(256, platform::clBlack);
   for (int i = 0; i < 256; ++i) {
-    platform::TColor color = platform::clBlack;
     if (i < count)
-      color = platform::RGB(ColorTable[3 * i], ColorTable[3 * i + 1], ColorTable[3 * i + 2]);
+      colors[i] = platform::RGB(ColorTable[3 * i], ColorTable[3 * i + 1], ColorTable[3 * i + 2]);
     if (palette && !palette->empty())
-      color = (*palette)[i < count ? platform::NearestPaletteIndex(*palette, color) : 0];
-    raw[i] = platform::ColorToRaw32(color & 0x00FFFFFF);
+      colors[i] = (*palette)[i < count ? platform::NearestPaletteIndex(*palette, colors[i]) : 0] &
+                  0x00FFFFFF;
   }
-
-  Bitmap = std::make_unique<platform::Bitmap>(FrameWidth, FrameHeight);
-  for (int y = 0; y < FrameHeight; ++y) {
-    const uint8_t* source = pixels.data() + static_cast<size_t>(y) * FrameWidth;
-    uint32_t* target = Bitmap->Row32(y);
-    if (!Mask) {
-      for (int x = 0; x < FrameWidth; ++x) target[x] = raw[source[x]];
-      continue;
-    }
-    // Transparent pixels are black, so the picture can be XORed over a
-    // canvas its mask has cleared.
-    const uint8_t* bits = Mask->Scanline(y);
-    for (int x = 0; x < FrameWidth; ++x)
-      target[x] = (bits[x >> 3] & (0x80 >> (x & 7))) ? 0 : raw[source[x]];
-  }
+  // Transparent pixels are black, so the picture can be XORed over a
+  // canvas its mask has cleared.
+  if (Transparent) colors[TransparentIndex] = platform::clBlack;
+  return colors;
 }
 
 bool TGIFImage::ReadGIF() {

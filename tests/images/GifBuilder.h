@@ -6,6 +6,7 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace gif_test {
@@ -20,6 +21,9 @@ struct ImageOptions {
   bool interlaced = false;
   std::vector<Rgb> localTable{};
   int minCodeSize = 2;
+  // Real compression (see Compress) instead of one code a pixel.
+  bool compress = false;
+  bool clearWhenFull = true;
 };
 
 // Hand-made GIF files for tests. Pixels go in stream order (an interlaced
@@ -63,7 +67,8 @@ class GifBuilder {
                             (options.interlaced ? 0x40 : 0)));
     Table(options.localTable, bits);
     U8(static_cast<uint8_t>(options.minCodeSize));
-    SubBlocks(Lzw(pixels, options.minCodeSize));
+    SubBlocks(options.compress ? Compress(pixels, options.minCodeSize, options.clearWhenFull)
+                               : Lzw(pixels, options.minCodeSize));
     return *this;
   }
   GifBuilder& Raw(std::initializer_list<uint8_t> more) {
@@ -99,6 +104,59 @@ class GifBuilder {
       }
       put(pixel);
       ++sinceClear;
+    }
+    put(clear + 1);
+    if (count > 0) out.push_back(static_cast<uint8_t>(accumulator));
+    return out;
+  }
+
+  // Greedy LZW: the longest string in the table, then a new entry. The
+  // code width grows as the decoder's does (once the entry count before
+  // this code's entry reaches the width's limit); a full table is cleared,
+  // or kept without new entries when clearWhenFull is false.
+  static std::vector<uint8_t> Compress(const std::vector<uint8_t>& pixels, int minCodeSize,
+                                       bool clearWhenFull) {
+    std::vector<uint8_t> out;
+    uint32_t accumulator = 0;
+    int count = 0;
+    int width = minCodeSize + 1;
+    const auto put = [&](int code) {
+      accumulator |= static_cast<uint32_t>(code) << count;
+      count += width;
+      while (count >= 8) {
+        out.push_back(static_cast<uint8_t>(accumulator));
+        accumulator >>= 8;
+        count -= 8;
+      }
+    };
+    const int clear = 1 << minCodeSize;
+    int next = clear + 2;
+    std::unordered_map<uint32_t, int> table;
+    put(clear);
+    if (!pixels.empty()) {
+      int prefix = pixels[0];
+      const auto emit = [&](int code) {
+        put(code);
+        if (next >= (1 << width) && width < 12) ++width;
+      };
+      for (size_t i = 1; i < pixels.size(); ++i) {
+        const uint32_t key = static_cast<uint32_t>(prefix) << 8 | pixels[i];
+        if (const auto found = table.find(key); found != table.end()) {
+          prefix = found->second;
+          continue;
+        }
+        emit(prefix);
+        if (next < 4096) {
+          table[key] = next++;
+        } else if (clearWhenFull) {
+          put(clear);
+          table.clear();
+          width = minCodeSize + 1;
+          next = clear + 2;
+        }
+        prefix = pixels[i];
+      }
+      emit(prefix);
     }
     put(clear + 1);
     if (count > 0) out.push_back(static_cast<uint8_t>(accumulator));

@@ -10,8 +10,10 @@
 
 #include "AllocationCounter.h"
 #include "GifBuilder.h"
+#include "TestSupport.h"
 #include "images/ImageModule.h"
 #include "platform/Canvas.h"
+#include "platform/Paths.h"
 
 namespace {
 
@@ -45,7 +47,8 @@ std::vector<uint8_t> Animation(const std::vector<uint8_t>& colors, int delayCs, 
 // Codes of `width` bits, least significant bit first, in one sub-block
 // chain after the minimum code size.
 std::vector<uint8_t> FrameWithCodes(int width, int height, int minCodeSize,
-                                    const std::vector<int>& codes, int codeWidth) {
+                                    const std::vector<int>& codes, int codeWidth,
+                                    bool interlaced = false) {
   std::vector<uint8_t> data;
   uint32_t bits = 0;
   int count = 0;
@@ -60,7 +63,8 @@ std::vector<uint8_t> FrameWithCodes(int width, int height, int minCodeSize,
   }
   if (count > 0) data.push_back(static_cast<uint8_t>(bits));
   GifBuilder b;
-  b.Header(width, height, kColors).U8(0x2C).U16(0).U16(0).U16(width).U16(height).U8(0);
+  b.Header(width, height, kColors).U8(0x2C).U16(0).U16(0).U16(width).U16(height);
+  b.U8(interlaced ? 0x40 : 0);
   b.U8(static_cast<uint8_t>(minCodeSize)).SubBlocks(data);
   return b.Trailer().bytes;
 }
@@ -179,6 +183,20 @@ TEST(GifFile, TruncatedFilesKeepTheFramesReadSoFar) {
   }
 }
 
+TEST(GifFile, FilesAreReadByTheirWindowsNames) {
+  testing_support::TempDir medium;
+  const std::vector<uint8_t> bytes = Animation({1, 2}, 10);
+  medium.Write("HTML/Globe.gif", std::string(bytes.begin(), bytes.end()));
+  platform::SetMediumRoot(medium.Path());
+  TGIFImage header;
+  ASSERT_TRUE(header.LoadHeaderFromFile("\\html\\GLOBE.GIF"));
+  EXPECT_EQ(header.FrameCount, 2);
+  EXPECT_FALSE(header.ImageDC);
+  TGIFImage gif;
+  ASSERT_TRUE(gif.LoadFromFile("D:\\HTML\\globe.gif"));
+  EXPECT_EQ(gif.ImageDC->GetPixel(0, 0), kWhite);
+}
+
 TEST(GifFile, SomethingElseThanAGifIsRefused) {
   TGIFImage gif;
   EXPECT_FALSE(gif.LoadFromStream(std::vector<uint8_t>{'B', 'M', 0, 0}));
@@ -186,56 +204,91 @@ TEST(GifFile, SomethingElseThanAGifIsRefused) {
   EXPECT_FALSE(gif.LoadFromFile("\\no\\such\\file.gif"));
 }
 
-// --- LZW codes written by hand (minimum code size 2: clear 4, end 5). ---
+// --- LZW codes written by hand: minimum code size 2 (clear 4, end 5,
+// first free entry 6), 3-bit codes, a frame of 4 x 1 pixels. Each stream
+// is decoded as a plain frame and as an interlaced one, whose single row
+// goes through the decoder's row-by-row path. ---
 
 struct CodeCase {
   const char* name;
-  int width;
   std::vector<int> codes;
   std::vector<uint8_t> pixels;  // expected indexes; 0 where nothing is supplied
 };
 
-class GifCodes : public testing::TestWithParam<CodeCase> {};
+class GifCodes : public testing::TestWithParam<std::tuple<CodeCase, bool>> {};
 
 TEST_P(GifCodes, DecodeAsExpected) {
-  const CodeCase& c = GetParam();
-  auto gif = Load(FrameWithCodes(c.width, 1, 2, c.codes, 3));
+  const auto& [c, interlaced] = GetParam();
+  auto gif = Load(FrameWithCodes(4, 1, 2, c.codes, 3, interlaced));
   ASSERT_EQ(gif->FrameCount, 1);
-  for (int x = 0; x < c.width; ++x) {
+  for (int x = 0; x < 4; ++x) {
     const Rgb want = kColors[c.pixels[x]];
     EXPECT_EQ(gif->ImageDC->GetPixel(x, 0), RGB(want.r, want.g, want.b)) << "pixel " << x;
   }
 }
 
 const CodeCase kCodeCases[] = {
-    {"LeadingClearsAreSkipped", 1, {4, 4, 4, 3, 5}, {3}},
-    {"ADoubleClearIsNotAPixel", 2, {4, 1, 4, 4, 2, 5}, {1, 2}},
-    {"TheNextFreeCodeRepeatsThePreviousString", 3, {4, 1, 6, 5}, {1, 1, 1}},
-    {"AnEndCodeFirstSuppliesNothing", 1, {4, 5, 3}, {0}},
-    {"ACodeBeyondTheNextFreeOneEndsThePixels", 3, {4, 1, 7, 2, 5}, {1, 0, 0}},
-    {"AnUndefinedFirstCodeEndsThePixels", 2, {4, 7, 1, 5}, {0, 0}},
-    {"PixelsAfterTheFrameAreIgnored", 1, {4, 2, 3, 3, 5}, {2}},
-    {"NoEndCodeStillDecodes", 2, {4, 1, 2}, {1, 2}},
+    {"LeadingClearsAreSkipped", {4, 4, 4, 3, 1, 4, 2, 1, 5}, {3, 1, 2, 1}},
+    {"ADoubleClearIsNotAPixel", {4, 1, 4, 4, 2, 5}, {1, 2, 0, 0}},
+    {"TheNextFreeCodeRepeatsThePreviousString", {4, 1, 6, 5}, {1, 1, 1, 0}},
+    {"AStringPastTheFrameIsCut", {4, 1, 6, 7, 5}, {1, 1, 1, 1}},
+    {"AnEndCodeFirstSuppliesNothing", {4, 5, 3}, {0, 0, 0, 0}},
+    {"ACodeBeyondTheNextFreeOneEndsThePixels", {4, 1, 7, 2, 5}, {1, 0, 0, 0}},
+    {"AnUndefinedFirstCodeEndsThePixels", {4, 7, 1, 5}, {0, 0, 0, 0}},
+    {"PixelsAfterTheFrameAreIgnored", {4, 2, 3, 4, 3, 1, 4, 2, 2, 5}, {2, 3, 3, 1}},
+    {"NoEndCodeStillDecodes", {4, 1, 2, 4, 3, 1}, {1, 2, 3, 1}},
 };
 
-INSTANTIATE_TEST_SUITE_P(Lzw, GifCodes, testing::ValuesIn(kCodeCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Lzw, GifCodes,
+                         testing::Combine(testing::ValuesIn(kCodeCases), testing::Bool()),
+                         [](const auto& info) {
+                           return std::string(std::get<0>(info.param).name) +
+                                  (std::get<1>(info.param) ? "Interlaced" : "");
+                         });
 
-TEST(GifCodes, WideCodesGrowAndTheFullTableKeepsDecoding) {
-  // A frame of one colour, wide enough for the table to fill and the
-  // code width to reach 12 bits, made by the literal encoder.
-  const int width = 300, height = 40;
-  GifBuilder b;
+// Compressed data whose table fills up and whose codes reach 12 bits: the
+// encoder clears the full table, or keeps using it without new entries.
+class GifFullTable : public testing::TestWithParam<std::tuple<bool, bool>> {};
+
+TEST_P(GifFullTable, DecodesEveryPixel) {
+  const auto [clearWhenFull, interlaced] = GetParam();
+  const int width = 400, height = 100;
   std::vector<uint8_t> pixels(width * height);
-  for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<uint8_t>(i * 7 % 200);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x)
+      pixels[y * width + x] = static_cast<uint8_t>((x * 7 + y * 13 + (x * y) % 5) % 200);
   std::vector<Rgb> table(256);
   for (int i = 0; i < 256; ++i) table[i] = {static_cast<uint8_t>(i), 0, 0};
-  b.Header(width, height, table).Image(0, 0, width, height, pixels, {.minCodeSize = 8}).Trailer();
+  // Interlaced rows go in pass order.
+  std::vector<uint8_t> stream = pixels;
+  if (interlaced) {
+    stream.clear();
+    for (const auto& [start, step] : {std::pair{0, 8}, {4, 8}, {2, 4}, {1, 2}})
+      for (int y = start; y < height; y += step)
+        stream.insert(stream.end(), pixels.begin() + y * width, pixels.begin() + (y + 1) * width);
+  }
+  const std::vector<uint8_t> codes = GifBuilder::Compress(stream, 8, clearWhenFull);
+  ASSERT_GT(codes.size() * 8 / 12, 4096u);  // enough codes to fill the table
+  GifBuilder b;
+  b.Header(width, height, table)
+      .Image(0, 0, width, height, stream,
+             {.interlaced = interlaced,
+              .localTable = {},
+              .minCodeSize = 8,
+              .compress = true,
+              .clearWhenFull = clearWhenFull})
+      .Trailer();
   auto gif = Load(b.bytes);
-  for (int y = 0; y < height; y += 7)
-    for (int x = 0; x < width; x += 13)
-      ASSERT_EQ(gif->ImageDC->GetPixel(x, y), RGB(pixels[y * width + x], 0, 0));
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x)
+      ASSERT_EQ(gif->ImageDC->GetPixel(x, y), RGB(pixels[y * width + x], 0, 0)) << x << ", " << y;
 }
+
+INSTANTIATE_TEST_SUITE_P(Lzw, GifFullTable, testing::Combine(testing::Bool(), testing::Bool()),
+                         [](const auto& info) {
+                           return std::string(std::get<0>(info.param) ? "Clear" : "Deferred") +
+                                  (std::get<1>(info.param) ? "Interlaced" : "");
+                         });
 
 // --- Hostile headers: refused before anything large is allocated. ---
 
