@@ -90,10 +90,8 @@ class SourceConverter {
                    dest.Format() == TPixelFormat::pf8bit && source.Palette() == dest.Palette();
   }
 
-  uint32_t operator()(int x, int y) const { return (*this)(x, y, source_.GetRaw(x, y)); }
-
-  // The value in the destination of a raw source value read at (x, y).
-  uint32_t operator()(int, int, uint32_t raw) const {
+  uint32_t operator()(int x, int y) const {
+    const uint32_t raw = source_.GetRaw(x, y);
     if (source_.Format() == dest_.Format() &&
         (source_.Format() != TPixelFormat::pf8bit || samePalette_))
       return raw;
@@ -313,46 +311,12 @@ void BitBlt(Bitmap& dest, int x, int y, int width, int height, const Bitmap* sou
   if (usesSource) convert.emplace(*source, dest, state);
 
   for (int row = firstRow; row >= target.top && row < target.bottom; row += step) {
-    if (usesSource) {
-      const int sourceY = static_cast<int>(row + dy);
-      const int sourceX = static_cast<int>(target.left + dx);
-      if (source->Format() == TPixelFormat::pf32bit && dest.Format() == TPixelFormat::pf32bit) {
-        const uint32_t* from = source->Row32(sourceY) + sourceX;
-        std::copy(from, from + sourceRow.size(), sourceRow.begin());
-      } else if (source->Format() == TPixelFormat::pf1bit &&
-                 dest.Format() == TPixelFormat::pf32bit) {
-        // A mask onto colour: its two values, once.
-        const uint32_t set = (*convert)(-1, -1, 1), clear = (*convert)(-1, -1, 0);
-        for (size_t i = 0; i < sourceRow.size(); ++i)
-          sourceRow[i] = source->GetRaw(sourceX + static_cast<int>(i), sourceY) ? set : clear;
-      } else {
-        for (int col = target.left; col < target.right; ++col)
-          sourceRow[col - target.left] = (*convert)(static_cast<int>(col + dx), sourceY);
-      }
-    }
+    if (usesSource)
+      for (int col = target.left; col < target.right; ++col)
+        sourceRow[col - target.left] =
+            (*convert)(static_cast<int>(col + dx), static_cast<int>(row + dy));
     if (dest.Format() == TPixelFormat::pf32bit && rop3 == 0xCC) {
       std::copy(sourceRow.begin(), sourceRow.end(), dest.Row32(row) + target.left);
-      continue;
-    }
-    // 32-bit pixels combined with the source alone (the mask operations
-    // of transparent pictures and animation frames): whole words a row.
-    if (dest.Format() == TPixelFormat::pf32bit && !RopUsesPattern(rop)) {
-      uint32_t* d = dest.Row32(row) + target.left;
-      const size_t n = sourceRow.size();
-      switch (rop3) {
-        case 0x88:  // SRCAND
-          for (size_t i = 0; i < n; ++i) d[i] &= sourceRow[i];
-          break;
-        case 0xEE:  // SRCPAINT
-          for (size_t i = 0; i < n; ++i) d[i] = (d[i] | sourceRow[i]) & mask;
-          break;
-        case 0x66:  // SRCINVERT
-          for (size_t i = 0; i < n; ++i) d[i] = (d[i] ^ sourceRow[i]) & mask;
-          break;
-        default:
-          for (size_t i = 0; i < n; ++i) d[i] = ApplyRop3(rop3, 0, sourceRow[i], d[i]) & mask;
-          break;
-      }
       continue;
     }
     for (int col = target.left; col < target.right; ++col) {
