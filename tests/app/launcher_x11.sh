@@ -208,6 +208,20 @@ click_client 321 79
 until_seen 2-button internet_page ||
   fail "second button: the viewer did not change to the Internet page ($seen)"
 
+# ---- 2b. The globe floating at the right of the Internet page (48 x 48 at
+# page x 524, y 56, behind the 10-pixel margin) is an animated picture: it
+# turns between two grabs.
+convert "$work/2-button.png" -crop 48x48+534+56 +repage "$work/globe-first.png"
+globe_turns() {
+  convert "$1.png" -crop 48x48+534+56 +repage "$work/globe-now.png"
+  changed=$(compare -metric AE "$work/globe-first.png" "$work/globe-now.png" null: 2>&1 |
+    awk '{ printf "%d", $1 }')
+  seen="${changed:-no} pixels of the globe changed"
+  [ "${changed:-0}" -gt 20 ]
+}
+until_seen 2-globe globe_turns ||
+  fail "Internet page: the animated globe does not move ($seen)"
+
 # ---- 3. Back on the start page, one notch of the mouse wheel moves the page
 # up by three lines of 16 pixels, and the thumb down.
 click_client 110 79
