@@ -132,8 +132,9 @@ void TImageObj::Fetch(TSectionList& document) {
     }
     PictureKind = TPictureKind::Error;
   }
-  Mask = std::shared_ptr<const platform::Bitmap>(std::shared_ptr<void>(),
-                                                 &images::ErrorBitmapMask());
+  // The error placeholder is drawn through its own mask, which the image
+  // module keeps.
+  Mask.reset();
   Transparency = images::LLCorner;
 }
 
@@ -162,7 +163,7 @@ void TImageObj::CalcSize(TSectionList& document, platform::TCanvas& canvas, int 
   int width = ImageWidth, height = ImageHeight;
   if (!SizeFixed) {
     if (placeholder) {
-      if (SpecWidth > 0 && SpecHeight > 0 && !PercentWidth) {
+      if (SpecWidth > 0 && SpecHeight > 0) {
         width = SpecWidth;
         height = SpecHeight;
         SizeFixed = true;
