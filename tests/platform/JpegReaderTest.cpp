@@ -191,6 +191,10 @@ struct RefusalRow {
   std::vector<uint8_t> data;
 };
 
+void PrintTo(const RefusalRow& row, std::ostream* os) {
+  *os << row.name;
+}
+
 class Refusals : public ::testing::TestWithParam<RefusalRow> {};
 
 TEST_P(Refusals, GiveNothing) {
