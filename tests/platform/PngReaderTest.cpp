@@ -6,31 +6,10 @@
 
 #include <QBuffer>
 #include <QImage>
-#include <atomic>
-#include <cstdlib>
 #include <functional>
-#include <new>
 
+#include "AllocationTracker.h"
 #include "platform/BmpReader.h"
-
-// The largest block asked of operator new while tracking is on: a refused
-// file must not have cost the memory its header claimed.
-namespace {
-std::atomic<bool> gTracking{false};
-std::atomic<size_t> gLargest{0};
-}  // namespace
-
-void* operator new(size_t size) {
-  if (gTracking && size > gLargest) gLargest = size;
-  if (void* p = std::malloc(size ? size : 1)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept {
-  std::free(p);
-}
-void operator delete(void* p, size_t) noexcept {
-  std::free(p);
-}
 
 namespace {
 
@@ -343,13 +322,16 @@ class BadPngs : public ::testing::TestWithParam<BadPng> {};
 
 TEST_P(BadPngs, AreRefusedWithoutTheirClaimedMemory) {
   std::optional<Bitmap> mask = Bitmap(1, 1, TPixelFormat::pf1bit);
-  gLargest = 0;
-  gTracking = true;
-  const auto bmp = ReadPng(GetParam().data, &mask);
-  gTracking = false;
+  std::optional<Bitmap> bmp;
+  size_t largest = 0;
+  {
+    const testing_support::LargestAllocation tracker;
+    bmp = ReadPng(GetParam().data, &mask);
+    largest = tracker.Bytes();
+  }
   EXPECT_FALSE(bmp);
   EXPECT_FALSE(mask);
-  EXPECT_LT(gLargest, size_t{1} << 20);
+  EXPECT_LT(largest, size_t{1} << 20);
 }
 
 std::vector<BadPng> BadPngRows() {
