@@ -154,7 +154,7 @@ struct PixelTarget {
   NearestCache* nearest = nullptr;  // (kCmykIndexed)
 };
 
-constexpr int kRowsPerCall = 16;  // the most rows one decoder call gives
+constexpr int kRowsPerCall = 16;  // rows asked of the decoder at a time
 
 bool DecodeStage(Decoder& d, const PixelTarget& t) {
   if (setjmp(d.err.jump)) return false;

@@ -19,6 +19,7 @@
 #include <set>
 #include <sstream>
 
+#include "AllocationTracker.h"
 #include "TestSupport.h"
 #include "platform/BmpReader.h"
 
@@ -191,12 +192,18 @@ struct RefusalRow {
   std::vector<uint8_t> data;
 };
 
+void PrintTo(const RefusalRow& row, std::ostream* os) {
+  *os << row.name;
+}
+
 class Refusals : public ::testing::TestWithParam<RefusalRow> {};
 
-TEST_P(Refusals, GiveNothing) {
-  EXPECT_FALSE(ReadJpeg(GetParam().data));
+TEST_P(Refusals, GiveNothingAndAllocateLittle) {
   const std::vector<TColor> palette = CubePalette();
+  const testing_support::LargestAllocation tracker;
+  EXPECT_FALSE(ReadJpeg(GetParam().data));
   EXPECT_FALSE(ReadJpeg(GetParam().data, &palette));
+  EXPECT_LT(tracker.Bytes(), size_t{1} << 20);
 }
 
 // An SOF0 header for a one-component picture of the given size, and the
@@ -621,7 +628,13 @@ TEST_P(CrashCorpus, DecodesOrRefusesSafely) {
   for (const std::vector<TColor>* mode :
        {static_cast<const std::vector<TColor>*>(nullptr), &palette}) {
     const auto start = std::chrono::steady_clock::now();
-    const auto bmp = ReadJpeg(data, mode);
+    std::optional<Bitmap> bmp;
+    {
+      // What the file's bytes back: 512 pixels a byte, at least a megapixel.
+      const testing_support::LargestAllocation tracker;
+      bmp = ReadJpeg(data, mode);
+      EXPECT_LE(tracker.Bytes(), 4 * std::max<size_t>(size_t{1} << 20, 512 * data.size()));
+    }
     if (bmp) {
       EXPECT_LE(int64_t{bmp->Width()} * bmp->Height(), kMaxPicturePixels);
       (void)Checksum(*bmp);
