@@ -1,9 +1,10 @@
 #!/bin/sh
 # The page tool's command line: exit codes and messages.
-#   htmlrender_cli.sh HTMLRENDER WORKDIR
+#   htmlrender_cli.sh HTMLRENDER WORKDIR DEMO_HTML_DIR
 set -u
 tool="$1"
 work="$2"
+demo="$3"
 mkdir -p "$work"
 fail() { echo "FAIL: $*"; exit 1; }
 
@@ -79,4 +80,23 @@ height=$(od -An -tu1 -j20 -N4 "$work/tall.png" | awk '{print $1 * 16777216 + $2 
 "$tool" "$work/good.htm" "$work/missing-folder/out.png" 2>"$work/err"
 [ $? -eq 1 ] || fail "unwritable output: status $?"
 grep -q "^htmlrender: cannot write $work/missing-folder/out.png: " "$work/err" || fail "unwritable: $(cat "$work/err")"
+
+# Pictures are found next to the page with the medium's rules (names in
+# any case); --dump gives each one's line, --frame N draws animations at
+# frame N.
+mkdir -p "$work/site/Img"
+cp "$demo/globe.gif" "$work/site/Img/GLOBE.GIF"
+printf '<IMG SRC="img/globe.gif">x<IMG SRC="none.gif" ALIGN=right ALT=gone>' >"$work/site/page.htm"
+"$tool" --dump "$work/site/page.htm" >"$work/out" 2>"$work/err" || fail "pictures: status $?"
+grep -q '^  image x=0 y=[0-9]* w=48 h=48 align=bottom src=".*GLOBE.GIF"$' "$work/out" ||
+  grep -qi '^  image x=0 y=[0-9]* w=48 h=48 align=bottom src=".*img.*globe.gif"$' "$work/out" ||
+  fail "pictures: $(grep image "$work/out")"
+grep -q '^  image x=[0-9]* y=[0-9]* w=[0-9]* h=[0-9]* align=right src=".*none.gif" missing float=right$' \
+  "$work/out" || fail "missing picture: $(grep image "$work/out")"
+"$tool" "$work/site/page.htm" "$work/frame1.png" 2>"$work/err" || fail "frame 1: status $?"
+"$tool" --frame 3 "$work/site/page.htm" "$work/frame3.png" 2>"$work/err" || fail "frame 3: status $?"
+cmp -s "$work/frame1.png" "$work/frame3.png" && fail "--frame 3 draws the same picture as frame 1"
+"$tool" --frame 0 "$work/site/page.htm" "$work/out.png" >"$work/out" 2>"$work/err"
+[ $? -eq 2 ] || fail "--frame 0: status"
+grep -q -- "^htmlrender: --frame takes a whole number from 1 to 256" "$work/err" || fail "--frame 0: $(cat "$work/err")"
 echo "ok"
