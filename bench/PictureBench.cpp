@@ -117,8 +117,9 @@ int main(int argc, char** argv) {
   platform::EnsureGuiApplication();
   images::TImageModuleScope module;
   benchmark::Initialize(&argc, argv);
-  for (const auto& [name, with] : {std::pair{"Pictures", true}, std::pair{"Plain", false}})
-    benchmark::RegisterBenchmark(name, [with](benchmark::State& s) { Run(s, with); })
+  for (const bool withPictures : {true, false})
+    benchmark::RegisterBenchmark(withPictures ? "Pictures" : "Plain",
+                                 [withPictures](benchmark::State& s) { Run(s, withPictures); })
         ->Arg(0)
         ->Arg(1)
         ->ArgNames({"warm"})
