@@ -88,12 +88,13 @@ const platform::Bitmap* TSectionList::GetBackgroundBitmap() {
     images::BitmapPtr mask;
     const images::TPicture picture =
         AcquireImage(BackgroundName, mode, pending, fromCache, mask);
-    // An animated background shows its first frame, and stays in the
+    // An animated background shows its first frame (composed when it was
+    // loaded or last laid out), and stays in the
     // cache's keeping: the entry is released when the document is cleared.
     if (picture.Bitmap)
       BackgroundBitmap = picture.Bitmap;
-    else if (picture.Animated && picture.Animated->GetBitmap())
-      BackgroundBitmap = std::make_shared<const platform::Bitmap>(*picture.Animated->GetBitmap());
+    else if (picture.Animated && picture.Animated->ImageDC)
+      BackgroundBitmap = std::make_shared<const platform::Bitmap>(*picture.Animated->ImageDC);
     if (pending) MissingImages.emplace_back(images::TStringBitmapList::KeyOf(BackgroundName), this);
     BackgroundFetched = true;
   }
@@ -155,12 +156,13 @@ images::TPicture TSectionList::AcquireImage(const std::string& name, images::TTr
     if (!gif) picture.Bitmap = images::LoadImageFile(name, mode, mask);
   }
   if (gif && notAnimated) {
-    // A still GIF is kept as a plain picture.
-    if (const platform::Bitmap* composed = gif->GetBitmap())
-      picture.Bitmap = std::make_shared<const platform::Bitmap>(*composed);
+    // A still GIF is kept as a plain picture: the composed one, its frame
+    // placed on the logical screen.
+    if (gif->ImageDC)
+      picture.Bitmap = std::make_shared<const platform::Bitmap>(images::ConvertToDDB(*gif->ImageDC));
     if (gif->IsTransparent) {
-      if (const platform::Bitmap* gifMask = gif->GetMask()) {
-        mask = std::make_shared<const platform::Bitmap>(*gifMask);
+      if (gif->MaskDC) {
+        mask = std::make_shared<const platform::Bitmap>(*gif->MaskDC);
         mode = images::TGif;
       }
     } else if (mode == images::LLCorner && picture.Bitmap) {
