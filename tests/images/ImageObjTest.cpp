@@ -391,6 +391,24 @@ TEST_F(Pictures, PendingPicturesWaitAndAreNotAskedForTwice) {
   EXPECT_EQ(all[1]->ImageWidth, 30);
 }
 
+TEST_F(Pictures, TheBackgroundPictureComesThroughTheCache) {
+  {
+    tools::LaidOutPage page =
+        tools::LayOutHtml("<BODY BACKGROUND=p40x20.bmp><IMG SRC=p40x20.bmp>", settings);
+    const platform::Bitmap* background = page.Document->GetBackgroundBitmap();
+    ASSERT_NE(background, nullptr);
+    EXPECT_EQ(background->Width(), 40);
+    EXPECT_EQ(files.requests.size(), 1u);  // one decode serves both
+    EXPECT_EQ(images::ImageCache().Find("P40X20.BMP")->UseCount, 2);
+  }
+  EXPECT_EQ(images::ImageCache().Find("P40X20.BMP")->UseCount, 0);  // both released
+  files.pending = images::PendingImageStream();
+  files.pendingNames = {"later.bmp"};
+  tools::LaidOutPage page = tools::LayOutHtml("<BODY BACKGROUND=later.bmp>", settings);
+  EXPECT_EQ(page.Document->GetBackgroundBitmap(), nullptr);
+  EXPECT_TRUE(page.Document->IsMissing("LATER.BMP"));
+}
+
 TEST(ImageKinds, BySignature) {
   struct Case {
     std::string bytes;
