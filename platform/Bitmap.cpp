@@ -1,5 +1,7 @@
 #include "platform/Bitmap.h"
 
+#include <algorithm>
+
 #include <stdexcept>
 
 namespace platform {
@@ -9,13 +11,19 @@ bool Bitmap::SizeIsAllowed(int64_t width, int64_t height) {
          width * height <= kMaxPixels;
 }
 
-Bitmap::Bitmap(int width, int height, TPixelFormat format) : format_(format) {
+Bitmap::Bitmap(int width, int height, TPixelFormat format) : Bitmap(width, height, format, TNoFill{}) {
+  std::fill(bits_.begin(), bits_.end(), uint8_t{0});
+}
+
+Bitmap::Bitmap(int width, int height, TPixelFormat format, TNoFill) : format_(format) {
   if (!SizeIsAllowed(width, height)) throw std::length_error("Bitmap too large");
   width_ = width;
   height_ = height;
   int bitsPerPixel = format == TPixelFormat::pf32bit ? 32 : format == TPixelFormat::pf8bit ? 8 : 1;
   stride_ = static_cast<int>(((static_cast<int64_t>(width) * bitsPerPixel + 31) / 32) * 4);
-  bits_.assign(static_cast<size_t>(stride_) * height, 0);
+  bits_.resize(static_cast<size_t>(stride_) * height);
+  // Rows of indexed pixels end in padding nobody writes: it is cleared.
+  if (format != TPixelFormat::pf32bit) std::fill(bits_.begin(), bits_.end(), uint8_t{0});
   if (format == TPixelFormat::pf1bit) {
     palette_ = {clBlack, clWhite};
   } else if (format == TPixelFormat::pf8bit) {

@@ -2,6 +2,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <utility>
 #include <vector>
 
 #include "platform/Color.h"
@@ -14,6 +16,30 @@ enum class TPixelFormat { pf1bit, pf8bit, pf32bit };
 // 4 bytes. 32-bit pixels are stored as Windows DIBs store them: one uint32
 // 0x00RRGGBB per pixel (bytes B, G, R, unused). 8-bit and 1-bit pixels are
 // indexes into the palette, whose entries are colours (0x00BBGGRR).
+// Bytes that are left as they come from the heap unless a value is given:
+// a decoder that writes every pixel need not pay for clearing them first.
+template <typename T>
+struct TUninitializedAllocator : std::allocator<T> {
+  template <typename U>
+  struct rebind {
+    using other = TUninitializedAllocator<U>;
+  };
+  TUninitializedAllocator() = default;
+  template <typename U>
+  TUninitializedAllocator(const TUninitializedAllocator<U>&) {}
+  template <typename U>
+  void construct(U* p) {
+    ::new (static_cast<void*>(p)) U;
+  }
+  template <typename U, typename... Args>
+  void construct(U* p, Args&&... args) {
+    ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+  }
+};
+
+// Asks for a bitmap whose pixels the caller writes, every one of them.
+struct TNoFill {};
+
 class Bitmap {
  public:
   // Largest pixel count a bitmap may hold; decoders check against it before
@@ -26,6 +52,8 @@ class Bitmap {
   // New 32-bit bitmaps are black; 1-bit bitmaps get the palette {black,
   // white}; 8-bit bitmaps get a 256-entry grey ramp.
   Bitmap(int width, int height, TPixelFormat format = TPixelFormat::pf32bit);
+  // The same, with the pixels undefined until the caller writes them.
+  Bitmap(int width, int height, TPixelFormat format, TNoFill);
 
   static bool SizeIsAllowed(int64_t width, int64_t height);
 
@@ -69,7 +97,7 @@ class Bitmap {
   int height_ = 0;
   int stride_ = 0;
   TPixelFormat format_ = TPixelFormat::pf32bit;
-  std::vector<uint8_t> bits_;
+  std::vector<uint8_t, TUninitializedAllocator<uint8_t>> bits_;
   std::vector<TColor> palette_;
 };
 

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <stdexcept>
@@ -18,6 +19,21 @@
 namespace platform {
 
 namespace {
+
+// Clears the unused fourth byte of `count` 32-bit pixels, eight bytes at a
+// time: the decoder writes 0xFF there, our pixels keep it 0. A plain loop
+// over the pixels cost a tenth of the whole decode.
+void ClearFourthBytes(uint8_t* row, int count) {
+  constexpr uint64_t kKeep = 0x00FFFFFF00FFFFFFull;
+  int x = 0;
+  for (; x + 2 <= count; x += 2) {
+    uint64_t pair;
+    std::memcpy(&pair, row + 4 * x, 8);
+    pair &= kKeep;
+    std::memcpy(row + 4 * x, &pair, 8);
+  }
+  if (x < count) row[4 * x + 3] = 0;
+}
 
 // Pictures up to this many pixels are decoded whatever the file's length
 // (4 MB of 32-bit pixels).
@@ -183,10 +199,7 @@ bool DecodeStage(Decoder& d, const PixelTarget& t) {
     if (got <= 0) return false;
     if (t.output == Output::kBgrx) {
       // The decoder fills the fourth byte; our pixels keep it clear.
-      for (int i = 0; i < got; ++i) {
-        uint32_t* row = out.Row32(first + i);
-        for (int x = 0; x < width; ++x) row[x] &= 0x00FFFFFF;
-      }
+      for (int i = 0; i < got; ++i) ClearFourthBytes(out.Scanline(first + i), width);
     } else if (t.output == Output::kCmyk) {
       for (int i = 0; i < got; ++i) {
         uint32_t* row = out.Row32(first + i);
@@ -246,8 +259,9 @@ std::optional<Bitmap> ReadJpeg(std::span<const uint8_t> data, const std::vector<
   std::array<std::vector<JSAMPLE>, 3> colormap;
   std::array<JSAMPROW, 3> colormapRows{};
   try {
+    // Every row is written by the decoder (or the picture is dropped).
     bitmap.emplace(static_cast<int>(width), static_cast<int>(height),
-                   eightBit ? TPixelFormat::pf8bit : TPixelFormat::pf32bit);
+                   eightBit ? TPixelFormat::pf8bit : TPixelFormat::pf32bit, TNoFill{});
     if (output == Output::kIndexed || output == Output::kCmykIndexed) {
       const size_t colours = std::min<size_t>(palette8->size(), 256);
       bitmap->Palette().assign(palette8->begin(), palette8->begin() + colours);
