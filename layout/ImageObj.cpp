@@ -222,6 +222,7 @@ void TImageObj::DrawPicture(platform::TCanvas& canvas, int x, int y, bool placeh
   const int yOffset = Document ? Document->YOffset : 0;
   DrawX = x;
   DrawY = base::AddExtent(y, yOffset);
+  Drawn = true;
   if (!Document || !Document->ShowImages) {
     canvas.Draw(x, y, images::WaitBitmap());
     return;
@@ -303,6 +304,7 @@ void TImageObj::Draw(platform::TCanvas& canvas, int x, const TFontObj& run, int 
 }
 
 bool TImageObj::Hit(int x, int y) const {
+  if (!Drawn) return false;
   const int w = Bordered ? ObjWidth - 2 : ObjWidth;
   const int h = Bordered ? ObjHeight - 2 : ObjHeight;
   return x >= DrawX && int64_t{x} < int64_t{DrawX} + w && y >= DrawY && int64_t{y} < int64_t{DrawY} + h;

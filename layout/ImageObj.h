@@ -62,6 +62,9 @@ class TImageObj : public TFloatingObject {
   int DrawX = 0;
   int FloatX = 0;
   int DrawY = 0;
+  // DrawX and DrawY hold a place: a picture not yet drawn is hit nowhere
+  // (not at the page's top left corner).
+  bool Drawn = false;
   std::string MapName;
   int HSpace = 5;
   TFormControlObj* FormControl = nullptr;

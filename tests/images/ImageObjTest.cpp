@@ -189,13 +189,20 @@ TEST_F(Pictures, HitTestsOnBordersMapsAndServerMaps) {
       "<A HREF=srv.htm><IMG SRC=p40x20.bmp ISMAP></A><BR>"
       "<A HREF=ignored.htm><IMG SRC=p40x20.bmp USEMAP=\"#Nav\"></A>";
   tools::LaidOutPage page = tools::LayOutHtml(html, settings);
+  const int margin = settings.MarginHeight;
+  {
+    // Before the first draw a picture has no place: nothing is hit at the
+    // page's top left, where its unset place would put it.
+    layout::TImageObj* object = nullptr;
+    int ix = 0, iy = 0;
+    EXPECT_FALSE(page.Document->GetObjectAt(2, 2, object, ix, iy));
+  }
   Draw(page, settings);
   const auto all = Images(page);
   ASSERT_EQ(all.size(), 3u);
   platform::Bitmap scratch(1, 1);
   platform::TCanvas canvas(scratch);
   // Hit tests take y from the top of the body, below the page's margin.
-  const int margin = settings.MarginHeight;
   const auto urlAt = [&](int x, int y) -> std::string {
     std::unique_ptr<base::TUrlTarget> url;
     layout::TFormControlObj* control = nullptr;
