@@ -21,8 +21,10 @@ namespace {
 
 std::unique_ptr<Bitmap> WhiteMask(int width, int height) {
   auto mask = std::make_unique<Bitmap>(width, height, TPixelFormat::pf1bit);
-  for (int y = 0; y < height; ++y)
-    std::memset(mask->Scanline(y), 0xFF, static_cast<size_t>(mask->Stride()));
+  // A mask 0 pixels wide has no rows to fill (and no memory to point at).
+  if (mask->Stride() > 0)
+    for (int y = 0; y < height; ++y)
+      std::memset(mask->Scanline(y), 0xFF, static_cast<size_t>(mask->Stride()));
   return mask;
 }
 

@@ -270,8 +270,10 @@ bool TGIFImage::ReadGIF() {
     WorkDC.reset();
     if (IsTransparent) {
       MaskDC = std::make_unique<platform::Bitmap>(width, height, TPixelFormat::pf1bit);
-      for (int y = 0; y < height; ++y)
-        std::memset(MaskDC->Scanline(y), 0xFF, static_cast<size_t>(MaskDC->Stride()));
+      // A screen 0 pixels wide has no rows to fill (and no memory to point at).
+      if (MaskDC->Stride() > 0)
+        for (int y = 0; y < height; ++y)
+          std::memset(MaskDC->Scanline(y), 0xFF, static_cast<size_t>(MaskDC->Stride()));
     }
   }
   Animated = FrameCount > 1;

@@ -175,7 +175,8 @@ void TImageObj::CalcSize(TSectionList& document, platform::TCanvas& canvas, int 
       width = ClampExtent(platform::MulDiv(availableWidth, SpecWidth, 100));
       height = SpecHeight > 0 ? SpecHeight : naturalHeight;
     } else {
-      // An empty picture has no aspect to keep: a zero size stands.
+      // An empty picture has no aspect to keep: MulDiv by 0 gives -1,
+      // clamped to a zero side.
       if (SpecWidth > 0 && SpecHeight > 0) {
         width = SpecWidth;
         height = SpecHeight;
