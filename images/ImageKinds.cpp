@@ -36,7 +36,7 @@ bool GifTransparentColor(std::span<const uint8_t> data, platform::TColor& color)
   // The first 790 bytes, missing ones counting 0: room for the largest
   // global table and the block after it.
   std::vector<uint8_t> b(790, 0);
-  std::memcpy(b.data(), data.data(), std::min(data.size(), b.size()));
+  if (!data.empty()) std::memcpy(b.data(), data.data(), std::min(data.size(), b.size()));
   if (GetImageKind(std::span(b.data(), 11)) != ikGif89) return false;
   // The table's size from the packed byte, whether or not it says a table
   // is there.

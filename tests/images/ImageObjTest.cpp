@@ -287,6 +287,8 @@ TEST(TransparentColourProbes, GifAndPngHeaders) {
   std::vector<uint8_t> gif = {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0x80, 0, 0,
                               10, 20, 30, 40, 50, 60, 0x21, 0xF9, 4, 1, 0, 0, 1, 0};
   platform::TColor colour = 0;
+  EXPECT_FALSE(images::GifTransparentColor({}, colour));  // no bytes, no memory to copy from
+  EXPECT_FALSE(images::PngTransparentColor({}, colour));
   EXPECT_TRUE(images::GifTransparentColor(gif, colour));
   EXPECT_EQ(colour, platform::RGB(40, 50, 60));
   gif[22] = 0;  // transparent flag off
