@@ -45,6 +45,13 @@ std::string TrimBlanks(std::string_view s) {
   return std::string(s.substr(start, end - start));
 }
 
+std::string UpperTrimmed(std::string_view s) {
+  std::string text = TrimBlanks(s);
+  for (char& c : text)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+  return text;
+}
+
 std::string LowerCut(std::string_view text, size_t length) {
   std::string s(text.substr(0, length));
   for (char& c : s)

@@ -126,6 +126,10 @@ inline int IntMax(int a, int b) {
 // Removes every character with code 0..32 from the end, then from the start.
 std::string TrimBlanks(std::string_view s);
 
+// TrimBlanks with a..z upper-cased: names compared regardless of case
+// (picture names in the cache, alignments, map names).
+std::string UpperTrimmed(std::string_view s);
+
 // The first `length` bytes of the text with A..Z lower-cased, as attribute
 // values are compared.
 std::string LowerCut(std::string_view text, size_t length);

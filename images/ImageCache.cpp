@@ -7,10 +7,7 @@
 namespace images {
 
 std::string TStringBitmapList::KeyOf(const std::string& name) {
-  std::string key = base::TrimBlanks(name);
-  for (char& c : key)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-  return key;
+  return base::UpperTrimmed(name);
 }
 
 TBitmapItem* TStringBitmapList::Find(const std::string& key) {

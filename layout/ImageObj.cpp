@@ -11,13 +11,6 @@
 namespace layout {
 namespace {
 
-std::string UpperTrimmed(std::string_view text) {
-  std::string s = base::TrimBlanks(text);
-  for (char& c : s)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-  return s;
-}
-
 // Sizes from a page stop where every other extent does.
 int ClampExtent(int64_t value) {
   return static_cast<int>(std::clamp<int64_t>(value, 0, base::kMaxExtent));
@@ -41,7 +34,7 @@ TImageObj::TImageObj(int position, const base::TAttributeList& attributes) : Pos
         AltText = a->StrValue;
         break;
       case base::AlignSy: {
-        const std::string align = UpperTrimmed(a->StrValue);
+        const std::string align = base::UpperTrimmed(a->StrValue);
         if (align == "TOP")
           ImageAlign = TImageAlign::Top;
         else if (align == "MIDDLE" || align == "ABSMIDDLE")
@@ -74,7 +67,7 @@ TImageObj::TImageObj(int position, const base::TAttributeList& attributes) : Pos
         break;
       case base::UseMapSy: {
         UseMap = true;
-        MapName = UpperTrimmed(a->StrValue);
+        MapName = base::UpperTrimmed(a->StrValue);
         if (MapName.size() > 1 && MapName.front() == '#') MapName.erase(0, 1);
         break;
       }
