@@ -140,10 +140,12 @@ void TSection::SizeImages(platform::TCanvas& canvas, int availableWidth) {
   }
 }
 
-TFormControlObj* TSection::ControlAt(int index) const {
-  for (TFormControlObj* control : FormControls)
-    if (control->Pos == index) return control;
-  return nullptr;
+void TSection::AddControlByte(TFormControlObj* control) {
+  control->Pos = Length;
+  FormControls.push_back(control);
+  Buff.push_back(kControlByte);
+  Length = static_cast<int>(Buff.size());
+  measures_.reset();
 }
 
 void TSection::UpdatePrefix() const {
@@ -192,8 +194,7 @@ int TSection::InlineObjectWidth(int index) const {
     const TImageObj* image = ImageAt(index);
     return image && !image->Floats() ? image->FloatWidth() : 0;  // floats take no line width
   }
-  const TFormControlObj* control = ControlAt(index);
-  return control ? control->Width() : 0;
+  return std::max(0, FormControls.WidthAt(index));
 }
 
 bool TSection::FitPiece(int width, int maxCount, int& i, int& used, int& total) const {
@@ -404,12 +405,13 @@ void TSection::FinishLine(LayoutState& state, int start, int count) {
         break;
     }
   }
-  for (TFormControlObj* control : FormControls) {
-    if (control->Pos < start || control->Pos >= end) continue;
+  for (auto it = FormControls.FirstAtOrAfter(start);
+       it != FormControls.end() && (*it)->Pos < end; ++it) {
+    TFormControlObj* control = *it;
     const int e =
-        control->Height() + (control->OnBaseline() ? line->Descent : 0) - line->LineHeight;
+        control->Height() + (control->OnBaseline ? line->Descent : 0) - line->LineHeight;
     above = std::max(above, e);
-    control->SetY(state.y);
+    control->YValue = state.y;
   }
   line->Start = start;
   line->Count = count;

@@ -5,7 +5,8 @@
 #include <vector>
 
 #include "layout/Fonts.h"
-#include "layout/InlineObjects.h"
+#include "layout/FormControlList.h"
+#include "layout/ImageObj.h"
 #include "layout/LineRec.h"
 #include "layout/SectionBase.h"
 
@@ -39,7 +40,7 @@ class TSection : public TSectionBase {
   std::string Buff;  // the text; Length == Buff.size()
   TFontList Fonts;
   base::TFreeList<TImageObj> Images;
-  std::vector<TFormControlObj*> FormControls;  // the controls belong to their form
+  TFormControlList FormControls;  // the controls belong to their form
   TLineList Lines;
   TMyFont SectionFont;  // owned, kept inside the section
   // Numbers first, bytes last (a page has thousands of sections).
@@ -63,6 +64,9 @@ class TSection : public TSectionBase {
   void SetCapacity(int n);
   // An IMG at the end of the text, held by the cell given.
   TImageObj* AddImage(const base::TAttributeList& attributes, TCell* cell);
+  // A form control's byte at the end of the text (its Pos is the length
+  // before it).
+  void AddControlByte(TFormControlObj* control);
 
   // Measuring.
   int TextWidth(int start, bool trimTrailingBlanks, int count) const;
@@ -117,7 +121,6 @@ class TSection : public TSectionBase {
   // characters that fit to total and, when all of the piece fits, its width
   // to used and moves i past it. False when the piece did not fit whole.
   bool FitPiece(int width, int maxCount, int& i, int& used, int& total) const;
-  TFormControlObj* ControlAt(int index) const;
   // Extent of `count` characters from `start`, all in one run.
   int Extent(int start, int count) const;
   // Characters from `start` to the next image, control or run start.

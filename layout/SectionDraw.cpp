@@ -133,9 +133,14 @@ int TSection::Draw(platform::TCanvas& canvas, const platform::TRect& clip, Inden
         continue;
       }
       if (c == kControlByte) {
-        // Form controls are windows of their own; their bytes take their
-        // width here.
-        px = base::AddExtent(px, InlineObjectWidth(i));
+        // Form controls are windows of their own: the draw moves them to
+        // their place in the line and shows them.
+        if (TFormControlObj* control = FormControls.FindAt(i); control && control->HasWindow()) {
+          const int h = control->Height();
+          const int bottom = control->OnBaseline ? baseline : lineY;
+          control->Place(px, platform::ClampToInt(int64_t{bottom} - h - yOffset));
+          px = base::AddExtent(px, control->Width());
+        }
         ++i;
         continue;
       }

@@ -9,7 +9,10 @@
 
 namespace layout {
 
-TSectionList::TSectionList() : TCell(this) {
+TSectionList::TSectionList()
+    : TCell(this),
+      stateOnlyParent_(platform::NewStateOnlyControlParent()),
+      controlParent_(stateOnlyParent_.get()) {
   FontName = "Times New Roman";
   FixedFontName = "Courier New";
 }
@@ -22,7 +25,7 @@ int TSectionList::Layout(platform::TCanvas& canvas, int y, int width, int& posit
                          int& maxWidth) {
   AnimationTimer.SetEnabled(false);
   ++LayoutGeneration;
-  // TODO: form controls size themselves here once forms exist.
+  for (TFormControlObj* control : Controls) control->MeasureControl(canvas);
   const int height = TCell::Layout(canvas, y, width, position, maxWidth);
   // Animations start again from their first frame at every layout.
   for (images::TGIFImage* image : AnimatedImages) {
@@ -55,6 +58,12 @@ void TSectionList::SetYOffset(int y) {
   if (y == YOffset) return;
   YOffset = y;
   ControlsMoved = true;
+  for (TFormControlObj* control : Controls) control->Placed = false;
+}
+
+void TSectionList::SetControlParent(platform::TControlParent* parent) {
+  // Controls live as long as their page: a new parent serves the next one.
+  controlParent_ = parent ? parent : stateOnlyParent_.get();
 }
 
 void TSectionList::SetDefaults(const std::string& fontName, const std::string& fixedFontName,
@@ -190,11 +199,27 @@ int TSectionList::SectionTop(int index) const {
 }
 
 void TSectionList::PlaceControls() {
-  // Nothing to place while the document has no controls.
   if (Controls.empty()) return;
+  // Hiding the focused control would take the focus away: while one of
+  // the document's controls has it, the others wait out of sight instead.
+  const platform::TWinControl* focused = controlParent_->FocusedControl();
+  const bool focusInside =
+      focused && std::any_of(Controls.begin(), Controls.end(), [&](const TFormControlObj* c) {
+        return c->GetControl() == focused;
+      });
+  for (TFormControlObj* control : Controls) {
+    if (!control->HasWindow() || control->Placed) continue;
+    if (focusInside) {
+      control->Control->SetVisible(true);
+      control->Control->SetLeft(TFormControlObj::kParkedLeft);
+    } else {
+      control->Control->SetVisible(false);
+    }
+  }
 }
 
 void TSectionList::Clear() {
+  ++PageGeneration;
   BackgroundBitmap.reset();
   if (BackgroundFetched && !BackgroundName.empty()) images::ImageCache().ReleaseImage(BackgroundName);
   BackgroundName.clear();

@@ -6,7 +6,8 @@
 #include <vector>
 
 #include "layout/Cell.h"
-#include "layout/DocumentObjects.h"
+#include "layout/FormControlObj.h"
+#include "platform/Controls.h"
 #include "images/ImageCache.h"
 #include "images/ImageLoad.h"
 #include "layout/Fonts.h"
@@ -47,6 +48,9 @@ class TSectionList : public TCell, public TFontDefaults {
   int Measuring = 0;
   int YOffset = 0;
   bool ControlsMoved = false;
+  // Counts the pages the document held: code that calls out (a control's
+  // click hook may load another page) sees whether its page is still there.
+  uint64_t PageGeneration = 0;
   int SelStart = 0;
   int SelEnd = 0;
   platform::TColor Background = platform::clBtnFace;
@@ -76,9 +80,13 @@ class TSectionList : public TCell, public TFontDefaults {
 
   // Forms and maps belong to the document; controls and animated images
   // to their sections.
-  base::TFreeList<ThtmlForm> Forms;
+  base::TFreeList<TFormBase> Forms;
   base::TFreeList<TMapItem> Maps;
   std::vector<TFormControlObj*> Controls;
+  // What form controls stand on: the viewer's paint panel; controls that
+  // keep only their state while the host gives none.
+  platform::TControlParent& ControlParent() { return *controlParent_; }
+  void SetControlParent(platform::TControlParent* parent);
   std::vector<images::TGIFImage*> AnimatedImages;
   // Sections the layout took out of their cells (a table with too many
   // columns), kept until the document is cleared: anchors may name them.
@@ -110,6 +118,10 @@ class TSectionList : public TCell, public TFontDefaults {
   int SectionTop(int index) const;
   void PlaceControls();
   void Clear();
+
+ private:
+  std::unique_ptr<platform::TControlParent> stateOnlyParent_;
+  platform::TControlParent* controlParent_;
 };
 
 }  // namespace layout

@@ -12,6 +12,12 @@
 
 #include "parser/HtmlBuilder.h"
 
+namespace forms {
+class ThtmlForm;
+class TListBoxFormControlObj;
+class TTextAreaFormControlObj;
+}  // namespace forms
+
 namespace parser::builder {
 
 using layout::TBuilderStyle;
@@ -28,10 +34,7 @@ inline TermSet Terms(std::initializer_list<Symbol> symbols) {
   return set;
 }
 
-// The text-level symbols the builder reads today. Form controls come with
-// their own part; until then their tags are passed over like unknown tags
-// and the text inside them flows on. TABLE is read by the block readers
-// (ReadTable).
+// The text-level symbols. TABLE is read by the block readers (ReadTable).
 inline const TermSet kTextLevel = Terms({
     PSy,          PEndSy,   BSy,         BEndSy,   ISy,        IEndSy,       EmSy,
     EmEndSy,      StrongSy, StrongEndSy, USy,      UEndSy,     CiteSy,       CiteEndSy,
@@ -40,7 +43,8 @@ inline const TermSet kTextLevel = Terms({
     SubSy,        SubEndSy, SupSy,       SupEndSy, BigSy,      BigEndSy,     SmallSy,
     SmallEndSy,   FontSy,   FontEndSy,   BRSy,     HeadingSy,  HeadingEndSy, AddressSy,
     AddressEndSy, PreSy,    ASy,         AEndSy,   TextSymbol, BaseFontSy,   ScriptSy,
-    MapSy,        ImageSy,
+    MapSy,        ImageSy,  InputSy,     SelectSy, TextAreaSy, TextAreaEndSy, FormSy,
+    FormEndSy,
 });
 
 inline const TermSet kListEnds =
@@ -169,6 +173,12 @@ class Builder {
   // unless a listing reads on by characters.
   void ReadMap(bool readNext = true);
   void AddHorzLine();
+  // INPUT, SELECT and TEXTAREA: the control, with its options or text.
+  void ReadFormControl();
+  // FORM starts the form that new controls join; its end tag ends it.
+  void ReadForm();
+  void ReadSelectOptions(forms::TListBoxFormControlObj& control);
+  void ReadTextAreaText(forms::TTextAreaFormControlObj& control);
   void ReadTable(int level);
   base::TJustify GetCellAlign() const;
   uint8_t GetVAlign(uint8_t fallback) const;
@@ -209,6 +219,7 @@ class Builder {
   bool linkOpen_ = false;
   TUrlTarget link_;
   int baseHtmlSize_ = 3;
+  forms::ThtmlForm* form_ = nullptr;  // the form new controls join
   // The anchors that name the pending section; they move with it when BODY
   // replaces it, so no anchor is left naming a freed section.
   std::vector<TAnchorList::iterator> sectionAnchors_;

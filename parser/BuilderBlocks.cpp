@@ -201,6 +201,17 @@ void Builder::ReadPre(int level) {
           flush();
           section_->AddImage(Attributes(), cell_);
           break;
+        case InputSy:
+        case SelectSy:
+        case TextAreaSy:
+          flush();
+          ReadFormControl();
+          break;
+        case FormSy:
+        case FormEndSy:
+          flush();
+          ReadForm();
+          break;
         case MapSy:
           // The listing goes on from the character after the map's end
           // tag: reading a symbol there would drop the text that follows.

@@ -173,6 +173,17 @@ void Builder::ReadInline(int level) {
       if (!section_) NewSection();
       section_->AddImage(Attributes(), cell_);
       break;
+    case InputSy:
+    case SelectSy:
+    case TextAreaSy:
+      ReadFormControl();
+      break;
+    case TextAreaEndSy:
+      break;
+    case FormSy:
+    case FormEndSy:
+      ReadForm();
+      break;
     default:
       ReadStyle();
       break;

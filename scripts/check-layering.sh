@@ -3,7 +3,7 @@
 # form a one-way graph, platform/ at the bottom and app/ at the top.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-order=(platform base images layout tables parser viewer app)
+order=(platform base images layout tables forms parser viewer app)
 allowed_skinform=(platform skinform)
 status=0
 check() {

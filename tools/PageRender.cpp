@@ -32,6 +32,7 @@ std::unique_ptr<layout::TSectionList> NewDocument(const PageSettings& settings) 
   };
   doc->OnImageRequest = settings.OnImageRequest;
   doc->ShowImages = settings.ShowImages;
+  doc->SetControlParent(settings.Controls);
   // Picture names are relative to the page's folder, the current directory
   // of the medium while the page is read.
   doc->ExpandFileName = [](const std::string& name) {
@@ -98,6 +99,7 @@ platform::Bitmap RenderPage(LaidOutPage& page, const PageSettings& settings) {
   page.Document->SetYOffset(0);
   page.Document->Draw(canvas, {0, 0, width, height}, 2000, settings.MarginWidth,
                       settings.MarginHeight);
+  if (settings.PaintControls) settings.PaintControls(bitmap, 0, 0);
   return bitmap;
 }
 
@@ -166,6 +168,7 @@ bool WritePagePng(LaidOutPage& page, const PageSettings& settings, const std::st
     canvas.SetClipRect({0, std::max(0, drawTop), width, std::min(height, drawBottom)});
     page.Document->Draw(canvas, canvas.ClipRect(), 2000, settings.MarginWidth,
                         settings.MarginHeight);
+    if (settings.PaintControls) settings.PaintControls(band, 0, -drawTop);
     for (int y = 0; y < rows; ++y) {
       const uint32_t* pixels = band.Row32(overlap + y);
       for (int x = 0; x < width; ++x) {
@@ -229,6 +232,28 @@ void DumpImages(const layout::TSection& text, std::ostream& out, const std::stri
   }
 }
 
+// Each form control with a window where the section draws it: x relative
+// to the cell, y in the document.
+void DumpControls(const layout::TSection& text, std::ostream& out, const std::string& pad) {
+  if (text.FormControls.empty()) return;
+  int64_t y = text.Top;
+  for (const auto& line : text.Lines) {
+    const int64_t textBottom = y + line->SpaceAbove + line->LineHeight;
+    for (auto it = text.FormControls.FirstAtOrAfter(line->Start);
+         it != text.FormControls.end() && (*it)->Pos < line->Start + line->Count; ++it) {
+      const layout::TFormControlObj& control = **it;
+      if (!control.HasWindow()) continue;
+      const int64_t x = line->LineIndent + text.TextWidth(line->Start, false, control.Pos - line->Start);
+      const int64_t bottom = control.OnBaseline ? textBottom - line->Descent : textBottom;
+      out << pad << "  control " << control.Kind() << " x=" << x << " y=" << bottom - control.Height()
+          << " w=" << control.Width() << " h=" << control.Height() << " name=\"";
+      WriteEscaped(out, control.Name);
+      out << "\"\n";
+    }
+    y += line->FullHeight();
+  }
+}
+
 void DumpText(const layout::TSection& text, std::ostream& out, const std::string& pad) {
   out << " align=" << static_cast<int>(text.Alignment) << " level=" << text.Level << '\n';
   int y = text.Top;
@@ -242,6 +267,7 @@ void DumpText(const layout::TSection& text, std::ostream& out, const std::string
     y += line->FullHeight();
   }
   DumpImages(text, out, pad);
+  DumpControls(text, out, pad);
 }
 
 // A cell of a table: x is its content's left relative to the body's left,

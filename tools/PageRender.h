@@ -30,6 +30,11 @@ struct PageSettings {
   bool ShowImages = true;
   // Animated pictures are drawn at this frame (1 the first).
   int Frame = 1;
+  // What the page's form controls stand on (unset: controls that only keep
+  // their state), and how they get into the page's picture: each drawn
+  // picture of the page, with the offset from page to picture pixels.
+  platform::TControlParent* Controls = nullptr;
+  std::function<void(platform::Bitmap& picture, int dx, int dy)> PaintControls;
 };
 
 // Makes the page's folder the current directory of the medium that holds

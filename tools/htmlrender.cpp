@@ -19,7 +19,11 @@
 #include <string>
 #include <vector>
 
+#include <QWidget>
+#include <memory>
+
 #include "parser/Scanner.h"
+#include "platform/ui/WidgetControls.h"
 #include "platform/Paths.h"
 #include "tools/PageRender.h"
 #include "tools/TokenDump.h"
@@ -132,6 +136,19 @@ int Run(const std::vector<std::string>& args) {
   const std::optional<std::string> html = ReadPage(files[0]);
   if (!html) return kUsageError;
 
+  // Form controls are drawn by the window system's own code, on a surface
+  // that is never shown.
+  std::unique_ptr<QWidget> surface;
+  std::unique_ptr<platform::TWidgetControlParent> controls;
+  if (!dump) {
+    platform::EnsureWidgetApplication();
+    surface = std::make_unique<QWidget>();
+    controls = std::make_unique<platform::TWidgetControlParent>(surface.get());
+    settings.Controls = controls.get();
+    settings.PaintControls = [&controls](platform::Bitmap& picture, int dx, int dy) {
+      controls->PaintControls(picture, dx, dy);
+    };
+  }
   // Pictures are found next to the page, as the launcher finds them.
   tools::UsePageFolder(files[0]);
   // Read as a file is read: an open comment ends the page quietly.

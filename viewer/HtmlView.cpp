@@ -99,6 +99,8 @@ ThtmlView::ThtmlView(QWidget* parent) : QWidget(parent) {
   scrollBars_ = ssBoth;
 
   document_ = std::make_unique<layout::TSectionList>();
+  controlParent_ = std::make_unique<platform::TWidgetControlParent>(PaintPanel);
+  document_->SetControlParent(controlParent_.get());
   document_->OnShowFormControl = [this](layout::TFormControlObj* control) {
     ShowFormControl(control);
   };
@@ -359,7 +361,7 @@ void ThtmlView::QueueFormSubmit(const std::string& action, const std::string& ta
                                 const std::string& encType, const std::string& method,
                                 std::vector<std::string> results) {
   if (!onFormSubmit_) return;
-  pendingSubmit_ = PendingSubmit{action, target, encType, method, std::move(results)};
+  pendingSubmits_.push_back(PendingSubmit{action, target, encType, method, std::move(results)});
   platform::PostMessage(this, kFormSubmitMessage);
 }
 
@@ -371,10 +373,10 @@ bool ThtmlView::event(QEvent* event) {
 }
 
 void ThtmlView::HandleMessage(int message) {
-  if (message == kFormSubmitMessage && pendingSubmit_) {
+  if (message == kFormSubmitMessage && !pendingSubmits_.empty()) {
     // The viewer owns the results until the host has seen them.
-    const PendingSubmit submit = std::move(*pendingSubmit_);
-    pendingSubmit_.reset();
+    const PendingSubmit submit = std::move(pendingSubmits_.front());
+    pendingSubmits_.pop_front();
     if (onFormSubmit_)
       onFormSubmit_(this, submit.Action, submit.Target, submit.EncType, submit.Method,
                     submit.Results);

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -17,6 +18,7 @@
 #include "platform/ui/Input.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/ScrollBar.h"
+#include "platform/ui/WidgetControls.h"
 #include "viewer/PaintPanel.h"
 #include "viewer/ScrollBar32.h"
 
@@ -301,6 +303,9 @@ class ThtmlView : public QWidget {
   int PointToPos(int x, int y, bool* insideText = nullptr);
   parser::TParseHooks ParseHooks();
 
+  // The page's form controls stand on the paint panel. Declared before the
+  // document, which frees its controls first.
+  std::unique_ptr<platform::TWidgetControlParent> controlParent_;
   std::unique_ptr<layout::TSectionList> document_;
   parser::TAnchorList anchorNames_;
   platform::Bitmap measureBitmap_{1, 1};
@@ -325,7 +330,9 @@ class ThtmlView : public QWidget {
     std::string Action, Target, EncType, Method;
     std::vector<std::string> Results;
   };
-  std::optional<PendingSubmit> pendingSubmit_;
+  // Submissions posted and not yet delivered, oldest first: each posted
+  // message delivers one, so two quick submits both arrive.
+  std::deque<PendingSubmit> pendingSubmits_;
   int lastWidth_ = 0;
   int imageCacheCount_ = 0;
   bool noSelect_ = false;
