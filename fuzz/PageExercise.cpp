@@ -9,6 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "forms/FormControls.h"
 #include "fuzz/PagePictures.h"
 #include "images/GifImage.h"
 #include "images/ImageCache.h"
@@ -94,6 +95,18 @@ void CheckLines(const layout::TSection& text) {
   }
   Require(next == text.Length, "every character is on a line");
   Require(heights <= text.Height, "lines fit in their section");
+  // Its controls stand on their bytes, in text order.
+  int last = -1;
+  for (const layout::TFormControlObj* control : text.FormControls) {
+    Require(control->Pos > last && control->Pos < text.Length, "controls in text order");
+    Require(text.Buff[static_cast<size_t>(control->Pos)] == layout::kControlByte,
+            "a control stands on its byte");
+    Require(text.FormControls.FindAt(control->Pos) == control, "a control is found at its byte");
+    Require(text.FormControls.CharsToNext(last + 1) == control->Pos - last - 1,
+            "the next control is counted to");
+    last = control->Pos;
+  }
+  Require(text.FormControls.CharsToNext(last + 1) == 9999, "no control after the last");
 }
 
 // Asks one section everything a section answers.
@@ -368,6 +381,63 @@ void ServePictures(layout::TSectionList& doc) {
   };
 }
 
+// Uses every form the way a person would: focus moves through the
+// controls, buttons, boxes and pictures are clicked, Enter is pressed in
+// the fields, and every form is reset and submitted. Each form's strings
+// are name=value pairs.
+void ExerciseForms(layout::TSectionList& doc, platform::TCanvas& canvas, int height) {
+  if (doc.Controls.empty()) return;
+  long submitted = 0;
+  doc.OnFormSubmit = [&submitted](const std::string&, const std::string&, const std::string&,
+                                  const std::string& method, std::vector<std::string> results) {
+    Require(method.size() <= forms::ThtmlForm::kMaxMethod, "a method has at most 4 characters");
+    for (const std::string& result : results)
+      Require(result.find('=') != std::string::npos, "a submitted string is name=value");
+    submitted += static_cast<long>(results.size());
+  };
+  int shown = 0;
+  doc.OnShowFormControl = [&shown](layout::TFormControlObj* control) {
+    Require(control && control->HasWindow(), "a focused control has a window");
+    ++shown;
+  };
+  doc.OnObjectClick = [](layout::TFormControlObj* control, const std::string&) {
+    Require(control != nullptr, "a click names its control");
+  };
+  // A form submits all of its controls: clicking every button of a page of
+  // thousands would cost their square, so a spread of them is used.
+  const size_t count = doc.Controls.size();
+  const size_t step = std::max<size_t>(1, count / 48);
+  for (size_t i = 0; i < count; i += step) {
+    layout::TFormControlObj* control = doc.Controls[i];
+    Require(control->Form != nullptr, "a control belongs to a form");
+    if (platform::TWinControl* window = control->GetControl()) {
+      window->SetFocus();
+      doc.PlaceControls();
+      if (window->OnClick) window->OnClick();
+      int key = platform::VK_RETURN;
+      if (window->OnKeyDown) window->OnKeyDown(key);
+    } else {
+      control->SetClickPoint(static_cast<int>(i % 7), static_cast<int>(i % 5));
+      control->ImageClicked();
+    }
+  }
+  for (const auto& form : doc.Forms) {
+    auto& htmlForm = static_cast<forms::ThtmlForm&>(*form);
+    htmlForm.ResetControls();
+    htmlForm.Submit(nullptr);
+  }
+  // Scrolled with the focus in a control, the controls out of sight wait
+  // parked; drawn again, those in sight are placed.
+  Draw(doc, canvas, height / 2);
+  Draw(doc, canvas, 0);
+  for (const layout::TFormControlObj* control : doc.Controls)
+    if (control->HasWindow() && control->Placed)
+      Require(control->Control->Visible(), "a placed control is shown");
+  doc.OnFormSubmit = nullptr;
+  doc.OnShowFormControl = nullptr;
+  doc.OnObjectClick = nullptr;
+}
+
 }  // namespace
 
 void ExerciseDocument(layout::TSectionList& doc, const parser::TAnchorList& anchors,
@@ -400,6 +470,7 @@ void ExerciseDocument(layout::TSectionList& doc, const parser::TAnchorList& anch
 
   HitTestGrid(doc, canvas, walk, kMarginX + std::max(settings.width, maxWidth), kMarginY + height);
   CheckPlaces(doc, canvas, walk);
+  ExerciseForms(doc, canvas, height);
   CheckSearch(doc, settings.choice);
   Copy(doc, std::min(a, b), std::max(a, b));
   Copy(doc, 0, length);
