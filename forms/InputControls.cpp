@@ -185,7 +185,8 @@ bool TRadioButtonFormControlObj::GetSubmission(int index, std::string& text) {
 
 void TRadioButtonFormControlObj::Place(int left, int top) {
   const bool ownBackground = HoldingCell && HoldingCell->BkGnd;
-  RadioButton().SetColor(ownBackground ? HoldingCell->BkColor : Document->Background);
+  const platform::TColor behind = ownBackground ? HoldingCell->BkColor : Document->Background;
+  RadioButton().SetColor(behind & ~platform::kPaletteRelative);
   TFormControlObj::Place(left, top);
 }
 
