@@ -86,6 +86,11 @@ TForm1::TForm1(const StoredLayout& layout) {
   };
   htmlView1->OnHotSpotClick = [this](viewer::ThtmlView* sender, const std::string& src,
                                      bool& handled) { htmlView1HotSpotClick(sender, src, handled); };
+  htmlView1->SetOnFormSubmit([this](viewer::ThtmlView*, const std::string&, const std::string&,
+                                    const std::string&, const std::string&,
+                                    const std::vector<std::string>& results) {
+    htmlView1FormSubmit(results);
+  });
   htmlView1->setFocus();
 
   for (int k = 1; k <= kButtonCount; ++k) {
@@ -160,6 +165,16 @@ void TForm1::ImageClick(int k) {
   hide();
   close();
   QCoreApplication::quit();
+}
+
+void TForm1::htmlView1FormSubmit(const std::vector<std::string>& Results) {
+  std::string text;
+  for (const std::string& result : Results) {
+    if (!text.empty()) text += '\n';
+    text += result;
+  }
+  platform::TApplication& application = platform::TApplication::Instance();
+  application.MessageBox().Show(application.Title(), text, platform::MessageIcon::None);
 }
 
 }  // namespace app

@@ -60,6 +60,9 @@ class TForm1 : public platform::TForm {
   // "installN" starts entry N of the install list, "serialN" copies key N
   // to the clipboard. Errors raise (conversion, list index).
   void htmlView1HotSpotClick(viewer::ThtmlView* Sender, const std::string& SRC, bool& Handled);
+  // A submitted form of a page: its name=value strings in a message box,
+  // one a line (the demo medium's registration page shows what it sends).
+  void htmlView1FormSubmit(const std::vector<std::string>& Results);
 
   bool Highlighted(int k) const { return flags_.at(k - 1); }
 

@@ -1,6 +1,8 @@
 #include "platform/ui/Application.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPointer>
 #include <cstdio>
@@ -11,10 +13,32 @@
 
 namespace platform {
 
+namespace {
+
+// A message box that, like the window system's, puts its caption and text
+// on the clipboard for Ctrl+C (a key shown in a box can be copied from it).
+class TCopyableMessageBox : public QMessageBox {
+ public:
+  using QMessageBox::QMessageBox;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    if (event->matches(QKeySequence::Copy)) {
+      const QString rule = "---------------------------\n";
+      QGuiApplication::clipboard()->setText(rule + windowTitle() + "\n" + rule + text() + "\n" +
+                                            rule + "OK\n" + rule);
+      return;
+    }
+    QMessageBox::keyPressEvent(event);
+  }
+};
+
+}  // namespace
+
 void QtMessageBox::Show(const std::string& caption, const std::string& text, MessageIcon icon) {
   const QPointer<QWidget> owner = QApplication::activeWindow();
-  QMessageBox box(icon == MessageIcon::Error ? QMessageBox::Critical : QMessageBox::NoIcon,
-                  AnsiToQString(caption), AnsiToQString(text), QMessageBox::Ok, owner);
+  TCopyableMessageBox box(icon == MessageIcon::Error ? QMessageBox::Critical : QMessageBox::NoIcon,
+                          AnsiToQString(caption), AnsiToQString(text), QMessageBox::Ok, owner);
   box.exec();
   // The window the box belonged to becomes the active one again, as when
   // a modal box closes on Windows, also where no window manager does it.

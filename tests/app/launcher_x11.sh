@@ -364,6 +364,82 @@ done
 until_seen 7-reloaded start_page ||
   fail "serial link: closing the box did not bring back the start page ($seen)"
 
+# ---- 7b. The registration form, reached from the course page (third
+# button) through its first link "Регистрация" (#0000FF, in the top 100
+# rows). Its controls, where htmlrender --dump puts them: the name field
+# at page (136, 24) 245 x 20, the check box "Словарь" at (136, 90)
+# 13 x 13, the button "Отправить" at (136, 205) 81 x 21. A name typed in,
+# the box ticked and the button pressed, the launcher shows the form's
+# strings in a box, which copies its text with Ctrl+C.
+click_client 533 79
+course_link() {
+  box "$1.png" "#0000FF" 0 100
+  seen="link-coloured box ${bw}x$bh at ($bx, $by) in the top rows"
+  [ "$bw" -gt 40 ]
+}
+until_seen 7b-course course_link ||
+  fail "third button: no link on the course page ($seen)"
+click_client $((panel_x + bx + bw / 2)) $((panel_y + by + bh / 2))
+form_page() {
+  box "$1.png" "$heading" 0 24
+  seen="heading-coloured box ${bw}x$bh at ($bx, $by)"
+  [ "$bw" -ge 120 ] && [ $bx -ge 8 ] && [ $bx -le 14 ] || return 1
+  # The name field is a white box inside its dark frame.
+  field=$(convert "$1.png" -crop 1x1+200+34 txt:- 2>/dev/null | grep -o '#[0-9A-F]\{6\}')
+  seen="$seen, name field $field"
+  [ "$field" = "#FFFFFF" ]
+}
+until_seen 7b-form form_page ||
+  fail "course link: the registration form did not show ($seen)"
+click_client $((panel_x + 200)) $((panel_y + 34))
+sleep 0.2
+xdotool type --delay 20 "Ann Lee"
+click_client $((panel_x + 136 + 6)) $((panel_y + 90 + 6))
+typed_and_ticked() {
+  # The field shows the name (dark pixels in its left part); the box a tick.
+  convert "$1.png" -crop 100x14+138+27 +repage "$work/field.png"
+  convert "$1.png" -crop 9x9+138+92 +repage "$work/tick.png"
+  letters=$(convert "$work/field.png" -threshold 50% -negate -format '%[fx:round(mean*w*h)]' info:)
+  tick=$(convert "$work/tick.png" -threshold 50% -negate -format '%[fx:round(mean*w*h)]' info:)
+  seen="$letters dark pixels in the name field, $tick in the check box"
+  [ "$letters" -gt 30 ] && [ "$tick" -gt 5 ]
+}
+until_seen 7b-filled typed_and_ticked ||
+  fail "form: typing into the field and ticking the box show nothing ($seen)"
+click_client $((panel_x + 136 + 40)) $((panel_y + 205 + 10))
+submitted=""
+n=0
+while [ -z "$submitted" ]; do
+  for w in $(xdotool search --onlyvisible --pid "$launcher_pid" 2>/dev/null); do
+    [ "$w" != "$window" ] && submitted=$w
+  done
+  [ -n "$submitted" ] && break
+  n=$((n + 1))
+  [ $n -lt 40 ] || fail "form: pressing the submit button showed no box"
+  sleep 0.25
+done
+printf '' | xclip -selection clipboard
+xdotool windowfocus --sync "$submitted" key ctrl+c
+n=0
+until timeout 5 xclip -selection clipboard -o >"$work/submitted.txt" 2>/dev/null &&
+  grep -q "name=Ann Lee" "$work/submitted.txt"; do
+  n=$((n + 1))
+  [ $n -lt 20 ] || fail "form: the box says '$(head -c 300 "$work/submitted.txt")', not the name typed"
+  sleep 0.25
+done
+for sent in "name=Ann Lee" "key=" "edition=office" "dictionary=On" "templates=yes" \
+  "source=от друзей" "send=Отправить"; do
+  grep -qx "$sent" "$work/submitted.txt" ||
+    fail "form: the box lacks the line '$sent' ($(tr '\n' '|' <"$work/submitted.txt"))"
+done
+xdotool windowfocus --sync "$submitted" key Return
+n=0
+while xdotool search --onlyvisible --pid "$launcher_pid" 2>/dev/null | grep -qx "$submitted"; do
+  n=$((n + 1))
+  [ $n -lt 40 ] || fail "form: the box did not close on Return"
+  sleep 0.25
+done
+
 # ---- 8. The last button closes the launcher, with status 0.
 click_client 533 456
 n=0
