@@ -1,0 +1,99 @@
+// A page's form on the viewer: real controls on the paint panel, typed into
+// and clicked as a person would, submissions delivered after the click.
+#include <QApplication>
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <vector>
+
+#include "ViewerFixture.h"
+#include "forms/FormControls.h"
+
+namespace {
+
+using viewer_testing::TallPage;
+using viewer_testing::ViewerTest;
+using Strings = std::vector<std::string>;
+
+class ViewerForms : public ViewerTest {
+ protected:
+  void Load(const std::string& html) {
+    Page("f.htm", html);
+    view_->LoadFromFile("\\f.htm");
+    Paint();  // the draw places the controls
+  }
+  template <class Widget>
+  std::vector<Widget*> Widgets() {
+    const QList<Widget*> found = view_->PaintPanel->findChildren<Widget*>();
+    return std::vector<Widget*>(found.begin(), found.end());
+  }
+  void Receive() {
+    view_->SetOnFormSubmit([this](viewer::ThtmlView*, const std::string&, const std::string&,
+                                  const std::string&, const std::string&,
+                                  const Strings& results) { received_.push_back(results); });
+  }
+  std::vector<Strings> received_;
+};
+
+TEST_F(ViewerForms, TypeTickAndPressSubmit) {
+  Receive();
+  Load("<FORM><INPUT NAME=who MAXLENGTH=5> <INPUT TYPE=checkbox NAME=c VALUE=y>"
+       "<INPUT TYPE=submit NAME=go VALUE=Send></FORM>");
+  auto edits = Widgets<QLineEdit>();
+  auto boxes = Widgets<QCheckBox>();
+  auto buttons = Widgets<QPushButton>();
+  ASSERT_EQ(edits.size(), 1u);
+  ASSERT_EQ(boxes.size(), 1u);
+  ASSERT_EQ(buttons.size(), 1u);
+  EXPECT_TRUE(edits[0]->isVisible());
+  QTest::keyClicks(edits[0], "Annabel");  // five characters at most
+  QTest::mouseClick(boxes[0], Qt::LeftButton, {}, QPoint(6, 6));
+  QTest::mouseClick(buttons[0], Qt::LeftButton);
+  EXPECT_TRUE(received_.empty());  // the message comes after the click's handling
+  QCoreApplication::processEvents();
+  ASSERT_EQ(received_.size(), 1u);
+  EXPECT_EQ(received_[0], (Strings{"who=Annab", "c=y", "go=Send"}));
+}
+
+TEST_F(ViewerForms, SubmissionsPostedBeforeAPageChangeAllArrive) {
+  Receive();
+  Load("<INPUT NAME=a VALUE=1>");
+  auto& form = static_cast<forms::ThtmlForm&>(*view_->Document().Forms[0]);
+  form.Submit(nullptr);
+  form.Submit(nullptr);
+  // Another page frees the form and its controls before the messages come.
+  Load("<P>other page");
+  EXPECT_TRUE(Widgets<QLineEdit>().empty() ||
+              !Widgets<QLineEdit>()[0]->isVisible());
+  QCoreApplication::processEvents();
+  EXPECT_EQ(received_, (std::vector<Strings>{{"a=1"}, {"a=1"}}));
+}
+
+TEST_F(ViewerForms, AFocusedControlIsScrolledIntoViewAndTheOthersWaitParked) {
+  Load("<INPUT NAME=top>" + TallPage(200) + "<INPUT NAME=bottom>");
+  auto edits = Widgets<QLineEdit>();
+  ASSERT_EQ(edits.size(), 2u);
+  QLineEdit* top = edits[0]->geometry().top() >= 0 ? edits[0] : edits[1];
+  QLineEdit* bottom = top == edits[0] ? edits[1] : edits[0];
+  EXPECT_TRUE(top->isVisible());
+  view_->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(view_.get()));
+  bottom->setFocus(Qt::TabFocusReason);
+  QCoreApplication::processEvents();
+  EXPECT_GT(view_->Document().YOffset, 0);  // the page scrolled down to it
+  Paint();
+  EXPECT_TRUE(bottom->isVisible());
+  EXPECT_GE(bottom->geometry().top(), 0);
+  EXPECT_LT(bottom->geometry().bottom(), view_->PaintPanel->height());
+  // The top one is out of view but keeps its window, out of sight.
+  EXPECT_TRUE(top->isVisible());
+  EXPECT_EQ(top->geometry().left(), layout::TFormControlObj::kParkedLeft);
+  // Focus back on the page: the controls not placed are hidden.
+  view_->PaintPanel->setFocus();
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(top->isVisible());
+}
+
+}  // namespace
