@@ -46,11 +46,8 @@ namespace {
 void FocusEntered(TFormControlObj& control) {
   TSectionList& document = *control.Document;
   if (document.OnShowFormControl) document.OnShowFormControl(&control);
-  for (TFormControlObj* other : document.Controls) {
-    if (!other->HasWindow() || other->Placed) continue;
-    other->Control->SetVisible(true);
-    other->Control->SetLeft(TFormControlObj::kParkedLeft);
-  }
+  for (TFormControlObj* other : document.Controls)
+    if (other->HasWindow() && !other->Placed) document.ParkControl(other);
 }
 
 }  // namespace

@@ -64,12 +64,10 @@ class TFormControlObj {
   bool HasWindow() const { return Control != nullptr; }
   int Width() const { return Control ? Control->Width() : 0; }
   int Height() const { return Control ? Control->Height() : 0; }
+  // Its window is shown: placed by a draw, or parked out of sight.
+  bool Shown = false;
   // Drawing shows the window at the given panel point.
-  virtual void Place(int left, int top) {
-    Placed = true;
-    Control->SetVisible(true);
-    Control->SetPosition(left, top);
-  }
+  virtual void Place(int left, int top);
   // A click on a form image control submits its form with the point last
   // found under the mouse (SetClickPoint). Other controls take no such click.
   virtual void ImageClicked() {}

@@ -58,7 +58,21 @@ void TSectionList::SetYOffset(int y) {
   if (y == YOffset) return;
   YOffset = y;
   ControlsMoved = true;
-  for (TFormControlObj* control : Controls) control->Placed = false;
+  // Only shown controls can have been placed.
+  for (TFormControlObj* control : shownControls_) control->Placed = false;
+}
+
+void TSectionList::ShowControl(TFormControlObj* control) {
+  if (!control->Shown) {
+    control->Shown = true;
+    shownControls_.push_back(control);
+  }
+  control->Control->SetVisible(true);
+}
+
+void TSectionList::ParkControl(TFormControlObj* control) {
+  control->Control->SetLeft(TFormControlObj::kParkedLeft);
+  ShowControl(control);
 }
 
 void TSectionList::SetControlParent(platform::TControlParent* parent) {
@@ -202,20 +216,24 @@ void TSectionList::PlaceControls() {
   if (Controls.empty()) return;
   // Hiding the focused control would take the focus away: while one of
   // the document's controls has it, the others wait out of sight instead.
+  // A control with the focus is a shown one.
   const platform::TWinControl* focused = controlParent_->FocusedControl();
   const bool focusInside =
-      focused && std::any_of(Controls.begin(), Controls.end(), [&](const TFormControlObj* c) {
-        return c->GetControl() == focused;
-      });
-  for (TFormControlObj* control : Controls) {
-    if (!control->HasWindow() || control->Placed) continue;
-    if (focusInside) {
-      control->Control->SetVisible(true);
+      focused && std::any_of(shownControls_.begin(), shownControls_.end(),
+                             [&](const TFormControlObj* c) { return c->GetControl() == focused; });
+  size_t kept = 0;
+  for (TFormControlObj* control : shownControls_) {
+    if (!control->Placed) {
+      if (!focusInside) {
+        control->Control->SetVisible(false);
+        control->Shown = false;
+        continue;
+      }
       control->Control->SetLeft(TFormControlObj::kParkedLeft);
-    } else {
-      control->Control->SetVisible(false);
     }
+    shownControls_[kept++] = control;
   }
+  shownControls_.resize(kept);
 }
 
 void TSectionList::Clear() {
@@ -224,6 +242,14 @@ void TSectionList::Clear() {
   if (BackgroundFetched && !BackgroundName.empty()) images::ImageCache().ReleaseImage(BackgroundName);
   BackgroundName.clear();
   BackgroundFetched = false;
+  // Windows going away move the focus and send events: the page's
+  // controls hear nothing more while they are freed.
+  for (TFormControlObj* control : Controls)
+    if (platform::TWinControl* window = control->Control.get()) {
+      window->OnEnter = window->OnExit = window->OnClick = nullptr;
+      window->OnKeyDown = nullptr;
+    }
+  shownControls_.clear();
   Forms.Clear();
   Controls.clear();
   AnimatedImages.clear();

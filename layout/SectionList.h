@@ -117,9 +117,16 @@ class TSectionList : public TCell, public TFontDefaults {
   bool IsMissing(const std::string& name) const;
   int SectionTop(int index) const;
   void PlaceControls();
+  // Shows a control's window where it stands; ParkControl shows it far to
+  // the left, out of sight. The document keeps the shown ones in a list of
+  // their own, so that scrolling a page of thousands of controls visits
+  // only those.
+  void ShowControl(TFormControlObj* control);
+  void ParkControl(TFormControlObj* control);
   void Clear();
 
  private:
+  std::vector<TFormControlObj*> shownControls_;
   std::unique_ptr<platform::TControlParent> stateOnlyParent_;
   platform::TControlParent* controlParent_;
 };

@@ -32,7 +32,7 @@ class TStateOnly : public Interface {
   TStateOnlyParent& parent_;
   TRect bounds_;
   TFont font_;
-  bool visible_ = true;
+  bool visible_ = false;
 };
 
 class TStateOnlyParent : public TControlParent {

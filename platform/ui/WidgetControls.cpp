@@ -45,14 +45,31 @@ QColor ToQColor(TColor color) {
   return QColor(GetRValue(color), GetGValue(color), GetBValue(color));
 }
 
+// The widgets whose handlers are running, innermost last: a handler may
+// free its own control (a click that loads another page), whose widget must
+// then outlive the signal or event it is in.
+std::vector<const QObject*>& Dispatching() {
+  static std::vector<const QObject*> widgets;
+  return widgets;
+}
+
+class TDispatchScope {
+ public:
+  explicit TDispatchScope(const QObject* widget) { Dispatching().push_back(widget); }
+  ~TDispatchScope() { Dispatching().pop_back(); }
+  TDispatchScope(const TDispatchScope&) = delete;
+  TDispatchScope& operator=(const TDispatchScope&) = delete;
+};
+
 // Focus and key events of a widget, handed to its control. Calls copy the
-// handler first: a handler may free the control (a click that loads
-// another page), and with it the handler being run.
+// handler first: a handler may free the control, and with it the handler
+// being run.
 class TEventHook : public QObject {
  public:
   explicit TEventHook(TWinControl& control) : control_(control) {}
 
-  bool eventFilter(QObject*, QEvent* event) override {
+  bool eventFilter(QObject* widget, QEvent* event) override {
+    const TDispatchScope scope(widget);
     switch (event->type()) {
       case QEvent::FocusIn:
         Call(control_.OnEnter);
@@ -91,21 +108,32 @@ class TWidgetControl : public Interface {
  public:
   explicit TWidgetControl(QWidget* parent) : widget_(new Widget(parent)), hook_(*this) {
     Watch(widget_);
+    // Hidden until a draw places it: a page of thousands of controls shows
+    // only those in sight.
     widget_->setGeometry(0, 0, 0, 0);
-    if (parent) widget_->show();
+    widget_->hide();
   }
   ~TWidgetControl() override { Release(widget_); }
 
  protected:
-  // The widget may be inside one of its own signals (a click that replaced
-  // the page): it goes once that has returned, and tells this object
-  // nothing more, not even that it lost the focus.
+  // The widget tells this object nothing more, not even that it lost the
+  // focus. One inside its own handler (a click that replaced the page)
+  // goes once that has returned; the others at once (thousands of
+  // deferred deletions would each search the queue of the rest).
   void Release(QWidget* widget) {
     if (!widget) return;
     widget->removeEventFilter(&hook_);
     widget->disconnect();
-    widget->hide();
-    widget->deleteLater();
+    const auto& busy = Dispatching();
+    const bool inHandler = std::any_of(busy.begin(), busy.end(), [widget](const QObject* w) {
+      return w == widget || widget->isAncestorOf(qobject_cast<const QWidget*>(w));
+    });
+    if (inHandler) {
+      widget->hide();
+      widget->deleteLater();
+    } else {
+      delete widget;
+    }
   }
 
  public:
@@ -148,8 +176,10 @@ class TWidgetControl : public Interface {
     return Utf8ToBytes(text.toStdString(), CharsetToCodePage(font_.Charset()));
   }
   void ConnectClick(QAbstractButton* button) {
-    QObject::connect(button, &QAbstractButton::clicked, &hook_,
-                     [this] { TEventHook::Call(this->OnClick); });
+    QObject::connect(button, &QAbstractButton::clicked, &hook_, [this, button] {
+      const TDispatchScope scope(button);
+      TEventHook::Call(this->OnClick);
+    });
   }
 
   QPointer<Widget> widget_;
@@ -209,10 +239,12 @@ class TWidgetRadioPanel : public TWidgetControl<TRadioPanel, QRadioButton> {
     widget()->setParent(panel_);
     widget()->setAutoExclusive(false);
     widget()->setGeometry(0, 0, 13, 14);
-    widget()->show();
-    panel_->show();
-    QObject::connect(widget(), &QAbstractButton::clicked, &hook_, [this](bool checked) {
-      if (!checked) widget()->setChecked(true);
+    widget()->show();  // inside the panel, which is hidden until placed
+    panel_->hide();
+    QRadioButton* radio = widget();
+    QObject::connect(radio, &QAbstractButton::clicked, &hook_, [this, radio](bool checked) {
+      const TDispatchScope scope(radio);
+      if (!checked) radio->setChecked(true);
       TEventHook::Call(OnClick);
     });
   }
