@@ -71,6 +71,26 @@ TEST_F(ViewerForms, SubmissionsPostedBeforeAPageChangeAllArrive) {
   EXPECT_EQ(received_, (std::vector<Strings>{{"a=1"}, {"a=1"}}));
 }
 
+TEST_F(ViewerForms, AClickThatLoadsAnotherPageFreesTheButtonItWasIn) {
+  Receive();
+  Page("next.htm", "<P>next page");
+  Load("<INPUT NAME=a VALUE=1><INPUT TYPE=submit ONCLICK=go>");
+  std::string onClick;
+  view_->SetOnObjectClick([&](viewer::ThtmlView* sender, layout::TFormControlObj*,
+                              const std::string& text) {
+    onClick = text;
+    sender->LoadFromFile("\\next.htm");
+  });
+  auto buttons = Widgets<QPushButton>();
+  ASSERT_EQ(buttons.size(), 1u);
+  QTest::mouseClick(buttons[0], Qt::LeftButton);
+  QCoreApplication::processEvents();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(onClick, "go");
+  EXPECT_TRUE(received_.empty());  // the page it would have submitted is gone
+  EXPECT_TRUE(Widgets<QPushButton>().empty());
+}
+
 TEST_F(ViewerForms, AFocusedControlIsScrolledIntoViewAndTheOthersWaitParked) {
   Load("<INPUT NAME=top>" + TallPage(200) + "<INPUT NAME=bottom>");
   auto edits = Widgets<QLineEdit>();
