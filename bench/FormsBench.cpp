@@ -47,10 +47,10 @@ constexpr int kWidth = 611, kHeight = 314;  // the launcher's viewer
 constexpr int kRuns = 5;
 
 std::string FormPage(int controls, bool asText) {
-  static const char* const kinds[] = {
-      "<INPUT NAME=f%d SIZE=20>", "<INPUT TYPE=checkbox NAME=f%d>",
-      "<INPUT TYPE=radio NAME=f%d>", "<SELECT NAME=f%d><OPTION>one<OPTION>two</SELECT>",
-      "<INPUT TYPE=submit NAME=f%d VALUE=Send>"};
+  static const char* const kinds[] = {"<INPUT NAME=f%d SIZE=20>", "<INPUT TYPE=checkbox NAME=f%d>",
+                                      "<INPUT TYPE=radio NAME=f%d>",
+                                      "<SELECT NAME=f%d><OPTION>one<OPTION>two</SELECT>",
+                                      "<INPUT TYPE=submit NAME=f%d VALUE=Send>"};
   std::string html = "<HTML><BODY><FORM>\n";
   char buffer[128];
   for (int i = 0; i < controls; ++i) {
@@ -93,15 +93,17 @@ QImage& Target() {
 
 // Milliseconds of one call (the median); `prepare` runs before it and
 // `after` after it, untimed.
-double Time(const std::function<void()>& prepare, const std::function<void()>& work,
-            const std::function<void()>& after = [] {}) {
+double Time(
+    const std::function<void()>& prepare, const std::function<void()>& work,
+    const std::function<void()>& after = [] {}) {
   std::vector<double> times;
   for (int run = 0; run < kRuns; ++run) {
     prepare();
     const auto start = std::chrono::steady_clock::now();
     work();
-    times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-                        .count());
+    times.push_back(
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+            .count());
     after();
   }
   std::sort(times.begin(), times.end());
@@ -143,16 +145,24 @@ double LoadPeer(int controls) {
         for (int i = 0; i < controls; ++i) {
           QWidget* widget = nullptr;
           switch (i % 5) {
-            case 0: widget = new QLineEdit(panel.get()); break;
-            case 1: widget = new QCheckBox(panel.get()); break;
-            case 2: widget = new QRadioButton(panel.get()); break;
+            case 0:
+              widget = new QLineEdit(panel.get());
+              break;
+            case 1:
+              widget = new QCheckBox(panel.get());
+              break;
+            case 2:
+              widget = new QRadioButton(panel.get());
+              break;
             case 3: {
               auto* combo = new QComboBox(panel.get());
               combo->addItems({"one", "two"});
               widget = combo;
               break;
             }
-            default: widget = new QPushButton("Send", panel.get()); break;
+            default:
+              widget = new QPushButton("Send", panel.get());
+              break;
           }
           widget->setGeometry(80, y, widget->sizeHint().width(), 20);
           widget->setVisible(y < kHeight);

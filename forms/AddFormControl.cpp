@@ -26,15 +26,13 @@ std::unique_ptr<TFormControlObj> NewInputControl(TSectionList& document, int pos
     detail::ReadNameAndValue(*control, attributes);
     return control;
   }
-  return std::make_unique<TEditFormControlObj>(&document, position, attributes,
-                                               type == "password");
+  return std::make_unique<TEditFormControlObj>(&document, position, attributes, type == "password");
 }
 
 }  // namespace
 
-TFormControlObj* AddFormControl(layout::TSection& section, base::Symbol tag,
-                                TSectionList& document, layout::TCell* cell,
-                                const base::TAttributeList& attributes,
+TFormControlObj* AddFormControl(layout::TSection& section, base::Symbol tag, TSectionList& document,
+                                layout::TCell* cell, const base::TAttributeList& attributes,
                                 ThtmlForm*& currentForm) {
   const int position = section.Length;
   std::unique_ptr<TFormControlObj> made;

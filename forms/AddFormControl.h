@@ -11,9 +11,8 @@ namespace forms {
 // controls) in the section, the control in its form (the builder's current
 // one; a new implicit form when there is none, which becomes current) and
 // in the document's Controls. The form owns it.
-TFormControlObj* AddFormControl(layout::TSection& section, base::Symbol tag,
-                                TSectionList& document, layout::TCell* cell,
-                                const base::TAttributeList& attributes,
+TFormControlObj* AddFormControl(layout::TSection& section, base::Symbol tag, TSectionList& document,
+                                layout::TCell* cell, const base::TAttributeList& attributes,
                                 ThtmlForm*& currentForm);
 
 }  // namespace forms

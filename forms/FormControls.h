@@ -120,7 +120,7 @@ class TImageFormControlObj : public TFormControlObj {
  public:
   const char* Kind() const override { return "image"; }
   using TFormControlObj::TFormControlObj;
-  int XPos = -1, YPos = 0;      // the point to submit; XPos -1 for none
+  int XPos = -1, YPos = 0;     // the point to submit; XPos -1 for none
   int XHover = 0, YHover = 0;  // the point last found under the mouse
   bool GetSubmission(int index, std::string& text) override;
   void SetClickPoint(int x, int y) override {
@@ -155,9 +155,7 @@ class TListBoxFormControlObj : public TFormControlObj {
  protected:
   // For the drop-down list, which makes its own window.
   TListBoxFormControlObj(TSectionList* document, int position);
-  platform::TItemsControl& Items() const {
-    return static_cast<platform::TItemsControl&>(*Control);
-  }
+  platform::TItemsControl& Items() const { return static_cast<platform::TItemsControl&>(*Control); }
   bool MultiSelect() const;
   void FillItems();
 };

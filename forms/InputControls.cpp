@@ -71,8 +71,8 @@ bool TEditFormControlObj::GetSubmission(int index, std::string& text) {
 
 void TEditFormControlObj::MeasureControl(platform::TCanvas& canvas) {
   const platform::TSize letter = LetterSize(canvas, Control->Font());
-  Control->SetBounds(Control->Left(), Control->Top(),
-                     ClampSide(int64_t{letter.cx} * EditSize + 5), Control->Height());
+  Control->SetBounds(Control->Left(), Control->Top(), ClampSide(int64_t{letter.cx} * EditSize + 5),
+                     Control->Height());
 }
 
 // ---- Button

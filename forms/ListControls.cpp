@@ -58,8 +58,8 @@ bool TListBoxFormControlObj::GetSubmission(int index, std::string& text) {
   const platform::TItemsControl& items = Items();
   if (index < 0 || index >= items.Count()) return false;
   const auto* list = dynamic_cast<const platform::TListBox*>(&items);
-  const bool chosen = list && list->MultiSelect() ? list->Selected(index)
-                                                  : items.ItemIndex() == index;
+  const bool chosen =
+      list && list->MultiSelect() ? list->Selected(index) : items.ItemIndex() == index;
   if (!chosen) {
     text.clear();
     return true;

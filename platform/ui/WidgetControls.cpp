@@ -137,7 +137,6 @@ class TWidgetControl : public Interface {
   }
 
  public:
-
   void SetBounds(int left, int top, int width, int height) override {
     bounds_ = {left, top, left + std::max(0, width), top + std::max(0, height)};
     if (Frame()) Frame()->setGeometry(left, top, bounds_.Width(), bounds_.Height());
@@ -195,9 +194,7 @@ class TWidgetEdit : public TWidgetControl<TEdit, QLineEdit> {
   using TWidgetControl::TWidgetControl;
   std::string Text() const override { return FromQString(widget()->text()); }
   void SetText(const std::string& text) override { widget()->setText(ToQString(text)); }
-  void SetMaxLength(int length) override {
-    widget()->setMaxLength(length > 0 ? length : 32767);
-  }
+  void SetMaxLength(int length) override { widget()->setMaxLength(length > 0 ? length : 32767); }
   void SetPasswordChar(char ch) override {
     widget()->setEchoMode(ch ? QLineEdit::Password : QLineEdit::Normal);
     if (ch)
@@ -277,9 +274,7 @@ class TWidgetItems : public TWidgetControl<Interface, Widget> {
  public:
   using TWidgetControl<Interface, Widget>::TWidgetControl;
   void ClearItems() override { this->widget()->clear(); }
-  void AddItem(const std::string& text) override {
-    this->widget()->addItem(this->ToQString(text));
-  }
+  void AddItem(const std::string& text) override { this->widget()->addItem(this->ToQString(text)); }
   int Count() const override { return this->widget()->count(); }
 };
 
@@ -327,9 +322,7 @@ class TWidgetListBox : public TWidgetItems<TListBox, QListWidget> {
 
 class TWidgetComboBox : public TWidgetItems<TComboBox, QComboBox> {
  public:
-  explicit TWidgetComboBox(QWidget* parent) : TWidgetItems(parent) {
-    widget()->setEditable(false);
-  }
+  explicit TWidgetComboBox(QWidget* parent) : TWidgetItems(parent) { widget()->setEditable(false); }
   std::string Item(int index) const override {
     return index >= 0 && index < Count() ? FromQString(widget()->itemText(index)) : std::string();
   }

@@ -24,9 +24,8 @@ tools::PageSettings TestSettings() {
 
 struct Page {
   explicit Page(const std::string& html) : page(tools::LayOutHtml(html, TestSettings())) {
-    Doc().OnFormSubmit = [this](const std::string& action, const std::string&,
-                                const std::string&, const std::string& method,
-                                std::vector<std::string> results) {
+    Doc().OnFormSubmit = [this](const std::string& action, const std::string&, const std::string&,
+                                const std::string& method, std::vector<std::string> results) {
       submits.push_back({action, method, std::move(results)});
     };
   }
@@ -70,8 +69,9 @@ TEST(FormReaders, SelectOptionsKeepTextValueAndSelection) {
 TEST(FormReaders, AnEmptyOptionHandsItsValueAndSelectionOn) {
   // The next OPTION tag always says whether it is selected; a value it
   // does not give is the one carried over.
-  Page p("<SELECT MULTIPLE NAME=s><OPTION SELECTED VALUE=v></OPTION><OPTION>next"
-         "<OPTION SELECTED VALUE=w> <OPTION>last</SELECT>");
+  Page p(
+      "<SELECT MULTIPLE NAME=s><OPTION SELECTED VALUE=v></OPTION><OPTION>next"
+      "<OPTION SELECTED VALUE=w> <OPTION>last</SELECT>");
   auto& list = p.Control<forms::TListBoxFormControlObj>(0);
   ASSERT_EQ(list.Options.size(), 2u);
   EXPECT_EQ(list.Options[0].first, "next");
@@ -130,12 +130,15 @@ TEST(FormSubmission, EveryKindOfControlInOrder) {
       {"password", "<INPUT TYPE=password NAME=p VALUE=secret>", {"p=secret"}},
       {"check box on", "<INPUT TYPE=checkbox NAME=c CHECKED>", {"c=On"}},
       {"check box off", "<INPUT TYPE=checkbox NAME=c VALUE=yes>", {}},
-      {"radio", "<INPUT TYPE=radio NAME=r VALUE=a><INPUT TYPE=radio NAME=r VALUE=b CHECKED>",
+      {"radio",
+       "<INPUT TYPE=radio NAME=r VALUE=a><INPUT TYPE=radio NAME=r VALUE=b CHECKED>",
        {"r=b"}},
-      {"drop-down, first when none selected", "<SELECT NAME=s><OPTION>x<OPTION>y</SELECT>",
+      {"drop-down, first when none selected",
+       "<SELECT NAME=s><OPTION>x<OPTION>y</SELECT>",
        {"s=x"}},
       {"drop-down, value of the last selected",
-       "<SELECT NAME=s><OPTION SELECTED>x<OPTION SELECTED VALUE=7>y</SELECT>", {"s=7"}},
+       "<SELECT NAME=s><OPTION SELECTED>x<OPTION SELECTED VALUE=7>y</SELECT>",
+       {"s=7"}},
       {"list of several",
        "<SELECT NAME=m MULTIPLE><OPTION SELECTED>a<OPTION>b<OPTION SELECTED VALUE=3>c</SELECT>",
        {"m=a", "m=3"}},
@@ -154,8 +157,9 @@ TEST(FormSubmission, EveryKindOfControlInOrder) {
 }
 
 TEST(FormSubmission, FormAttributesAndTheSubmitButton) {
-  Page p("<FORM ACTION=go.cgi METHOD=POSTAL><INPUT NAME=a VALUE=1>"
-         "<INPUT TYPE=submit NAME=ok VALUE=Send><INPUT TYPE=submit></FORM>");
+  Page p(
+      "<FORM ACTION=go.cgi METHOD=POSTAL><INPUT NAME=a VALUE=1>"
+      "<INPUT TYPE=submit NAME=ok VALUE=Send><INPUT TYPE=submit></FORM>");
   EXPECT_EQ(p.Form().Method, "POST");  // cut to four characters
   p.Control<forms::TButtonFormControlObj>(1).ButtonClicked();
   p.Control<forms::TButtonFormControlObj>(2).ButtonClicked();
@@ -190,9 +194,10 @@ TEST(FormSubmission, AClickHandlerThatReplacesThePageEndsTheClick) {
 }
 
 TEST(RadioButtons, SameNameIgnoringCaseWithinOneForm) {
-  Page p("<FORM><TABLE><TR><TD BGCOLOR=red><INPUT TYPE=radio NAME=a CHECKED>"
-         "<TD><INPUT TYPE=radio NAME=A><INPUT TYPE=radio NAME=b CHECKED></TABLE></FORM>"
-         "<FORM><INPUT TYPE=radio NAME=a CHECKED></FORM>");
+  Page p(
+      "<FORM><TABLE><TR><TD BGCOLOR=red><INPUT TYPE=radio NAME=a CHECKED>"
+      "<TD><INPUT TYPE=radio NAME=A><INPUT TYPE=radio NAME=b CHECKED></TABLE></FORM>"
+      "<FORM><INPUT TYPE=radio NAME=a CHECKED></FORM>");
   auto checked = [&p](int i) {
     return p.Control<forms::TRadioButtonFormControlObj>(i).RadioButton().Checked();
   };
@@ -201,25 +206,29 @@ TEST(RadioButtons, SameNameIgnoringCaseWithinOneForm) {
   second.RadioButton().OnClick();
   EXPECT_FALSE(checked(0));  // a and A exclude each other, in other cells too
   EXPECT_TRUE(checked(1));
-  EXPECT_TRUE(checked(2));   // another name
-  EXPECT_TRUE(checked(3));   // another form
+  EXPECT_TRUE(checked(2));  // another name
+  EXPECT_TRUE(checked(3));  // another form
 }
 
 TEST(RadioButtons, ThePanelTakesTheColourBehindIt) {
-  Page p("<BODY BGCOLOR=#00FF00><INPUT TYPE=radio><TABLE><TR><TD BGCOLOR=#0000FF>"
-         "<INPUT TYPE=radio><TD><INPUT TYPE=radio></TABLE>");
+  Page p(
+      "<BODY BGCOLOR=#00FF00><INPUT TYPE=radio><TABLE><TR><TD BGCOLOR=#0000FF>"
+      "<INPUT TYPE=radio><TD><INPUT TYPE=radio></TABLE>");
   platform::Bitmap picture = tools::RenderPage(p.page, TestSettings());
-  auto colour = [&p](int i) { return p.Control<forms::TRadioButtonFormControlObj>(i).RadioButton().Color(); };
+  auto colour = [&p](int i) {
+    return p.Control<forms::TRadioButtonFormControlObj>(i).RadioButton().Color();
+  };
   EXPECT_EQ(colour(0), 0x0000FF00u);
   EXPECT_EQ(colour(1), 0x00FF0000u);  // the cell's own background
   EXPECT_EQ(colour(2), 0x0000FF00u);  // a cell without one shows the page's
 }
 
 TEST(FormReset, EveryControlBackToItsInitialState) {
-  Page p("<INPUT NAME=e VALUE=start><INPUT TYPE=checkbox NAME=c CHECKED>"
-         "<INPUT TYPE=radio NAME=r VALUE=1><SELECT NAME=s><OPTION>x<OPTION SELECTED>y</SELECT>"
-         "<SELECT NAME=m MULTIPLE><OPTION>a<OPTION>b</SELECT><TEXTAREA NAME=t>one</TEXTAREA>"
-         "<INPUT TYPE=reset>");
+  Page p(
+      "<INPUT NAME=e VALUE=start><INPUT TYPE=checkbox NAME=c CHECKED>"
+      "<INPUT TYPE=radio NAME=r VALUE=1><SELECT NAME=s><OPTION>x<OPTION SELECTED>y</SELECT>"
+      "<SELECT NAME=m MULTIPLE><OPTION>a<OPTION>b</SELECT><TEXTAREA NAME=t>one</TEXTAREA>"
+      "<INPUT TYPE=reset>");
   const Strings initial = p.SubmitFirst();
   p.Control<forms::TEditFormControlObj>(0).Edit().SetText("typed");
   p.Control<forms::TCheckBoxFormControlObj>(1).CheckBox().SetChecked(false);
@@ -260,8 +269,9 @@ TEST(FormEnterKey, SubmitsOnlyAFormWithOneControlToFillIn) {
 
 TEST(ImageButtons, SubmitThePointClickedOnce) {
   images::TImageModuleScope module;  // pictures and their placeholders
-  Page p("<FORM><INPUT NAME=a VALUE=1><INPUT TYPE=image NAME=pick SRC=x.gif WIDTH=40 HEIGHT=30>"
-         "</FORM><FORM><INPUT TYPE=image SRC=y.gif></FORM>");
+  Page p(
+      "<FORM><INPUT NAME=a VALUE=1><INPUT TYPE=image NAME=pick SRC=x.gif WIDTH=40 HEIGHT=30>"
+      "</FORM><FORM><INPUT TYPE=image SRC=y.gif></FORM>");
   // The viewer's hit test finds the picture and notes the point in it.
   tools::RenderPage(p.page, TestSettings());
   const auto& section = dynamic_cast<const layout::TSection&>(*p.Doc()[0]);
@@ -286,16 +296,17 @@ TEST(ImageButtons, SubmitThePointClickedOnce) {
 }
 
 TEST(ControlSizes, FromTheFixedFontAtTenPoints) {
-  Page p("<INPUT SIZE=25><INPUT SIZE=\"30, 2\"><INPUT SIZE=abc>"
-         "<SELECT MULTIPLE><OPTION>a<OPTION>b<OPTION>c<OPTION>d<OPTION>e</SELECT>"
-         "<SELECT SIZE=3><OPTION>a</SELECT><SELECT MULTIPLE>" +
-         [] {
-           std::string twelve;
-           for (int i = 0; i < 12; ++i) twelve += "<OPTION>item" + std::to_string(i);
-           return twelve;
-         }() +
-         "</SELECT><TEXTAREA ROWS=2 COLS=10 WRAP=soft></TEXTAREA><TEXTAREA ROWS=-3></TEXTAREA>"
-         "<INPUT TYPE=checkbox><INPUT TYPE=radio><INPUT TYPE=submit VALUE=Go>");
+  Page p(
+      "<INPUT SIZE=25><INPUT SIZE=\"30, 2\"><INPUT SIZE=abc>"
+      "<SELECT MULTIPLE><OPTION>a<OPTION>b<OPTION>c<OPTION>d<OPTION>e</SELECT>"
+      "<SELECT SIZE=3><OPTION>a</SELECT><SELECT MULTIPLE>" +
+      [] {
+        std::string twelve;
+        for (int i = 0; i < 12; ++i) twelve += "<OPTION>item" + std::to_string(i);
+        return twelve;
+      }() +
+      "</SELECT><TEXTAREA ROWS=2 COLS=10 WRAP=soft></TEXTAREA><TEXTAREA ROWS=-3></TEXTAREA>"
+      "<INPUT TYPE=checkbox><INPUT TYPE=radio><INPUT TYPE=submit VALUE=Go>");
   platform::TFont fixed;
   fixed.SetName(std::string(platform::kTestFontName));
   fixed.SetSize(10);
@@ -309,7 +320,7 @@ TEST(ControlSizes, FromTheFixedFontAtTenPoints) {
   EXPECT_EQ(size(2), std::make_pair(a * 20 + 5, 20));
   EXPECT_EQ(size(3), std::make_pair(a * 3 + 15 + 4, h * 5 + 4));  // five options, five rows
   EXPECT_EQ(size(4), std::make_pair(a * 3 + 15 + 4, h * 3 + 4));
-  EXPECT_EQ(size(5).second, h * 8 + 4);                             // twelve options, eight rows
+  EXPECT_EQ(size(5).second, h * 8 + 4);                                // twelve options, eight rows
   EXPECT_EQ(size(6), std::make_pair(a * 10 + 5 + 20, h * 2 + 5 + 4));  // wrapped: no bar below
   EXPECT_EQ(size(7).second, h * 5 + 5 + 20);                           // unusable ROWS: 5
   EXPECT_EQ(size(8), std::make_pair(13, 13));
@@ -317,8 +328,9 @@ TEST(ControlSizes, FromTheFixedFontAtTenPoints) {
 }
 
 TEST(ControlSizes, HugeNumbersStayWithinAWindowsReach) {
-  Page p("<INPUT SIZE=2147483647><TEXTAREA ROWS=2147483647 COLS=2147483647></TEXTAREA>"
-         "<SELECT SIZE=2147483647 MULTIPLE><OPTION>a</SELECT>");
+  Page p(
+      "<INPUT SIZE=2147483647><TEXTAREA ROWS=2147483647 COLS=2147483647></TEXTAREA>"
+      "<SELECT SIZE=2147483647 MULTIPLE><OPTION>a</SELECT>");
   for (const TFormControlObj* c : p.Doc().Controls) {
     EXPECT_LE(c->Width(), 32767 + 24);  // the inside, and the frame around it
     EXPECT_LE(c->Height(), 32767 + 24);

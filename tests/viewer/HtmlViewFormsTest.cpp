@@ -39,8 +39,9 @@ class ViewerForms : public ViewerTest {
 
 TEST_F(ViewerForms, TypeTickAndPressSubmit) {
   Receive();
-  Load("<FORM><INPUT NAME=who MAXLENGTH=5> <INPUT TYPE=checkbox NAME=c VALUE=y>"
-       "<INPUT TYPE=submit NAME=go VALUE=Send></FORM>");
+  Load(
+      "<FORM><INPUT NAME=who MAXLENGTH=5> <INPUT TYPE=checkbox NAME=c VALUE=y>"
+      "<INPUT TYPE=submit NAME=go VALUE=Send></FORM>");
   auto edits = Widgets<QLineEdit>();
   auto boxes = Widgets<QCheckBox>();
   auto buttons = Widgets<QPushButton>();
@@ -65,8 +66,7 @@ TEST_F(ViewerForms, SubmissionsPostedBeforeAPageChangeAllArrive) {
   form.Submit(nullptr);
   // Another page frees the form and its controls before the messages come.
   Load("<P>other page");
-  EXPECT_TRUE(Widgets<QLineEdit>().empty() ||
-              !Widgets<QLineEdit>()[0]->isVisible());
+  EXPECT_TRUE(Widgets<QLineEdit>().empty() || !Widgets<QLineEdit>()[0]->isVisible());
   QCoreApplication::processEvents();
   EXPECT_EQ(received_, (std::vector<Strings>{{"a=1"}, {"a=1"}}));
 }
@@ -76,11 +76,11 @@ TEST_F(ViewerForms, AClickThatLoadsAnotherPageFreesTheButtonItWasIn) {
   Page("next.htm", "<P>next page");
   Load("<INPUT NAME=a VALUE=1><INPUT TYPE=submit ONCLICK=go>");
   std::string onClick;
-  view_->SetOnObjectClick([&](viewer::ThtmlView* sender, layout::TFormControlObj*,
-                              const std::string& text) {
-    onClick = text;
-    sender->LoadFromFile("\\next.htm");
-  });
+  view_->SetOnObjectClick(
+      [&](viewer::ThtmlView* sender, layout::TFormControlObj*, const std::string& text) {
+        onClick = text;
+        sender->LoadFromFile("\\next.htm");
+      });
   auto buttons = Widgets<QPushButton>();
   ASSERT_EQ(buttons.size(), 1u);
   QTest::mouseClick(buttons[0], Qt::LeftButton);
