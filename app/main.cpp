@@ -1,6 +1,8 @@
 // The launcher: one skinned window over the content folder of the medium.
 //
-//   launcher [--root DIR] [--screenshot FILE.png]
+//   launcher [--root DIR] [--screenshot FILE.png [--page NAME] [--scroll Y]]
+//   launcher --check [--root DIR]
+//   launcher --screenshot-all DIR [--root DIR]
 
 #include <QApplication>
 #include <cstdio>
@@ -10,8 +12,12 @@
 #include <optional>
 #include <string>
 
-#include "app/Screenshot.h"
+#include <algorithm>
+
 #include "app/MainWindow.h"
+#include "app/MediumCheck.h"
+#include "app/Screenshot.h"
+#include "platform/Convert.h"
 #include "platform/Paths.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Cursors.h"
@@ -21,21 +27,45 @@ namespace {
 struct Options {
   std::optional<std::string> root;
   std::optional<std::string> screenshot;
+  std::optional<std::string> page;
+  std::optional<int> scroll;
+  std::optional<std::string> screenshotAll;
+  bool check = false;
 };
 
-constexpr const char* kUsage = "usage: launcher [--root DIR] [--screenshot FILE.png]\n";
+constexpr const char* kUsage =
+    "usage: launcher [--root DIR] [--screenshot FILE.png [--page NAME] [--scroll Y]]\n"
+    "       launcher --check [--root DIR]\n"
+    "       launcher --screenshot-all DIR [--root DIR]\n";
 
 bool ParseOptions(int argc, char** argv, Options& options) {
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
-    if ((arg == "--root" || arg == "--screenshot") && i + 1 < argc) {
+    const bool named = arg == "--root" || arg == "--screenshot" || arg == "--page" ||
+                       arg == "--screenshot-all" || arg == "--scroll";
+    if (named && i + 1 < argc) {
       const std::string value = argv[++i];
       if (value.empty()) {
         // An empty name would quietly mean the default; say so instead.
-        std::fprintf(stderr, "launcher: %s needs a name, not an empty one\n", arg.c_str());
+        std::fprintf(stderr, "launcher: %s needs a value, not an empty one\n", arg.c_str());
         return false;
       }
-      (arg == "--root" ? options.root : options.screenshot) = value;
+      if (arg == "--scroll") {
+        const std::optional<int> y = platform::TryStrToInt(value);
+        if (!y || *y < 0) {
+          std::fprintf(stderr, "launcher: --scroll needs a number of pixels, not %s\n",
+                       value.c_str());
+          return false;
+        }
+        options.scroll = *y;
+        continue;
+      }
+      (arg == "--root"             ? options.root
+       : arg == "--screenshot"     ? options.screenshot
+       : arg == "--page"           ? options.page
+                                   : options.screenshotAll) = value;
+    } else if (arg == "--check") {
+      options.check = true;
     } else if (arg == "--help" || arg == "-h") {
       std::fputs(kUsage, stdout);
       std::exit(0);
@@ -43,7 +73,29 @@ bool ParseOptions(int argc, char** argv, Options& options) {
       return false;
     }
   }
+  // The page and the scroll position are those of one screenshot; the
+  // three ways of running exclude one another.
+  if ((options.page || options.scroll) && !options.screenshot) {
+    std::fputs("launcher: --page and --scroll go with --screenshot\n", stderr);
+    return false;
+  }
+  if (int{options.check} + int{options.screenshot.has_value()} +
+          int{options.screenshotAll.has_value()} > 1) {
+    std::fputs("launcher: --check, --screenshot and --screenshot-all are used one at a time\n",
+               stderr);
+    return false;
+  }
   return true;
+}
+
+// A page named on the command line: a name in the HTML folder, or a path
+// on the medium when it starts with a backslash or a drive.
+std::string PageOnMedium(const std::string& name) {
+  std::string windows = name;
+  std::replace(windows.begin(), windows.end(), '/', '\\');
+  if (!windows.empty() && (windows[0] == '\\' || (windows.size() > 1 && windows[1] == ':')))
+    return windows;
+  return "\\HTML\\" + windows;
 }
 
 // Prints the application's message boxes and counts them, so a headless
@@ -61,6 +113,16 @@ class CountingStderrBox : public platform::StderrMessageBox {
   int& count_;
 };
 
+// Runs a step as an event handler runs: an error goes to the message box.
+template <class Step>
+void ShowingErrors(Step step) {
+  try {
+    step();
+  } catch (const std::exception& error) {
+    platform::TApplication::Instance().ShowException(error);
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -69,9 +131,9 @@ int main(int argc, char** argv) {
     std::fputs(kUsage, stderr);
     return 2;
   }
-  // A screenshot needs no display.
-  if (options.screenshot && !std::getenv("QT_QPA_PLATFORM"))
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  // Screenshots and checks need no display.
+  const bool headless = options.screenshot || options.screenshotAll || options.check;
+  if (headless && !std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
 
   if (!options.root) {
     const std::filesystem::path root = platform::DefaultMediumRoot();
@@ -92,16 +154,40 @@ int main(int argc, char** argv) {
 
   app::TForm1 form(app::BuiltInLayout());
 
+  if (options.check) {
+    const app::TCheckReport report = app::CheckMedium(form);
+    return app::WriteCheckReport(report, options.root ? *options.root : std::string("."), stdout);
+  }
+
   if (options.screenshot) {
     int errors = 0;
     application.SetMessageBox(std::make_unique<CountingStderrBox>(errors));
     form.OnActivate();
-    const QImage shot = app::GrabWindow(form, form.WindowRgn());
-    if (!shot.save(QString::fromStdString(*options.screenshot), "PNG")) {
-      std::fprintf(stderr, "launcher: cannot write %s\n", options.screenshot->c_str());
-      return 1;
-    }
+    if (options.page)
+      ShowingErrors([&] { form.htmlView1->LoadFromFile(PageOnMedium(*options.page)); });
+    if (options.scroll) form.htmlView1->ScrollToY(*options.scroll);
+    if (!app::WriteScreenshot(form, *options.screenshot)) return 1;
     // The picture is written either way; the status tells of the errors.
+    return errors == 0 ? 0 : 1;
+  }
+
+  if (options.screenshotAll) {
+    // Every page the launcher can reach, as the window shows it.
+    const app::TCheckReport report = app::CheckMedium(form);
+    if (report.Unreadable) return app::WriteCheckReport(report, *options.root, stderr);
+    int errors = 0;
+    application.SetMessageBox(std::make_unique<CountingStderrBox>(errors));
+    form.OnActivate();
+    std::error_code error;
+    std::filesystem::create_directories(*options.screenshotAll, error);
+    for (const std::string& page : report.Pages) {
+      ShowingErrors([&] { form.htmlView1->LoadFromFile(page); });
+      const std::string file =
+          (std::filesystem::path(*options.screenshotAll) / app::ScreenshotName(page, report.Pages))
+              .string();
+      if (!app::WriteScreenshot(form, file)) return 1;
+      std::printf("%s\n", file.c_str());
+    }
     return errors == 0 ? 0 : 1;
   }
 

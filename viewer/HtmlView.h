@@ -117,6 +117,16 @@ class ThtmlView : public QWidget {
   virtual std::string FullFileName(const std::string& reference);
   // Follows the link in LinkURL (the host's OnHotSpotClick first).
   virtual void FollowLink();
+  // Where a link of the page shown leads when it is followed: an anchor of
+  // this page ("#name"), a page or a picture (a full file name, with the
+  // anchor after "#" apart), or nothing the viewer shows.
+  struct TLinkDestination {
+    enum TKind { ToAnchor, ToPage, ToPicture, ToNothing };
+    TKind Kind = ToNothing;
+    std::string File;
+    std::string Anchor;  // without "#"; empty for none
+  };
+  TLinkDestination LinkDestination(const std::string& url);
   // Asks OnHotSpotClick whether the host handled the link in LinkURL.
   virtual bool AskLinkHandled();
   // Moves through the history (newer places have lower indexes); nothing

@@ -172,29 +172,48 @@ bool ThtmlView::AskLinkHandled() {
   return handled;
 }
 
+ThtmlView::TLinkDestination ThtmlView::LinkDestination(const std::string& url) {
+  TLinkDestination to;
+  std::string s = url;
+  if (!s.empty() && s[0] == '#') {
+    to.Kind = TLinkDestination::ToAnchor;
+    to.Anchor = s.substr(1);
+    return to;
+  }
+  if (const size_t hash = s.find('#'); hash != std::string::npos) {
+    to.Anchor = s.substr(hash + 1, kMaxAnchor - 1);
+    s.erase(hash);
+  }
+  to.File = FullFileName(s);
+  const std::string extension = AsciiUpper(ExtensionOf(to.File)).substr(0, 5);
+  if (extension == ".HTM" || extension == ".HTML")
+    to.Kind = TLinkDestination::ToPage;
+  else if (extension == ".BMP" || extension == ".GIF" || extension == ".JPG" ||
+           extension == ".JPEG" || extension == ".PNG")
+    to.Kind = TLinkDestination::ToPicture;
+  return to;
+}
+
 void ThtmlView::FollowLink() {
   if (AskLinkHandled()) return;
   const int kept = SavedPosition();
-  std::string s = linkUrl_;
-  if (!s.empty() && s[0] == '#') {
-    if (ScrollToAnchor(s)) RecordHistory(currentFile_, title_, kept, currentKind_);
-    return;
-  }
-  std::string anchor;
-  if (const size_t hash = s.find('#'); hash != std::string::npos) {
-    anchor = s.substr(hash, kMaxAnchor);
-    s.erase(hash);
-  }
-  s = FullFileName(s);
-  const std::string extension = AsciiUpper(ExtensionOf(s)).substr(0, 5);
-  if (extension == ".HTM" || extension == ".HTML") {
-    if (s != currentFile_)
-      LoadFromFile(s + anchor);
-    else if (ScrollToAnchor(anchor))
-      RecordHistory(currentFile_, title_, kept, HtmlKind);
-  } else if (extension == ".BMP" || extension == ".GIF" || extension == ".JPG" ||
-             extension == ".JPEG" || extension == ".PNG") {
-    ShowImageFile(s);
+  const TLinkDestination to = LinkDestination(linkUrl_);
+  const std::string anchor = to.Anchor.empty() ? std::string() : "#" + to.Anchor;
+  switch (to.Kind) {
+    case TLinkDestination::ToAnchor:
+      if (ScrollToAnchor(linkUrl_)) RecordHistory(currentFile_, title_, kept, currentKind_);
+      break;
+    case TLinkDestination::ToPage:
+      if (to.File != currentFile_)
+        LoadFromFile(to.File + anchor);
+      else if (ScrollToAnchor(anchor))
+        RecordHistory(currentFile_, title_, kept, HtmlKind);
+      break;
+    case TLinkDestination::ToPicture:
+      ShowImageFile(to.File);
+      break;
+    case TLinkDestination::ToNothing:
+      break;
   }
 }
 

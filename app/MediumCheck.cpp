@@ -1,0 +1,540 @@
+// The medium checker: everything the launcher would stumble over on a
+// medium, found without showing or starting anything.
+
+#include "app/MediumCheck.h"
+
+#include <algorithm>
+#include <deque>
+#include <map>
+#include <set>
+
+#include "images/GifImage.h"
+#include "images/GifLoad.h"
+#include "images/ImageKinds.h"
+#include "images/ImageLoad.h"
+#include "parser/Scanner.h"
+#include "platform/CodePage.h"
+#include "platform/Convert.h"
+#include "platform/Exceptions.h"
+#include "platform/Paths.h"
+#include "platform/TextLines.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/PictureControl.h"
+
+namespace app {
+
+namespace {
+
+constexpr int kTitleWidth = 553, kTitleHeight = 47;
+
+std::string AsciiUpper(std::string s) {
+  for (char& c : s)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+  return s;
+}
+
+bool StartsWith(std::string_view text, std::string_view prefix) {
+  return text.substr(0, prefix.size()) == prefix;
+}
+
+// Page bytes (Windows-1251) as UTF-8 for messages.
+std::string Shown(const std::string& bytes) {
+  return platform::BytesToUtf8(bytes, platform::AnsiCodePage());
+}
+
+// A tag of a page that names something: its line and the attributes that
+// matter to the checker.
+struct TTagUse {
+  int Line = 0;
+  base::Symbol Tag = base::EofSymbol;
+  std::string Href, Name, Src, UseMap, Background, Type;
+  bool NoHref = false;
+};
+
+struct TPageScan {
+  std::vector<TTagUse> Tags;
+  std::set<std::string> Maps;  // MAP names, upper case
+  int OpenCommentLine = 0;     // the line of a comment left open, 0 for none
+};
+
+// The line of each byte offset: 1 + the line ends before it (CR LF, CR or
+// LF each end one line).
+class TLineIndex {
+ public:
+  explicit TLineIndex(std::string_view text) {
+    for (size_t i = 0; i < text.size(); ++i) {
+      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+      if (text[i] == '\r' || text[i] == '\n') ends_.push_back(i);
+    }
+  }
+  int LineOf(size_t offset) const {
+    return 1 + static_cast<int>(std::lower_bound(ends_.begin(), ends_.end(), offset) - ends_.begin());
+  }
+
+ private:
+  std::vector<size_t> ends_;
+};
+
+const base::TAttribute* Find(const parser::THtmlScanner& scanner, base::Symbol symbol) {
+  return scanner.Attributes.Find(symbol);
+}
+
+std::string Text(const parser::THtmlScanner& scanner, base::Symbol symbol) {
+  const base::TAttribute* a = Find(scanner, symbol);
+  return a ? a->StrValue : std::string();
+}
+
+// Reads the page with the builder's own scanner, as the builder reads it
+// (raw script and text-area content is no markup), noting the tags that
+// name pages, pictures, anchors and maps with their lines.
+TPageScan ScanPage(const std::string& bytes) {
+  TPageScan scan;
+  TLineIndex lines(bytes);
+  parser::THtmlScanner scanner;
+  scanner.Source().OpenMemory(bytes.data(), bytes.size());
+  const auto here = [&] {
+    // The scanner has read one character past the tag's ">".
+    const size_t read = static_cast<size_t>(scanner.Source().Peek() -
+                                            reinterpret_cast<const uint8_t*>(bytes.data()));
+    return lines.LineOf(read >= 2 ? read - 2 : 0);
+  };
+  try {
+    scanner.NextChar();
+    for (scanner.NextSymbol(); scanner.CurrentSymbol != base::EofSymbol; scanner.NextSymbol()) {
+      const base::Symbol s = scanner.CurrentSymbol;
+      if (s == base::ScriptSy) {
+        do scanner.NextScriptSymbol();
+        while (scanner.CurrentSymbol != base::ScriptEndSy && scanner.CurrentSymbol != base::EofSymbol);
+        continue;
+      }
+      if (s == base::TextAreaSy) {
+        do scanner.NextTextAreaSymbol();
+        while (scanner.CurrentSymbol != base::TextAreaEndSy &&
+               scanner.CurrentSymbol != base::EofSymbol);
+        continue;
+      }
+      if (s != base::ASy && s != base::ImageSy && s != base::InputSy && s != base::AreaSy &&
+          s != base::MapSy && s != base::BodySy)
+        continue;
+      TTagUse use;
+      use.Line = here();
+      use.Tag = s;
+      use.Href = Text(scanner, base::HrefSy);
+      use.Name = Text(scanner, base::NameSy);
+      use.Src = Text(scanner, base::SrcSy);
+      use.UseMap = Text(scanner, base::UseMapSy);
+      use.Background = Text(scanner, base::BackgroundSy);
+      use.Type = base::LowerCut(Text(scanner, base::TypeSy), 20);
+      use.NoHref = Find(scanner, base::NoHrefSy) != nullptr;
+      if (s == base::MapSy && Find(scanner, base::NameSy)) scan.Maps.insert(AsciiUpper(use.Name));
+      scan.Tags.push_back(std::move(use));
+    }
+  } catch (const parser::EParseError&) {
+    // Where the comment that never ends begins.
+    const size_t open = bytes.rfind("<!");
+    scan.OpenCommentLine = lines.LineOf(open == std::string::npos ? bytes.size() : open);
+  }
+  return scan;
+}
+
+// Whether a picture file decodes with the loaders the viewer uses.
+bool PictureDecodes(const std::string& file) {
+  const images::TImageKind kind = images::GetFileImageKind(file);
+  if (kind == images::ikUnknown) return false;
+  if (kind == images::ikGif87 || kind == images::ikGif89) {
+    bool notAnimated = false;
+    return images::LoadGifFromFile(file, notAnimated) != nullptr;
+  }
+  images::TTransparency mode = images::NotTransp;
+  images::BitmapPtr mask;
+  return images::LoadImageFile(file, mode, mask) != nullptr;
+}
+
+class TChecker {
+ public:
+  explicit TChecker(TForm1& form) : form_(form), view_(*form.htmlView1) {}
+
+  TCheckReport Run();
+
+ private:
+  void Add(const std::string& file, int line, std::string message, bool warning = false) {
+    report_.Problems.push_back({file, line, warning, std::move(message)});
+  }
+  void CheckTitle();
+  std::vector<std::string> ReadCommandFile(const char* name);
+  void Visit(const std::string& page, const std::string& from, int line);
+  void CheckPage(const std::string& page);
+  void CheckLink(const std::string& page, const TTagUse& use, const std::string& url);
+  void CheckPicture(const std::string& page, int line, const std::string& src, const char* what);
+  void CheckCommand(const std::string& page, int line, const std::string& url);
+  void CheckCaseClashes();
+  void CheckUnreached();
+
+  TForm1& form_;
+  viewer::ThtmlView& view_;
+  TCheckReport report_;
+  std::vector<std::string> installLines_, serialLines_;
+  bool installRead_ = false, serialRead_ = false;
+  std::deque<std::string> queue_;
+  std::set<std::string> seen_;  // pages queued, upper case
+  std::map<std::string, std::set<std::string>> anchors_;  // page (upper case) -> anchors
+  struct PendingAnchor {
+    std::string target, anchor, page;
+    int line;
+  };
+  std::vector<PendingAnchor> pendingAnchors_;
+  std::set<int64_t> usedInstalls_, usedKeys_;
+};
+
+void TChecker::CheckTitle() {
+  const std::string file = platform::ExpandFileName(kTitlePicture);
+  platform::TImage title;
+  try {
+    title.LoadPictureFromFile(kTitlePicture);
+  } catch (const std::exception& error) {
+    Add(file, 0,
+        std::string("the title picture cannot be read; the launcher would show '") +
+            platform::WithFinalPeriod(error.what()) + "' and no start page");
+    return;
+  }
+  const int width = title.Picture().Width(), height = title.Picture().Height();
+  if (width != kTitleWidth || height != kTitleHeight)
+    Add(file, 0,
+        "the title picture is " + std::to_string(width) + " x " + std::to_string(height) + ", not " + std::to_string(kTitleWidth) + " x " +
+            std::to_string(kTitleHeight) + "; the launcher shows it at its own size",
+        true);
+}
+
+std::vector<std::string> TChecker::ReadCommandFile(const char* name) {
+  try {
+    return platform::LoadLinesFromFile(name);
+  } catch (const std::exception& error) {
+    Add(platform::ExpandFileName(name), 0,
+        std::string("cannot be read; the launcher would show '") +
+            platform::WithFinalPeriod(error.what()) + "' at every start");
+    throw;
+  }
+}
+
+void TChecker::Visit(const std::string& page, const std::string& from, int line) {
+  const std::string key = AsciiUpper(page);
+  if (seen_.count(key)) return;
+  if (!platform::FileExists(page)) {
+    Add(from, line,
+        "no page " + Shown(page) + "; the launcher would show 'Can't locate file: " + Shown(page) +
+            ".'");
+    return;
+  }
+  seen_.insert(key);
+  queue_.push_back(page);
+}
+
+void TChecker::CheckPicture(const std::string& page, int line, const std::string& src,
+                            const char* what) {
+  if (src.empty()) return;
+  const std::string file = view_.FullFileName(src);
+  if (!platform::FileExists(file)) {
+    Add(page, line,
+        std::string(what) + " " + Shown(src) + " does not exist (" + Shown(file) +
+            "); the launcher shows the missing-picture sign");
+    return;
+  }
+  if (!PictureDecodes(file))
+    Add(page, line,
+        std::string(what) + " " + Shown(src) +
+            " cannot be decoded; the launcher shows the missing-picture sign");
+}
+
+void TChecker::CheckCommand(const std::string& page, int line, const std::string& url) {
+  const bool install = StartsWith(url, "install");
+  const std::string rest = url.substr(install ? 7 : 6);
+  int64_t n = 0;
+  try {
+    n = platform::StrToInt(rest);
+  } catch (const std::exception& error) {
+    Add(page, line,
+        Shown(url) + ": not a number after '" + (install ? "install" : "serial") +
+            "'; the launcher would show '" + platform::WithFinalPeriod(error.what()) + "'");
+    return;
+  }
+  if (install) {
+    if (!installRead_) return;  // reported with install.dat
+    usedInstalls_.insert(n);
+    const int64_t count = static_cast<int64_t>(installLines_.size());
+    for (const int64_t index : {3 * n - 3, 3 * n - 1, 3 * n - 2})
+      if (index < 0 || index >= count) {
+        Add(page, line,
+            Shown(url) + ": install.dat has " + std::to_string(count / 3) +
+                " entries; the launcher would show 'List index out of bounds (" +
+                std::to_string(index) + ").'");
+        return;
+      }
+    const std::string& directory = installLines_[static_cast<size_t>(3 * n - 3)];
+    const std::string& program = installLines_[static_cast<size_t>(3 * n - 2)];
+    const auto onMedium = [](const std::string& name) {
+      return !name.empty() && (name[0] == '\\' || (name.size() > 1 && name[1] == ':'));
+    };
+    if (onMedium(directory) && !platform::MapToHost(directory))
+      Add(page, line,
+          Shown(url) + ": the folder " + Shown(directory) +
+              " of the entry is not on the medium; the launcher would start nothing");
+    const bool relative = program.empty() || (program[0] != '\\' && program.find(':') == std::string::npos);
+    if (relative && onMedium(directory)) {
+      std::string inDirectory = directory;
+      if (inDirectory.back() != '\\') inDirectory += '\\';
+      if (platform::MapToHost(directory) && !platform::MapToHost(inDirectory + program))
+        Add(page, line,
+            Shown(url) + ": the program " + Shown(program) + " is not in " + Shown(directory) +
+                "; the launcher would start nothing");
+    } else if (onMedium(program) && !platform::MapToHost(program)) {
+      Add(page, line,
+          Shown(url) + ": the program " + Shown(program) +
+              " is not on the medium; the launcher would start nothing");
+    }
+    return;
+  }
+  if (!serialRead_) return;
+  usedKeys_.insert(n);
+  const int64_t count = static_cast<int64_t>(serialLines_.size());
+  if (n - 1 < 0 || n - 1 >= count)
+    Add(page, line,
+        Shown(url) + ": serial.dat has " + std::to_string(count) +
+            " keys; the launcher would show 'List index out of bounds (" + std::to_string(n - 1) +
+            ").'");
+}
+
+void TChecker::CheckLink(const std::string& page, const TTagUse& use, const std::string& url) {
+  if (StartsWith(url, "http") || StartsWith(url, "mailto")) return;  // the desktop's
+  if (StartsWith(url, "install") || StartsWith(url, "serial")) {
+    CheckCommand(page, use.Line, url);
+    return;
+  }
+  const viewer::ThtmlView::TLinkDestination to = view_.LinkDestination(url);
+  switch (to.Kind) {
+    case viewer::ThtmlView::TLinkDestination::ToAnchor:
+      pendingAnchors_.push_back({AsciiUpper(page), to.Anchor, page, use.Line});
+      break;
+    case viewer::ThtmlView::TLinkDestination::ToPage:
+      Visit(to.File, page, use.Line);
+      if (!to.Anchor.empty() && platform::FileExists(to.File))
+        pendingAnchors_.push_back({AsciiUpper(to.File), to.Anchor, page, use.Line});
+      break;
+    case viewer::ThtmlView::TLinkDestination::ToPicture:
+      if (!platform::FileExists(to.File))
+        Add(page, use.Line,
+            "no picture " + Shown(to.File) + "; the launcher would show 'Can't locate file: " +
+                Shown(to.File) + ".'");
+      else if (!PictureDecodes(to.File))
+        Add(page, use.Line,
+            "the picture " + Shown(to.File) + " cannot be decoded; the launcher would show it as "
+            "the missing-picture sign");
+      break;
+    case viewer::ThtmlView::TLinkDestination::ToNothing:
+      Add(page, use.Line,
+          "the link " + Shown(url) +
+              " names no page, picture or command; the launcher does nothing when it is clicked",
+          true);
+      break;
+  }
+}
+
+void TChecker::CheckPage(const std::string& page) {
+  report_.Pages.push_back(page);
+  const std::optional<std::string> bytes = platform::ReadWholeFile(page);
+  if (!bytes) {
+    Add(page, 0, "cannot be read; the launcher would show 'Can't locate file: " + Shown(page) + ".'");
+    return;
+  }
+  auto& boxes = static_cast<platform::CapturingMessageBox&>(
+      platform::TApplication::Instance().MessageBox());
+  boxes.shown.clear();
+  try {
+    view_.LoadFromFile(page);
+  } catch (const std::exception& error) {
+    Add(page, 0, std::string("the launcher would show '") + platform::WithFinalPeriod(error.what()) + "'");
+    return;
+  }
+  for (const auto& box : boxes.shown)
+    Add(page, 0, "the launcher would show '" + Shown(box.text) + "' and leave that part out");
+  auto& anchors = anchors_[AsciiUpper(page)];
+  for (const auto& [name, section] : view_.AnchorNames()) anchors.insert(name);
+
+  const TPageScan scan = ScanPage(*bytes);
+  if (scan.OpenCommentLine > 0)
+    Add(page, scan.OpenCommentLine,
+        "a comment that never ends: the launcher shows the page only up to it");
+  for (const TTagUse& use : scan.Tags) {
+    switch (use.Tag) {
+      case base::ASy:
+        if (!use.Href.empty()) CheckLink(page, use, use.Href);
+        break;
+      case base::AreaSy:
+        if (!use.NoHref && !use.Href.empty()) CheckLink(page, use, use.Href);
+        break;
+      case base::ImageSy:
+        CheckPicture(page, use.Line, use.Src, "the picture");
+        if (!use.UseMap.empty()) {
+          std::string map = base::UpperTrimmed(use.UseMap);
+          if (map.size() > 1 && map.front() == '#') map.erase(0, 1);
+          if (!scan.Maps.count(map))
+            Add(page, use.Line,
+                "no map " + Shown(use.UseMap) +
+                    " on this page; the launcher shows the picture without its links");
+        }
+        break;
+      case base::InputSy:
+        if (use.Type == "image") CheckPicture(page, use.Line, use.Src, "the picture button");
+        break;
+      case base::BodySy:
+        CheckPicture(page, use.Line, use.Background, "the background");
+        break;
+      default:
+        break;
+    }
+  }
+}
+
+void TChecker::CheckCaseClashes() {
+  std::error_code error;
+  const std::filesystem::path root = platform::MediumRoot();
+  std::map<std::pair<std::filesystem::path, std::u32string>, std::vector<std::filesystem::path>>
+      groups;
+  for (auto it = std::filesystem::recursive_directory_iterator(root, error);
+       !error && it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
+    std::u32string folded = platform::Utf8ToUtf32(it->path().filename().string());
+    for (char32_t& c : folded) c = platform::FoldCase(c);
+    groups[{it->path().parent_path(), folded}].push_back(it->path());
+  }
+  for (auto& [key, paths] : groups) {
+    if (paths.size() < 2) continue;
+    std::sort(paths.begin(), paths.end());
+    std::string names;
+    for (const auto& p : paths) names += (names.empty() ? "" : ", ") + p.filename().string();
+    const std::string shown = "\\" + platform::Utf8ToBytes(
+        std::filesystem::relative(paths.front(), root).generic_string(), platform::AnsiCodePage());
+    std::string windows = shown;
+    std::replace(windows.begin(), windows.end(), '/', '\\');
+    Add(platform::ExpandFileName(windows), 0,
+        names + " differ only in case; the launcher cannot tell them apart and opens one of them");
+  }
+}
+
+void TChecker::CheckUnreached() {
+  std::error_code error;
+  const std::optional<std::filesystem::path> html = platform::MapToHost("\\HTML");
+  if (html) {
+    for (auto it = std::filesystem::recursive_directory_iterator(*html, error);
+         !error && it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
+      const std::string ext = AsciiUpper(it->path().extension().string());
+      if (ext != ".HTM" && ext != ".HTML") continue;
+      std::string windows = "\\" + platform::Utf8ToBytes(
+          std::filesystem::relative(it->path(), platform::MediumRoot()).generic_string(),
+          platform::AnsiCodePage());
+      std::replace(windows.begin(), windows.end(), '/', '\\');
+      windows = platform::ExpandFileName(windows);
+      if (!seen_.count(AsciiUpper(windows)))
+        Add(windows, 0, "no link reaches this page", true);
+    }
+  }
+  const std::string install = platform::ExpandFileName(kInstallFile);
+  // Every entry that starts in the file, a cut-off last one too.
+  for (int64_t n = 1; installRead_ && 3 * n - 3 < static_cast<int64_t>(installLines_.size()); ++n)
+    if (!usedInstalls_.count(n))
+      Add(install, static_cast<int>(3 * n - 2),
+          "entry " + std::to_string(n) + " is used by no install" + std::to_string(n) + " link",
+          true);
+  const std::string serial = platform::ExpandFileName(kSerialFile);
+  for (int64_t n = 1; serialRead_ && n <= static_cast<int64_t>(serialLines_.size()); ++n)
+    if (!usedKeys_.count(n))
+      Add(serial, static_cast<int>(n),
+          "key " + std::to_string(n) + " is used by no serial" + std::to_string(n) + " link", true);
+}
+
+TCheckReport TChecker::Run() {
+  if (!platform::MapToHost("\\HTML")) {
+    report_.Unreadable = true;
+    report_.UnreadableReason = "no HTML folder on the medium";
+    return std::move(report_);
+  }
+  platform::TApplication& application = platform::TApplication::Instance();
+  application.SetMessageBox(std::make_unique<platform::CapturingMessageBox>());
+
+  // What activation reads, in its order.
+  CheckTitle();
+  try {
+    installLines_ = ReadCommandFile(kInstallFile);
+    installRead_ = true;
+  } catch (const std::exception&) {
+  }
+  try {
+    serialLines_ = ReadCommandFile(kSerialFile);
+    serialRead_ = true;
+  } catch (const std::exception&) {
+  }
+  for (const char* page : kButtonPages) Visit(platform::ExpandFileName(page), platform::ExpandFileName(page), 0);
+  while (!queue_.empty()) {
+    const std::string page = queue_.front();
+    queue_.pop_front();
+    CheckPage(page);
+  }
+  for (const PendingAnchor& pending : pendingAnchors_) {
+    const auto found = anchors_.find(pending.target);
+    if (found == anchors_.end()) continue;  // a page that could not be read: reported
+    if (!found->second.count(AsciiUpper(pending.anchor)))
+      Add(pending.page, pending.line,
+          "no anchor '" + Shown(pending.anchor) +
+              "' on that page; the launcher would show the page from its top");
+  }
+  CheckCaseClashes();
+  CheckUnreached();
+  std::stable_sort(report_.Problems.begin(), report_.Problems.end(),
+                   [](const TProblem& a, const TProblem& b) {
+                     return std::tie(a.File, a.Line) < std::tie(b.File, b.Line);
+                   });
+  return std::move(report_);
+}
+
+// How a problem's file is shown: its host path below the root as the user
+// named it (a missing file by the name the launcher would use).
+std::string ShownPath(const std::string& windows, const std::filesystem::path& shownRoot) {
+  std::filesystem::path below;
+  if (const auto host = platform::MapToHost(windows)) {
+    below = std::filesystem::relative(*host, platform::MediumRoot());
+  } else {
+    std::string name = windows;
+    if (name.size() > 1 && name[1] == ':') name.erase(0, 2);
+    while (!name.empty() && name[0] == '\\') name.erase(0, 1);
+    std::replace(name.begin(), name.end(), '\\', '/');
+    below = Shown(name);
+  }
+  return (shownRoot / below).generic_string();
+}
+
+}  // namespace
+
+TCheckReport CheckMedium(TForm1& form) {
+  return TChecker(form).Run();
+}
+
+int WriteCheckReport(const TCheckReport& report, const std::filesystem::path& shownRoot,
+                     std::FILE* out) {
+  if (report.Unreadable) {
+    std::fprintf(out, "%s: %s; the launcher would show no page\n",
+                 shownRoot.generic_string().c_str(), report.UnreadableReason.c_str());
+    std::fprintf(out, "the medium cannot be read\n");
+    return 2;
+  }
+  int warnings = 0;
+  for (const TProblem& problem : report.Problems) {
+    warnings += problem.Warning;
+    std::fprintf(out, "%s:%d: %s%s\n", ShownPath(problem.File, shownRoot).c_str(), problem.Line,
+                 problem.Warning ? "warning: " : "", problem.Message.c_str());
+  }
+  const size_t errors = report.Problems.size() - static_cast<size_t>(warnings);
+  std::fprintf(out, "%zu page%s checked: %zu error%s, %d warning%s\n", report.Pages.size(),
+               report.Pages.size() == 1 ? "" : "s", errors, errors == 1 ? "" : "s", warnings,
+               warnings == 1 ? "" : "s");
+  return report.Problems.empty() ? 0 : 1;
+}
+
+}  // namespace app
