@@ -47,7 +47,8 @@ bool ParseOptions(int argc, char** argv, Options& options) {
       const std::string value = argv[++i];
       if (value.empty()) {
         // An empty name would quietly mean the default; say so instead.
-        std::fprintf(stderr, "launcher: %s needs a value, not an empty one\n", arg.c_str());
+        std::fprintf(stderr, "launcher: %s needs %s, not an empty one\n", arg.c_str(),
+                     arg == "--scroll" ? "a number" : "a name");
         return false;
       }
       if (arg == "--scroll") {

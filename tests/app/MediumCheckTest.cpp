@@ -1,0 +1,104 @@
+// The medium checker on the demo medium and on a copy of it broken in the
+// ways authors break media.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "TestSupport.h"
+#include "app/MediumCheck.h"
+#include "platform/CodePage.h"
+#include "platform/Paths.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The report as the command prints it, with the medium shown as "M".
+std::pair<int, std::string> Check(const fs::path& root) {
+  platform::SetMediumRoot(root);
+  app::TForm1 form(app::BuiltInLayout());
+  const app::TCheckReport report = app::CheckMedium(form);
+  std::FILE* out = std::tmpfile();
+  const int status = app::WriteCheckReport(report, "M", out);
+  std::rewind(out);
+  std::string text;
+  char buffer[4096];
+  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, out)) > 0;) text.append(buffer, n);
+  std::fclose(out);
+  return {status, text};
+}
+
+// Replaces the first occurrence of a UTF-8 text in a Windows-1251 page.
+void Edit(const fs::path& file, const std::string& from, const std::string& to) {
+  std::ifstream in(file, std::ios::binary);
+  std::stringstream bytes;
+  bytes << in.rdbuf();
+  std::string page = bytes.str();
+  const std::string old = platform::Utf8ToBytes(from, 1251);
+  const size_t at = page.find(old);
+  ASSERT_NE(at, std::string::npos) << from << " in " << file;
+  page.replace(at, old.size(), platform::Utf8ToBytes(to, 1251));
+  std::ofstream(file, std::ios::binary) << page;
+}
+
+TEST(MediumCheck, TheDemoMediumIsClean) {
+  const auto [status, text] = Check(fs::path(LAUNCHER_SOURCE_DIR) / "demo");
+  EXPECT_EQ(status, 0) << text;
+  EXPECT_EQ(text, "6 pages checked: 0 errors, 0 warnings\n");
+}
+
+TEST(MediumCheck, EveryBreakReportedAtItsLine) {
+  testing_support::TempDir medium;
+  fs::copy(fs::path(LAUNCHER_SOURCE_DIR) / "demo", medium.Path(), fs::copy_options::recursive);
+  const fs::path html = medium.Path() / "HTML";
+  fs::remove(html / "internet.htm");                                       // a missing page
+  Edit(html / "help.htm", "<A HREF=\"#keys\">", "<A HREF=\"#nokeys\">");     // a bad anchor
+  Edit(html / "soft.htm", "<A HREF=\"install3\">", "<A HREF=\"install4\">");  // past the end
+  Edit(html / "products.htm", "<A HREF=\"serial3\">", "<A HREF=\"serial9\">");
+  Edit(html / "soft.htm", "<A HREF=\"install2\">", "<A HREF=\"install2x\">");  // no number
+  Edit(html / "tutor.htm", "SRC=\"photo.jpg\"", "SRC=\"broken.jpg\"");       // corrupt picture
+  Edit(html / "help.htm", "<HR>", "<IMG SRC=\"map.bmp\" USEMAP=\"#nav\"><HR>");  // no such map
+  std::ofstream(html / "broken.jpg") << "not a picture";
+  std::ofstream(html / "orphan.htm") << "<P>no link leads here";   // an orphan page
+  fs::copy_file(html / "help.htm", html / "Help.htm");               // a clash by case
+  const auto [status, text] = Check(medium.Path());
+  EXPECT_EQ(status, 1);
+  EXPECT_EQ(text,
+            "M/HTML/Help.htm:0: Help.htm, help.htm differ only in case; the launcher cannot tell "
+            "them apart and opens one of them\n"
+            "M/HTML/help.htm:8: no anchor 'nokeys' on that page; the launcher would show the page "
+            "from its top\n"
+            "M/HTML/help.htm:10: the picture map.bmp does not exist (D:\\HTML\\map.bmp); the "
+            "launcher shows the missing-picture sign\n"
+            "M/HTML/help.htm:10: no map #nav on this page; the launcher shows the picture without "
+            "its links\n"
+            "M/HTML/install.dat:4: warning: entry 2 is used by no install2 link\n"
+            "M/HTML/install.dat:7: warning: entry 3 is used by no install3 link\n"
+            "M/HTML/internet.htm:0: no page D:\\HTML\\internet.htm; the launcher would show "
+            "'Can't locate file: D:\\HTML\\internet.htm.'\n"
+            "M/HTML/orphan.htm:0: warning: no link reaches this page\n"
+            "M/HTML/products.htm:15: serial9: serial.dat has 3 keys; the launcher would show 'List "
+            "index out of bounds (8).'\n"
+            "M/HTML/serial.dat:3: warning: key 3 is used by no serial3 link\n"
+            "M/HTML/soft.htm:21: install2x: not a number after 'install'; the launcher would show "
+            "''2x' is not a valid integer value.'\n"
+            "M/HTML/soft.htm:23: install4: install.dat has 3 entries; the launcher would show "
+            "'List index out of bounds (9).'\n"
+            "M/HTML/tutor.htm:8: the picture broken.jpg cannot be decoded; the launcher shows the "
+            "missing-picture sign\n"
+            "5 pages checked: 9 errors, 4 warnings\n");
+}
+
+TEST(MediumCheck, AMediumWithoutItsHtmlFolderCannotBeRead) {
+  testing_support::TempDir medium;
+  const auto [status, text] = Check(medium.Path());
+  EXPECT_EQ(status, 2);
+  EXPECT_EQ(text,
+            "M: no HTML folder on the medium; the launcher would show no page\n"
+            "the medium cannot be read\n");
+}
+
+}  // namespace
