@@ -2,6 +2,7 @@
 // ways authors break media.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -54,6 +55,7 @@ TEST(MediumCheck, EveryBreakReportedAtItsLine) {
   testing_support::TempDir medium;
   fs::copy(fs::path(LAUNCHER_SOURCE_DIR) / "demo", medium.Path(), fs::copy_options::recursive);
   const fs::path html = medium.Path() / "HTML";
+  std::string openComment;  // at the last line of the page
   fs::remove(html / "internet.htm");                                       // a missing page
   Edit(html / "help.htm", "<A HREF=\"#keys\">", "<A HREF=\"#nokeys\">");     // a bad anchor
   Edit(html / "soft.htm", "<A HREF=\"install3\">", "<A HREF=\"install4\">");  // past the end
@@ -64,6 +66,16 @@ TEST(MediumCheck, EveryBreakReportedAtItsLine) {
   std::ofstream(html / "broken.jpg") << "not a picture";
   std::ofstream(html / "orphan.htm") << "<P>no link leads here";   // an orphan page
   fs::copy_file(html / "help.htm", html / "Help.htm");               // a clash by case
+  {
+    std::ifstream in(html / "products.htm", std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    const std::string page = bytes.str();
+    const auto lines = std::count(page.begin(), page.end(), '\n');
+    std::ofstream(html / "products.htm", std::ios::app) << "<!-- never closed\n";
+    openComment = "M/HTML/products.htm:" + std::to_string(lines + 1) +
+                  ": a comment that never ends: the launcher shows the page only up to it\n";
+  }
   const auto [status, text] = Check(medium.Path());
   EXPECT_EQ(status, 1);
   EXPECT_EQ(text,
@@ -81,7 +93,8 @@ TEST(MediumCheck, EveryBreakReportedAtItsLine) {
             "'Can't locate file: D:\\HTML\\internet.htm.'\n"
             "M/HTML/orphan.htm:0: warning: no link reaches this page\n"
             "M/HTML/products.htm:15: serial9: serial.dat has 3 keys; the launcher would show 'List "
-            "index out of bounds (8).'\n"
+            "index out of bounds (8).'\n" +
+                openComment +
             "M/HTML/serial.dat:3: warning: key 3 is used by no serial3 link\n"
             "M/HTML/soft.htm:21: install2x: not a number after 'install'; the launcher would show "
             "''2x' is not a valid integer value.'\n"
@@ -89,7 +102,7 @@ TEST(MediumCheck, EveryBreakReportedAtItsLine) {
             "'List index out of bounds (9).'\n"
             "M/HTML/tutor.htm:8: the picture broken.jpg cannot be decoded; the launcher shows the "
             "missing-picture sign\n"
-            "5 pages checked: 9 errors, 4 warnings\n");
+            "5 pages checked: 10 errors, 4 warnings\n");
 }
 
 TEST(MediumCheck, AMediumWithoutItsHtmlFolderCannotBeRead) {
