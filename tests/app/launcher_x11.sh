@@ -165,6 +165,33 @@ until_seen() {
   done
 }
 
+# Waits for a window of the launcher's other than its main window (a message
+# box) and names it in $dialog; fails with WHAT when none comes within 10 s.
+wait_box() {
+  dialog=""
+  n=0
+  while [ -z "$dialog" ]; do
+    for w in $(xdotool search --onlyvisible --pid "$launcher_pid" 2>/dev/null); do
+      [ "$w" != "$window" ] && dialog=$w
+    done
+    [ -n "$dialog" ] && return 0
+    n=$((n + 1))
+    [ $n -lt 40 ] || fail "$1"
+    sleep 0.25
+  done
+}
+
+# Presses Return in the message box $dialog and waits until it has closed.
+close_box() {
+  xdotool windowfocus --sync "$dialog" key Return
+  n=0
+  while xdotool search --onlyvisible --pid "$launcher_pid" 2>/dev/null | grep -qx "$dialog"; do
+    n=$((n + 1))
+    [ $n -lt 40 ] || fail "$1: the box did not close on Return"
+    sleep 0.25
+  done
+}
+
 click_client() {
   xdotool mousemove $((wx + $1)) $((wy + $2)) click 1
 }
@@ -341,26 +368,10 @@ until [ "$(timeout 5 xclip -selection clipboard -o 2>/dev/null)" = "$key" ]; do
   [ $n -lt 40 ] || fail "serial link: the clipboard holds '$(timeout 5 xclip -selection clipboard -o 2>/dev/null | head -c 100)', not $key"
   sleep 0.25
 done
-confirmation=""
-n=0
-while [ -z "$confirmation" ]; do
-  for w in $(xdotool search --onlyvisible --pid "$launcher_pid" 2>/dev/null); do
-    [ "$w" != "$window" ] && confirmation=$w
-  done
-  [ -n "$confirmation" ] && break
-  n=$((n + 1))
-  [ $n -lt 40 ] || fail "serial link: no confirmation box appeared"
-  sleep 0.25
-done
-title=$(xdotool getwindowname "$confirmation")
+wait_box "serial link: no confirmation box appeared"
+title=$(xdotool getwindowname "$dialog")
 case "$title" in *"Мастер установки"*) ;; *) fail "serial link: the box is titled '$title'" ;; esac
-xdotool windowfocus --sync "$confirmation" key Return
-n=0
-while xdotool search --onlyvisible --pid "$launcher_pid" 2>/dev/null | grep -qx "$confirmation"; do
-  n=$((n + 1))
-  [ $n -lt 40 ] || fail "serial link: the confirmation box did not close on Return"
-  sleep 0.25
-done
+close_box "serial link"
 until_seen 7-reloaded start_page ||
   fail "serial link: closing the box did not bring back the start page ($seen)"
 
@@ -407,19 +418,9 @@ typed_and_ticked() {
 until_seen 7b-filled typed_and_ticked ||
   fail "form: typing into the field and ticking the box show nothing ($seen)"
 click_client $((panel_x + 136 + 40)) $((panel_y + 205 + 10))
-submitted=""
-n=0
-while [ -z "$submitted" ]; do
-  for w in $(xdotool search --onlyvisible --pid "$launcher_pid" 2>/dev/null); do
-    [ "$w" != "$window" ] && submitted=$w
-  done
-  [ -n "$submitted" ] && break
-  n=$((n + 1))
-  [ $n -lt 40 ] || fail "form: pressing the submit button showed no box"
-  sleep 0.25
-done
+wait_box "form: pressing the submit button showed no box"
 printf '' | xclip -selection clipboard
-xdotool windowfocus --sync "$submitted" key ctrl+c
+xdotool windowfocus --sync "$dialog" key ctrl+c
 n=0
 until timeout 5 xclip -selection clipboard -o >"$work/submitted.txt" 2>/dev/null &&
   grep -q "name=Ann Lee" "$work/submitted.txt"; do
@@ -432,13 +433,7 @@ for sent in "name=Ann Lee" "key=" "edition=office" "dictionary=On" "templates=ye
   grep -qx "$sent" "$work/submitted.txt" ||
     fail "form: the box lacks the line '$sent' ($(tr '\n' '|' <"$work/submitted.txt"))"
 done
-xdotool windowfocus --sync "$submitted" key Return
-n=0
-while xdotool search --onlyvisible --pid "$launcher_pid" 2>/dev/null | grep -qx "$submitted"; do
-  n=$((n + 1))
-  [ $n -lt 40 ] || fail "form: the box did not close on Return"
-  sleep 0.25
-done
+close_box "form"
 
 # ---- 8. The last button closes the launcher, with status 0.
 click_client 533 456
