@@ -1,6 +1,7 @@
 // The launcher: one skinned window over the content folder of the medium.
 //
 //   launcher [--root DIR] [--screenshot FILE.png]
+//   launcher --help | --version
 
 #include <QApplication>
 #include <cstdio>
@@ -10,6 +11,7 @@
 #include <optional>
 #include <string>
 
+#include "LauncherVersion.h"
 #include "app/Screenshot.h"
 #include "app/MainWindow.h"
 #include "platform/Paths.h"
@@ -23,7 +25,9 @@ struct Options {
   std::optional<std::string> screenshot;
 };
 
-constexpr const char* kUsage = "usage: launcher [--root DIR] [--screenshot FILE.png]\n";
+constexpr const char* kUsage =
+    "usage: launcher [--root DIR] [--screenshot FILE.png]\n"
+    "       launcher --help | --version\n";
 
 bool ParseOptions(int argc, char** argv, Options& options) {
   for (int i = 1; i < argc; ++i) {
@@ -38,6 +42,9 @@ bool ParseOptions(int argc, char** argv, Options& options) {
       (arg == "--root" ? options.root : options.screenshot) = value;
     } else if (arg == "--help" || arg == "-h") {
       std::fputs(kUsage, stdout);
+      std::exit(0);
+    } else if (arg == "--version") {
+      std::puts("launcher " LAUNCHER_VERSION);
       std::exit(0);
     } else {
       return false;
