@@ -13,7 +13,7 @@ case $0 in
   */*) medium=${0%/*} ;;
   *) medium=. ;;
 esac
-medium=$(CDPATH= cd -- "$medium" && pwd -P) || exit 1
+medium=$(CDPATH='' cd -- "$medium" && pwd -P) || exit 1
 
 # Whether $1 names a program that can be started (a path, or a name on PATH).
 found() {

@@ -20,7 +20,7 @@ mkdir -p "$work"
 "$cpack" -G DEB --config "$build/CPackConfig.cmake" -B "$work" >"$work/cpack.log" 2>&1 ||
   fail "cpack: $(tail -n 20 "$work/cpack.log")"
 set -- "$work"/launcher_"$version"_*.deb
-[ $# -eq 1 ] && [ -f "$1" ] || fail "no package launcher_${version}_ARCH.deb: $(ls "$work")"
+{ [ $# -eq 1 ] && [ -f "$1" ]; } || fail "no package launcher_${version}_ARCH.deb: $(ls "$work")"
 deb="$1"
 
 # Depends: the libraries the programs link, found by dpkg-shlibdeps, and
