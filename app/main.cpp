@@ -3,6 +3,7 @@
 //   launcher [--root DIR] [--screenshot FILE.png [--page NAME] [--scroll Y]]
 //   launcher --check [--root DIR]
 //   launcher --screenshot-all DIR [--root DIR]
+//   launcher --help | --version
 
 #include <QApplication>
 #include <cstdio>
@@ -14,6 +15,7 @@
 
 #include <algorithm>
 
+#include "LauncherVersion.h"
 #include "app/MainWindow.h"
 #include "app/MediumCheck.h"
 #include "app/Screenshot.h"
@@ -36,7 +38,8 @@ struct Options {
 constexpr const char* kUsage =
     "usage: launcher [--root DIR] [--screenshot FILE.png [--page NAME] [--scroll Y]]\n"
     "       launcher --check [--root DIR]\n"
-    "       launcher --screenshot-all DIR [--root DIR]\n";
+    "       launcher --screenshot-all DIR [--root DIR]\n"
+    "       launcher --help | --version\n";
 
 bool ParseOptions(int argc, char** argv, Options& options) {
   for (int i = 1; i < argc; ++i) {
@@ -69,6 +72,9 @@ bool ParseOptions(int argc, char** argv, Options& options) {
       options.check = true;
     } else if (arg == "--help" || arg == "-h") {
       std::fputs(kUsage, stdout);
+      std::exit(0);
+    } else if (arg == "--version") {
+      std::puts("launcher " LAUNCHER_VERSION);
       std::exit(0);
     } else {
       return false;

@@ -25,6 +25,12 @@ BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libgtest
 # mail addresses and for documents an install entry names.
 RUN_PACKAGES=(xdg-utils)
 
+# What making the Debian package needs besides (cpack -G DEB): dpkg-shlibdeps
+# finds the packages of the libraries the programs link, and file tells
+# CPack which files are programs.
+PACKAGE_PACKAGES=(dpkg-dev file)
+
 # What the tests need besides: a virtual X display to drive the real window
-# on, and the tools that click, type, grab the screen and read the clipboard.
-TEST_PACKAGES=(xvfb xdotool xclip imagemagick)
+# on, the tools that click, type, grab the screen and read the clipboard,
+# and groff to read the manual pages as man does.
+TEST_PACKAGES=(xvfb xdotool xclip imagemagick groff-base)

@@ -4,6 +4,7 @@
 //   htmlrender [options] FILE OUT.png    the whole laid-out page as a picture
 //   htmlrender --dump [options] FILE     the laid-out document as text
 //   htmlrender --tokens FILE             one line per scanner symbol
+//   htmlrender --help | --version
 //
 // Options: --width N, --charset N, --font NAME, --pre-font NAME, --size PT.
 // Status: 0 done; 1 the page could not be drawn or written, or its comment
@@ -22,6 +23,7 @@
 #include <QWidget>
 #include <memory>
 
+#include "LauncherVersion.h"
 #include "parser/Scanner.h"
 #include "platform/ui/WidgetControls.h"
 #include "platform/Paths.h"
@@ -40,6 +42,7 @@ constexpr const char* kUsage =
     "usage: htmlrender [options] FILE OUT.png\n"
     "       htmlrender --dump [options] FILE\n"
     "       htmlrender --tokens FILE\n"
+    "       htmlrender --help | --version\n"
     "options: --width N (1-30000) --charset N (0-255) --font NAME --pre-font NAME\n"
     "         --size PT (1-1000) --frame N (1-256: animated pictures at frame N)\n";
 
@@ -94,11 +97,16 @@ bool ParseNumber(const NumberOption& option, const std::string& text) {
 }
 
 int Run(const std::vector<std::string>& args) {
-  for (const std::string& a : args)
+  for (const std::string& a : args) {
     if (a == "--help" || a == "-h") {
       std::fputs(kUsage, stdout);
       return 0;
     }
+    if (a == "--version") {
+      std::puts("htmlrender " LAUNCHER_VERSION);
+      return 0;
+    }
+  }
   if (args.size() == 2 && args[0] == "--tokens") return Tokens(args[1]);
 
   tools::PageSettings settings;
