@@ -469,7 +469,9 @@ void TSection::GetMinMaxWidth(platform::TCanvas& canvas, int& narrowest, int& wi
     narrowest = std::max(narrowest, TextWidth(i, false, j - i));
     i = j;
   }
-  narrowest += floats + Indent;
+  // Kept within the extent ceiling as widest is: a picture as wide as the
+  // ceiling with a float beside it would otherwise be narrower than it.
+  narrowest = base::AddExtent(int64_t{narrowest} + floats, Indent);
 }
 
 void TSection::RefreshFonts() {
