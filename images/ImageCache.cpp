@@ -54,8 +54,11 @@ void TStringBitmapList::Clear() {
 }
 
 TStringBitmapList& ImageCache() {
-  static TStringBitmapList cache;
-  return cache;
+  // Never destroyed: a module stopped by a static of its own at exit
+  // (made before the cache) still empties it after the statics made later
+  // are gone.
+  static TStringBitmapList* const cache = new TStringBitmapList;
+  return *cache;
 }
 
 platform::TMemoryStream* PendingImageStream() {
