@@ -325,6 +325,20 @@ int TSection::FindText(int start, std::string_view text, bool matchCase) {
   return -1;
 }
 
+namespace {
+
+// Each list step of a line's indent copies as three blanks. An indent is a
+// page's number (a float or a cell can push a line out to the extent
+// ceiling): past the deepest nesting a page can have, more blanks tell
+// nothing, and a copy of many such lines would run to gigabytes.
+constexpr int kMaxCopiedIndentSteps = 200;
+
+int IndentSteps(int lineIndent) {
+  return std::clamp(lineIndent / kListIndent, 0, kMaxCopiedIndentSteps);
+}
+
+}  // namespace
+
 void TSection::CopySelection() {
   if (!Owner || !Owner->ClipBuffer) return;
   std::string& sink = *Owner->ClipBuffer;
@@ -335,8 +349,7 @@ void TSection::CopySelection() {
     if (offset >= e || offset + line->Count < s) continue;
     const int from = std::max(0, s - offset);
     const int to = std::min(line->Count, e - offset);
-    if (from == 0)
-      for (int k = 0; k < line->LineIndent / kListIndent; ++k) sink += "   ";
+    if (from == 0) sink.append(3 * static_cast<size_t>(IndentSteps(line->LineIndent)), ' ');
     if (to > from)
       sink.append(Buff, static_cast<size_t>(offset + from), static_cast<size_t>(to - from));
     if (to == line->Count) sink += "\r\n";
