@@ -107,10 +107,14 @@ int IndentManagerBasic::RightEdge(int y) const {
 }
 
 void IndentManagerBasic::AddRect(int y, int width, base::TJustify side, int height) {
+  // Edges, sides and sizes come from pages: summed wide and kept within the
+  // extent ceiling, as every extent is.
+  const int bottom = base::AddExtent(y, height);
   if (side == base::jtLeft)
-    LeftRecs.Add(Record(LeftEdge(y) + width - LeftSide, y, y + height));
+    LeftRecs.Add(Record(base::AddExtent(int64_t{LeftEdge(y)} + width, -int64_t{LeftSide}), y, bottom));
   else if (side == base::jtRight)
-    RightRecs.Add(Record(RightEdge(y) - RightSide - width, y, y + height));
+    RightRecs.Add(
+        Record(base::AddExtent(int64_t{RightEdge(y)} - RightSide, -int64_t{width}), y, bottom));
 }
 
 int IndentManagerBasic::FloatBottom() const {
@@ -179,19 +183,19 @@ void IndentManagerBasic::SetLevel(int y, int level) {
 
 void IndentManager::AddFloatImage(int y, TFloatingObject* image) {
   if (!image) return;
-  const int w = image->FloatWidth() + image->FloatHSpace();
-  const int h = image->FloatHeight();
+  const int w = base::AddExtent(image->FloatWidth(), image->FloatHSpace());
+  const int bottom = base::AddExtent(y, image->FloatHeight());
   switch (image->FloatSide()) {
     case TFloatingObject::Side::Left: {
-      const int x = LeftEdge(y) - LeftSide;
+      const int x = base::AddExtent(LeftEdge(y), -int64_t{LeftSide});
       image->SetFloatX(x);
-      LeftRecs.Add(Record(x + w, y, y + h));
+      LeftRecs.Add(Record(base::AddExtent(x, w), y, bottom));
       break;
     }
     case TFloatingObject::Side::Right: {
-      const int edge = RightEdge(y) - RightSide - w;
-      image->SetFloatX(RightSide + edge + image->FloatHSpace());
-      RightRecs.Add(Record(edge, y, y + h));
+      const int edge = base::AddExtent(int64_t{RightEdge(y)} - RightSide, -int64_t{w});
+      image->SetFloatX(base::AddExtent(int64_t{RightSide} + edge, image->FloatHSpace()));
+      RightRecs.Add(Record(edge, y, bottom));
       break;
     }
     case TFloatingObject::Side::None:
