@@ -156,7 +156,6 @@ class TListBoxFormControlObj : public TFormControlObj {
   // For the drop-down list, which makes its own window.
   TListBoxFormControlObj(TSectionList* document, int position);
   platform::TItemsControl& Items() const { return static_cast<platform::TItemsControl&>(*Control); }
-  bool MultiSelect() const;
   void FillItems();
 };
 

@@ -22,11 +22,6 @@ TListBoxFormControlObj::TListBoxFormControlObj(TSectionList* document, int posit
   AttachWindow(*this, std::move(list), 121, 97);
 }
 
-bool TListBoxFormControlObj::MultiSelect() const {
-  const auto* list = dynamic_cast<const platform::TListBox*>(Control.get());
-  return list && list->MultiSelect();
-}
-
 void TListBoxFormControlObj::AddOption(const std::string& text, const std::string& value,
                                        bool selected) {
   Options.push_back({text, TOptionObj{value, selected}});
