@@ -173,6 +173,9 @@ void TForm1::htmlView1FormSubmit(const std::vector<std::string>& Results) {
     if (!text.empty()) text += '\n';
     text += result;
   }
+  // This box is ours, not one of the boxes whose closing shows the start
+  // page again: what the person typed stays on the page behind it.
+  const ReturnKeepsPage keepPage(*this);
   platform::TApplication& application = platform::TApplication::Instance();
   application.MessageBox().Show(application.Title(), text, platform::MessageIcon::None);
 }

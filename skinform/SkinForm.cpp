@@ -1,5 +1,6 @@
 #include "skinform/SkinForm.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QMouseEvent>
 
@@ -129,8 +130,25 @@ void TSkinForm::mousePressEvent(QMouseEvent* event) {
   // Only the left button acts, and the control's own mouse-down event is
   // not raised: the press belongs to the window move.
   if (event->button() != Qt::LeftButton || !draggable_) return;
-  if (auto* form = dynamic_cast<platform::TForm*>(window()))
-    form->BeginMouseMove(event->globalPosition().toPoint());
+  pressAt_ = event->globalPosition().toPoint();
+}
+
+void TSkinForm::mouseMoveEvent(QMouseEvent* event) {
+  platform::TImage::mouseMoveEvent(event);
+  if (!pressAt_ || !(event->buttons() & Qt::LeftButton)) return;
+  // The window moves only once the pointer has really gone somewhere with
+  // the button down: a window manager's move started by a quick click
+  // would go on after the button is up.
+  const QPoint now = event->globalPosition().toPoint();
+  if ((now - *pressAt_).manhattanLength() < QApplication::startDragDistance()) return;
+  const QPoint press = *pressAt_;
+  pressAt_.reset();
+  if (auto* form = dynamic_cast<platform::TForm*>(window())) form->BeginMouseMove(press, now);
+}
+
+void TSkinForm::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) pressAt_.reset();
+  platform::TImage::mouseReleaseEvent(event);
 }
 
 }  // namespace skinform

@@ -81,6 +81,8 @@ class TSkinForm : public platform::TImage {
  protected:
   void PictureChanged() override;
   void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
@@ -90,6 +92,8 @@ class TSkinForm : public platform::TImage {
   std::vector<uint8_t> maskData_;
   bool draggable_ = true;
   bool designing_ = false;
+  // A left press on the skin, until the drag begins or the button is up.
+  std::optional<QPoint> pressAt_;
 };
 
 }  // namespace skinform

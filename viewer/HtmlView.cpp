@@ -96,6 +96,11 @@ ThtmlView::ThtmlView(QWidget* parent) : QWidget(parent) {
   };
   HBar->hide();
   HBar->SetTabStop(false);
+  ScrollCorner = new QWidget(this);
+  ScrollCorner->setAutoFillBackground(true);
+  ScrollCorner->setBackgroundRole(QPalette::Window);
+  ScrollCorner->setCursor(Qt::ArrowCursor);
+  ScrollCorner->hide();
   scrollBars_ = ssBoth;
 
   document_ = std::make_unique<layout::TSectionList>();

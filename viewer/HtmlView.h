@@ -250,6 +250,9 @@ class ThtmlView : public QWidget {
   TPaintPanel* PaintPanel = nullptr;
   T32ScrollBar* VBar = nullptr;
   platform::TScrollBar* HBar = nullptr;
+  // The square between the two bars when both show, painted as the window
+  // system paints it (the bars' own face), not left to what lies beneath.
+  QWidget* ScrollCorner = nullptr;
   const std::string& Title() const { return title_; }
   const std::string& CurrentFile() const { return currentFile_; }
   uint8_t CurrentKind() const { return currentKind_; }
@@ -306,6 +309,7 @@ class ThtmlView : public QWidget {
   // Both margins: 0 to 50, a new layout keeping the place shown.
   void SetMargin(int& margin, int value);
   void KeyScroll(int key);
+  void KeepKeyboardFromPage();
   void StepAutoScroll();
   void ScrollPanel(int oldPosition, int newPosition);
   int LimitY(int y) const;

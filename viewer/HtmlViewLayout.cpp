@@ -63,6 +63,8 @@ void ThtmlView::ArrangeScrollBars() {
   VBar->SetBounds(W - S - e, e, S, PaintPanel->height());
   VBar->SetLargeChange(PaintPanel->height() - VBar->SmallChange());
   VBar->setVisible(v);
+  ScrollCorner->setGeometry(W - S - e, H - S - e, S, S);
+  ScrollCorner->setVisible(v && h);
 
   HBar->SetMax(std::max(0, range));
   VBar->SetParams32(VBar->Position32, PaintPanel->height() + 1, 0, docHeight_);

@@ -95,6 +95,7 @@ void ThtmlView::LoadDocument(const std::string& fullName, uint8_t kind) {
   try {
     if (!platform::FileExists(name))
       throw platform::EInOutError("Can't locate file: " + name);
+    KeepKeyboardFromPage();
     document_->Clear();
     images::ImageCache().AgeImages();
     document_->SetDefaults(defFontName_, defPreFontName_, defBackground_, defHotSpotColor_,
@@ -258,8 +259,16 @@ void ThtmlView::HandleMeta(const std::string& httpEq, const std::string& name,
   }
 }
 
+void ThtmlView::KeepKeyboardFromPage() {
+  // A form control of the page that has the keyboard goes away with the
+  // page; the keys would go nowhere until the page was clicked.
+  QWidget* focus = window()->focusWidget();
+  if (focus && PaintPanel->isAncestorOf(focus)) setFocus(Qt::OtherFocusReason);
+}
+
 void ThtmlView::ClearDocument() {
   if (processing_) return;
+  KeepKeyboardFromPage();
   document_->Clear();
   document_->SetDefaults(defFontName_, defPreFontName_, defBackground_, defHotSpotColor_,
                          defFontColor_, defFontSize_);

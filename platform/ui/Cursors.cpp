@@ -50,6 +50,11 @@ const char* const kIBeam[32] = {
 
 QCursor FromArt(const char* const art[32], int hotX, int hotY) {
   QImage bits(32, 32, QImage::Format_Mono), mask(32, 32, QImage::Format_Mono);
+  // Index 1 must be black, the bitmaps' "on": a one-bit picture without a
+  // colour table comes out inverted, an opaque square with the shape cut out.
+  const QList<QRgb> blackIsOne{qRgb(255, 255, 255), qRgb(0, 0, 0)};
+  bits.setColorTable(blackIsOne);
+  mask.setColorTable(blackIsOne);
   bits.fill(0);
   mask.fill(0);
   for (int y = 0; y < 32; ++y)

@@ -14,6 +14,31 @@ TForm::TForm() : QWidget(nullptr) {
   setMouseTracking(true);
   Font.Observer = this;
   FontChanged();
+  connect(qApp, &QGuiApplication::focusWindowChanged, this,
+          [this](QWindow* focus) { FocusWindowChanged(focus); });
+}
+
+TForm::ReturnKeepsPage::ReturnKeepsPage(TForm& form)
+    : form_(form), previous_(form.activation_.ReturnKeepsPage()) {
+  form_.activation_.SetReturnKeepsPage(true);
+}
+
+TForm::ReturnKeepsPage::~ReturnKeepsPage() {
+  form_.activation_.SetReturnKeepsPage(previous_);
+}
+
+void TForm::FocusWindowChanged(QWindow* focus) {
+  using FocusTo = TActivationRule::FocusTo;
+  FocusTo to = FocusTo::Nowhere;
+  if (focus && focus == windowHandle()) {
+    to = FocusTo::MainWindow;
+  } else if (focus) {
+    const Qt::WindowType type = focus->type();
+    to = type == Qt::Popup || type == Qt::ToolTip ? FocusTo::OwnPopup : FocusTo::OwnWindow;
+    if (to == FocusTo::OwnWindow) leftFor_ = focus;
+  }
+  const bool leftWindowOpen = leftFor_ && leftFor_->isVisible();
+  if (activation_.FocusMoved(to, leftWindowOpen) && OnActivate) OnActivate();
 }
 
 void TForm::FontChanged() {
@@ -49,12 +74,16 @@ void TForm::SetWindowRgn(std::optional<Region> region) {
     clearMask();
 }
 
-void TForm::BeginMouseMove(const QPoint& globalPress) {
+void TForm::BeginMouseMove(const QPoint& globalPress, const QPoint& globalNow) {
+  // The window catches up with the pointer first: a window manager's move
+  // follows the pointer from where it is now, and the drag distance the
+  // pointer went before the move began would be lost.
+  moveOffset_ = globalPress - pos();
+  move(globalNow - moveOffset_);
   QWindow* window = windowHandle();
   if (window && window->startSystemMove()) return;
   // No system move: follow the mouse ourselves until the button is released.
   manualMove_ = true;
-  moveOffset_ = globalPress - pos();
   qApp->installEventFilter(this);
 }
 
@@ -77,7 +106,14 @@ bool TForm::eventFilter(QObject* watched, QEvent* event) {
 
 bool TForm::event(QEvent* event) {
   const bool result = QWidget::event(event);
-  if (event->type() == QEvent::WindowActivate && OnActivate) OnActivate();
+  if (event->type() == QEvent::Show && activation_.Shown()) {
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+          if (OnActivate) OnActivate();
+        },
+        Qt::QueuedConnection);
+  }
   return result;
 }
 

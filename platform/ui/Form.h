@@ -1,12 +1,15 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
+#include <QWindow>
 #include <functional>
 #include <optional>
 #include <string>
 
 #include "platform/Region.h"
 #include "platform/TFont.h"
+#include "platform/ui/ActivationRule.h"
 
 namespace platform {
 
@@ -33,13 +36,31 @@ class TForm : public QWidget, private TFontObserver {
   // ("MS Sans Serif", 8 points, the default character set).
   platform::TFont Font;
 
-  // Called each time the window becomes the application's active window.
+  // Called when the window is first shown (posted, so the window is up;
+  // also when the window manager does not give it the focus) and whenever
+  // the focus comes back to it from another window of the application,
+  // never when it comes back from another program.
   std::function<void()> OnActivate;
 
-  // Moves the window with the mouse while the left button stays down: the
-  // window system's own move where it offers one, our own tracking where
-  // not (for example without a window manager).
-  void BeginMouseMove(const QPoint& globalPress);
+  // While an object of this class lives, the boxes that take the focus
+  // leave no activation behind them: their closing keeps the page.
+  class ReturnKeepsPage {
+   public:
+    explicit ReturnKeepsPage(TForm& form);
+    ~ReturnKeepsPage();
+    ReturnKeepsPage(const ReturnKeepsPage&) = delete;
+    ReturnKeepsPage& operator=(const ReturnKeepsPage&) = delete;
+
+   private:
+    TForm& form_;
+    bool previous_;
+  };
+
+  // Moves the window with the mouse while the left button stays down, the
+  // press at `globalPress` and the pointer now at `globalNow`: the window
+  // system's own move where it offers one, our own tracking where not (for
+  // example without a window manager). Call it once a drag has begun.
+  void BeginMouseMove(const QPoint& globalPress, const QPoint& globalNow);
 
  protected:
   bool event(QEvent* event) override;
@@ -47,10 +68,14 @@ class TForm : public QWidget, private TFontObserver {
 
  private:
   void FontChanged() override;
+  void FocusWindowChanged(QWindow* focus);
 
   std::string caption_;
   TFormBorderStyle borderStyle_ = TFormBorderStyle::bsSizeable;
   std::optional<Region> region_;
+  TActivationRule activation_;
+  // The window of ours the focus went to last (a box), while it lives.
+  QPointer<QWindow> leftFor_;
   bool manualMove_ = false;
   QPoint moveOffset_;
 };

@@ -6,6 +6,9 @@
 namespace platform {
 
 TScrollBar::TScrollBar(Qt::Orientation orientation, QWidget* parent) : QScrollBar(orientation, parent) {
+  // A scroll bar is the window system's own control: it shows the arrow,
+  // whatever cursor the window it sits in shows.
+  setCursor(Qt::ArrowCursor);
   connect(this, &QAbstractSlider::actionTriggered, this, [this](int action) { ActionTriggered(action); });
   Apply();
 }

@@ -162,8 +162,19 @@ TEST(SkinForm, LeftDragMovesTheWindowOtherButtonsDoNothing) {
   send(QEvent::MouseButtonRelease, Qt::RightButton, Qt::NoButton, start + QPoint(30, 10));
   EXPECT_EQ(form.pos(), QPoint(100, 100));
 
-  // Offscreen there is no system move, so the form follows the mouse itself.
+  // A quick click, the pointer trembling less than the drag distance, and
+  // the pointer going on without a button: nothing moves.
   send(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, start);
+  send(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, start + QPoint(2, 1));
+  send(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, start + QPoint(2, 1));
+  send(QEvent::MouseMove, Qt::NoButton, Qt::NoButton, start + QPoint(40, 30));
+  EXPECT_EQ(form.pos(), QPoint(100, 100));
+
+  // Offscreen there is no system move, so the form follows the mouse itself,
+  // from the first move past the drag distance, at the press's offset.
+  send(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, start);
+  send(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, start + QPoint(1, 1));
+  EXPECT_EQ(form.pos(), QPoint(100, 100));
   send(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, start + QPoint(30, 10));
   EXPECT_EQ(form.pos(), QPoint(130, 110));
   send(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, start + QPoint(30, 10));

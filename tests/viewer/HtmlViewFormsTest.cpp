@@ -116,4 +116,22 @@ TEST_F(ViewerForms, AFocusedControlIsScrolledIntoViewAndTheOthersWaitParked) {
   EXPECT_FALSE(top->isVisible());
 }
 
+// Typing in a field, then another page: the field goes with its page, and
+// the keys go to the viewer, which scrolls with them at once.
+TEST_F(ViewerForms, TheViewerTakesTheKeyboardFromAControlThatGoesAway) {
+  Load("<INPUT NAME=who>");
+  auto edits = Widgets<QLineEdit>();
+  ASSERT_EQ(edits.size(), 1u);
+  view_->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(view_.get()));
+  edits[0]->setFocus(Qt::MouseFocusReason);
+  QTest::keyClicks(edits[0], "Ann");
+  Load(TallPage(200));
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  QWidget* keys = QApplication::focusWidget();
+  ASSERT_EQ(keys, view_.get());
+  QTest::keyClick(keys, Qt::Key_PageDown);
+  EXPECT_GT(view_->Document().YOffset, 0);
+}
+
 }  // namespace

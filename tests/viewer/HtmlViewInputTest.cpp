@@ -2,6 +2,8 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QPainter>
+#include <QScopeGuard>
 #include <QWheelEvent>
 #include <vector>
 
@@ -45,6 +47,27 @@ TEST_F(ViewerTest, ScrollBarsFollowThePageSize) {
     EXPECT_EQ(view_->VBar->Max32, view_->DocHeight()) << c.what;
     EXPECT_EQ(view_->VBar->Page32, panelHeight + 1) << c.what;
   }
+}
+
+// The square between the bars is painted in the bars' face; what lies
+// under the viewer (the skin) does not show through.
+TEST_F(ViewerTest, TheCornerBetweenTheBarsIsPainted) {
+  class Beneath : public QWidget {
+    void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), Qt::magenta); }
+  } beneath;
+  beneath.resize(611, 314);
+  view_->setParent(&beneath);
+  const auto giveBack = qScopeGuard([&] { view_->setParent(nullptr); });
+  view_->move(0, 0);
+  beneath.show();
+  Page("p.htm", TallPage(60) + WideLine(200));
+  view_->LoadFromFile("\\p.htm");
+  ASSERT_TRUE(view_->VBar->isVisibleTo(view_.get()) && view_->HBar->isVisibleTo(view_.get()));
+  const int S = view_->BarWidth();
+  const QImage shown = beneath.grab().toImage();
+  const QColor face = view_->palette().color(QPalette::Window);
+  for (const QPoint p : {QPoint(611 - 2 - S + 1, 314 - 2 - S + 1), QPoint(611 - 3, 314 - 3)})
+    EXPECT_EQ(shown.pixelColor(p).rgb(), face.rgb()) << p.x() << ", " << p.y();
 }
 
 TEST_F(ViewerTest, AVerticalBarThatAppearsNeedsNoSecondLayout) {
@@ -188,6 +211,11 @@ TEST_F(ViewerTest, CursorAndHotSpotEventsFollowTheMouse) {
         << "at " << move.at.x() << "," << move.at.y();
   }
   EXPECT_EQ(covered, (std::vector<std::string>{"x.htm", ""}));
+  // The scroll bars are the window system's: they show the arrow, whatever
+  // the viewer's own cursor is.
+  view_->SetCursorId(platform::crIBeam);
+  EXPECT_EQ(view_->VBar->cursor().shape(), Qt::ArrowCursor);
+  EXPECT_EQ(view_->HBar->cursor().shape(), Qt::ArrowCursor);
 }
 
 TEST_F(ViewerTest, ADragAcrossALinkSelectsInsteadOfFollowing) {
