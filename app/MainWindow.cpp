@@ -41,7 +41,6 @@ TForm1::TForm1(const StoredLayout& layout) {
   QPalette face = palette();
   face.setColor(QPalette::Window, QColor(192, 192, 192));  // button face
   setPalette(face);
-  setAutoFillBackground(true);
 
   // SkinForm1: picture first, then the mask, as the layout stores them.
   SkinForm1 = new skinform::TSkinForm(this);

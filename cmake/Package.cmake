@@ -25,5 +25,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 # with the pages' fonts, and the opener for web and mail addresses.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, xdg-utils")
+# On a Wayland session the launcher is a Wayland client through Qt's
+# Wayland plugin; without it Qt falls back to X11 through XWayland.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
 
 include(CPack)

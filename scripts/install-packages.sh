@@ -22,8 +22,9 @@ BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libgtest
                 fontconfig)
 
 # What running the launcher needs besides: the desktop's opener for web and
-# mail addresses and for documents an install entry names.
-RUN_PACKAGES=(xdg-utils)
+# mail addresses and for documents an install entry names, and Qt's Wayland
+# plugin, so that on a Wayland session the launcher needs no X server.
+RUN_PACKAGES=(xdg-utils qt6-wayland)
 
 # What making the Debian package needs besides (cpack -G DEB): dpkg-shlibdeps
 # finds the packages of the libraries the programs link, and file tells

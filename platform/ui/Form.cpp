@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFont>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScreen>
 #include <QWindow>
 
@@ -14,6 +15,7 @@ TForm::TForm() : QWidget(nullptr) {
   setMouseTracking(true);
   Font.Observer = this;
   FontChanged();
+  SetShapeByTransparency(QGuiApplication::platformName().startsWith(QLatin1String("wayland")));
   connect(qApp, &QGuiApplication::focusWindowChanged, this,
           [this](QWindow* focus) { FocusWindowChanged(focus); });
 }
@@ -72,6 +74,23 @@ void TForm::SetWindowRgn(std::optional<Region> region) {
     setMask(ToQRegion(*region_));
   else
     clearMask();
+}
+
+void TForm::SetShapeByTransparency(bool on) {
+  shapeByTransparency_ = on;
+  setAttribute(Qt::WA_TranslucentBackground, on);
+  update();
+}
+
+std::optional<QRegion> TForm::ShapeSeenBy(const QWidget& widget) const {
+  if (!shapeByTransparency_ || !region_) return std::nullopt;
+  return ToQRegion(*region_).translated(-widget.mapTo(this, QPoint(0, 0)));
+}
+
+void TForm::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  if (shapeByTransparency_ && region_) painter.setClipRegion(ToQRegion(*region_));
+  painter.fillRect(rect(), palette().window());
 }
 
 void TForm::BeginMouseMove(const QPoint& globalPress, const QPoint& globalNow) {

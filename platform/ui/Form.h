@@ -32,6 +32,17 @@ class TForm : public QWidget, private TFontObserver {
   void SetWindowRgn(std::optional<Region> region);
   const std::optional<Region>& WindowRgn() const { return region_; }
 
+  // Where the window system keeps no shape for a window (Wayland), the
+  // shape is made of transparency: the window is translucent, nothing is
+  // painted outside the region, and the region still limits where the
+  // window takes input. Chosen from the platform at creation; a change
+  // counts before the window is first shown.
+  void SetShapeByTransparency(bool on);
+  bool ShapeByTransparency() const { return shapeByTransparency_; }
+  // The shape in the pixels of a widget on the window, when the shape is
+  // made of transparency (what the widget may paint); none otherwise.
+  std::optional<QRegion> ShapeSeenBy(const QWidget& widget) const;
+
   // The form's default font, which its controls and boxes inherit
   // ("MS Sans Serif", 8 points, the default character set).
   platform::TFont Font;
@@ -64,6 +75,9 @@ class TForm : public QWidget, private TFontObserver {
 
  protected:
   bool event(QEvent* event) override;
+  // The window's background, the palette's window colour, inside the
+  // region only when the shape is made of transparency.
+  void paintEvent(QPaintEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
@@ -73,6 +87,7 @@ class TForm : public QWidget, private TFontObserver {
   std::string caption_;
   TFormBorderStyle borderStyle_ = TFormBorderStyle::bsSizeable;
   std::optional<Region> region_;
+  bool shapeByTransparency_ = false;
   TActivationRule activation_;
   // The window of ours the focus went to last (a box), while it lives.
   QPointer<QWindow> leftFor_;

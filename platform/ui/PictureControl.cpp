@@ -7,6 +7,7 @@
 #include "platform/Exceptions.h"
 #include "platform/Paths.h"
 #include "platform/ui/Cursors.h"
+#include "platform/ui/Form.h"
 #include "platform/ui/QtBridge.h"
 
 namespace platform {
@@ -56,6 +57,11 @@ void TImage::paintEvent(QPaintEvent*) {
   }
   if (shown_.isNull()) return;
   QPainter painter(this);
+  // A picture reaching past a window shape made of transparency (a button
+  // under a tab's corner) is cut where the window system would cut it.
+  if (const auto* form = dynamic_cast<const TForm*>(window()))
+    if (const std::optional<QRegion> shape = form->ShapeSeenBy(*this))
+      painter.setClipRegion(*shape);
   painter.drawImage(0, 0, shown_);
 }
 

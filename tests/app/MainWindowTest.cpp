@@ -8,6 +8,7 @@
 #include "app/Screenshot.h"
 #include "platform/Paths.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/QtBridge.h"
 
 namespace {
 
@@ -198,6 +199,24 @@ TEST_F(Form1Test, ScreenshotIsTransparentOutsideTheRegion) {
   EXPECT_EQ(qAlpha(shot.pixel(210, 480)), 0);  // between two bottom tabs
   EXPECT_EQ(qAlpha(shot.pixel(100, 480)), 255);
   EXPECT_EQ(shot.pixel(300, 250), qRgb(255, 255, 255));  // the empty white page
+}
+
+// Where the window system keeps no shape (Wayland), the window itself is
+// transparent outside its region, as the screenshot is, and keeps the
+// region as its input area.
+TEST_F(Form1Test, AShapeOfTransparencyPaintsNothingOutsideTheRegion) {
+  MakeMedium();
+  form_->OnActivate();
+  form_->SetShapeByTransparency(true);
+  const QImage drawn = form_->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+  const QImage shot = app::GrabWindow(*form_, form_->WindowRgn());
+  ASSERT_EQ(drawn.size(), shot.size());
+  int differ = 0;
+  for (int y = 0; y < drawn.height(); ++y)
+    for (int x = 0; x < drawn.width(); ++x) differ += drawn.pixel(x, y) != shot.pixel(x, y);
+  EXPECT_EQ(differ, 0) << "pixels unlike the screenshot";
+  EXPECT_EQ(qAlpha(drawn.pixel(210, 480)), 0);  // between two bottom tabs
+  EXPECT_EQ(form_->mask(), platform::ToQRegion(*form_->WindowRgn()));
 }
 
 TEST(ErrorBox, PeriodIsAppendedOnlyWhenMissing) {

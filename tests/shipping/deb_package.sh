@@ -31,6 +31,9 @@ for package in libqt6widgets6 libc6 fonts-liberation xdg-utils; do
   printf '%s\n' "$depends" | tr ',' '\n' | sed 's/^ *//; s/ .*//' | grep -qx "$package" ||
     fail "Depends lacks $package"
 done
+# Recommends: the Wayland plugin, which apt installs with the package.
+recommends=$(dpkg-deb -f "$deb" Recommends)
+[ "$recommends" = "qt6-wayland" ] || fail "Recommends is '$recommends', not qt6-wayland"
 
 # The programs and their manual pages, and nothing else.
 root="$work/root"
