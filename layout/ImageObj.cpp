@@ -290,6 +290,8 @@ void TImageObj::Draw(platform::TCanvas& canvas, int x, const TFontObj& run, int 
                 base::AddExtent(x, int64_t{ImageWidth} - 1), t);
   }
   if (Bordered) {
+    canvas.Pen.Style = platform::psSolid;
+    canvas.Pen.Width = 1;
     canvas.Pen.Color = run.Font.Color();
     canvas.Font.SetColor(run.Font.Color());
     if (placeholder) writeAltText();

@@ -64,6 +64,7 @@ void TSection::DrawMarker(platform::TCanvas& canvas, int x, int textBottom, cons
   const int b = MarkerLeft + x;
   if (MarkerKind == mkNumber) {
     const std::string text = MarkerText(ListType, ItemNumber);
+    canvas.SetTextAlign(platform::TA_BASELINE);
     canvas.Font.Assign(SectionFont);
     canvas.SetBkMode(platform::TRANSPARENT);
     canvas.SetTextColor(SectionFont.Color());
@@ -71,6 +72,8 @@ void TSection::DrawMarker(platform::TCanvas& canvas, int x, int textBottom, cons
   } else if (MarkerKind == mkBullet && !PlainBullet) {
     const int cx = b - 8;
     const int cy = textBottom - line.LineHeight / 2 - yOffset;
+    canvas.Pen.Style = platform::psSolid;
+    canvas.Pen.Width = 1;
     if (LightBackground(Owner->Background)) {
       const platform::TColor color = BulletColor(Level);
       canvas.Brush.Style = platform::bsSolid;
@@ -94,7 +97,6 @@ int TSection::Draw(platform::TCanvas& canvas, const platform::TRect& clip, Inden
   if (!Owner || int64_t{y} + DrawnHeight - yOffset < clip.top ||
       int64_t{y} - yOffset >= clip.bottom)
     return base::AddExtent(y, Height);
-  canvas.SetTextAlign(platform::TA_BASELINE);
   const int s = Owner->SelStart - StartPos;
   const int e = Owner->SelEnd - StartPos;
   int lineY = y;
@@ -150,6 +152,9 @@ int TSection::Draw(platform::TCanvas& canvas, const platform::TRect& clip, Inden
       const bool selected = s <= i && i < e;
       int index = 0;
       TFontObj* run = Fonts.GetRunAt(i, index);
+      // Every piece sets all the canvas state it draws with: a picture, a
+      // marker or a control drawn before it in the section leaves its own.
+      canvas.SetTextAlign(platform::TA_BASELINE);
       canvas.Font.Assign(run->Font);
       if (selected) {
         canvas.SetBkMode(platform::OPAQUE);
