@@ -132,13 +132,30 @@ void TGIFImage::SetCurrentFrame(int n) {
   ComposeFrame();
 }
 
+void TGIFImage::PlayToFrame(int n) {
+  if (FrameCount == 0) return;
+  const int last = n > FrameCount ? 1 : n <= 0 ? FrameCount : n;
+  SetCurrentFrame(1);
+  for (int k = 2; k <= last; ++k) SetCurrentFrame(k);
+}
+
 void TGIFImage::ComposeFrame() {
   if (HeaderOnly || !ImageDC || CurrentFrame < 1 || CurrentFrame > FrameCount) return;
   const TFrame& frame = Frame(CurrentFrame);
   if (!frame.Bitmap) return;
-  // Frame 1 starts the picture over: whatever the work picture holds from
-  // the last play is painted over with the background.
-  if (CurrentFrame == 1) RepaintBackground = true;
+  // Frame 1 starts the picture over, as the first play began: black and
+  // all transparent, so nothing of the last loop's frames stays where
+  // frame 1 is transparent; the work picture is painted over with the
+  // background.
+  if (CurrentFrame == 1) {
+    ImageDC->Fill(platform::clBlack);
+    if (MaskDC) {
+      const BlitState white;
+      platform::PatBlt(*MaskDC, 0, 0, MaskDC->Width(), MaskDC->Height(), platform::WHITENESS,
+                       white);
+    }
+    RepaintBackground = true;
+  }
   const BlitState state;  // 1-bit sources: 0 black, 1 white
   const int x = frame.FrameLeft, y = frame.FrameTop;
   const int width = frame.FrameWidth, height = frame.FrameHeight;

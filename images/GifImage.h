@@ -172,6 +172,10 @@ class TGIFImage {
   void SetAnimate(bool on);
   void SetAnimate(bool on, uint32_t nowMs);
   void SetCurrentFrame(int n);
+  // Shows frame n (chosen as SetCurrentFrame chooses it) as the animation
+  // shows it: frames 1 to n composed in order, for frames that draw only
+  // what changed since the one before.
+  void PlayToFrame(int n);
   void SetVisible(bool on) { Visible = on; }
 
   // The animation clock's tick: moves on to the next frame when the shown

@@ -49,7 +49,7 @@ void LayOut(LaidOutPage& page, const PageSettings& settings) {
       page.Document->Layout(canvas, settings.MarginHeight, settings.Width, position, maxWidth);
   page.DocWidth = std::min(maxWidth, 2000);
   if (settings.Frame > 1)
-    for (images::TGIFImage* image : page.Document->AnimatedImages) image->SetCurrentFrame(settings.Frame);
+    for (images::TGIFImage* image : page.Document->AnimatedImages) image->PlayToFrame(settings.Frame);
 }
 
 }  // namespace

@@ -417,6 +417,49 @@ TEST(GifCompose, SetCurrentFrameWrapsAround) {
   }
 }
 
+// Frame 1 red at the left, transparent at the right; frame 2 green at the
+// right only; both stay. Every loop must start as the first did: on the
+// second play the right pixel is transparent again under frame 1, whether
+// the wrap comes from the clock or from choosing frame 1.
+TEST(GifCompose, EachLoopStartsAsTheFirstDid) {
+  GifBuilder b;
+  b.Header(2, 1, kColors).Loop(0).Control(1, 10, 0).Image(0, 0, 2, 1, {2, 0});
+  b.Control(1, 10).Image(1, 0, 1, 1, {3}).Trailer();
+  const auto state = [](const TGIFImage& gif) {
+    return std::vector<uint32_t>{gif.ImageDC->GetRaw(0, 0), gif.ImageDC->GetRaw(1, 0),
+                                 gif.MaskDC->GetRaw(0, 0), gif.MaskDC->GetRaw(1, 0)};
+  };
+  auto gif = Load(b.bytes);
+  const std::vector<uint32_t> first = state(*gif);
+  EXPECT_EQ(first[3], 1u) << "transparent at first";
+  gif->SetCurrentFrame(2);
+  EXPECT_EQ(gif->ImageDC->GetPixel(1, 0), kGreen);
+  gif->SetCurrentFrame(1);
+  EXPECT_EQ(state(*gif), first) << "chosen";
+
+  gif->SetAnimate(true, 0);
+  for (uint32_t now = 200; gif->CurrentFrame != 2; now += 200) gif->Step(now, nullptr);
+  for (uint32_t now = 2000; gif->CurrentFrame != 1; now += 200) gif->Step(now, nullptr);
+  EXPECT_EQ(state(*gif), first) << "by the clock";
+}
+
+// Frames that draw only what changed: frame N is what the animation shows
+// after frames 1 to N, not frame N over frame 1.
+TEST(GifCompose, PlayingToAFrameComposesTheFramesBefore) {
+  GifBuilder b;
+  b.Header(3, 1, kColors).Control(1, 10).Image(0, 0, 3, 1, {1, 1, 1});
+  b.Control(1, 10).Image(0, 0, 1, 1, {2}).Control(1, 10).Image(1, 0, 1, 1, {3}).Trailer();
+  auto gif = Load(b.bytes);
+  gif->PlayToFrame(3);
+  EXPECT_EQ(gif->CurrentFrame, 3);
+  EXPECT_EQ(gif->ImageDC->GetPixel(0, 0), kRed) << "frame 2 stays";
+  EXPECT_EQ(gif->ImageDC->GetPixel(1, 0), kGreen);
+  EXPECT_EQ(gif->ImageDC->GetPixel(2, 0), kWhite);
+  gif->PlayToFrame(9);  // past the last: frame 1, as when chosen
+  EXPECT_EQ(gif->CurrentFrame, 1);
+  EXPECT_EQ(gif->ImageDC->GetPixel(0, 0), kWhite);
+}
+
 // --- The animation clock. ---
 
 struct LoopCase {

@@ -281,6 +281,11 @@ TEST_P(PeterdnSuite, EveryFrameComposesAsTheReference) {
     }
     EXPECT_EQ(CompareCanvas(gif, width, height, reference), "");
   }
+  // The second play starts as the first did, whatever the last frames left.
+  gif.SetCurrentFrame(gif.FrameCount + 1);
+  int width = 0, height = 0;
+  const std::vector<Rgba> first = PngPixels(references[0], &width, &height);
+  EXPECT_EQ(CompareCanvas(gif, width, height, first), "") << "frame 1 of the second play";
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, PeterdnSuite, testing::ValuesIn(PeterdnCases()),
