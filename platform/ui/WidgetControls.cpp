@@ -189,18 +189,41 @@ class TWidgetControl : public Interface {
   TFont font_;
 };
 
+// The limit stops typing only, as the window system's edit field does:
+// text set by the page may be longer and is never cut. The widget's own
+// limit cuts whatever it is given, so it follows the text: the larger of
+// the limit and the text's length, and nothing can be typed past that.
 class TWidgetEdit : public TWidgetControl<TEdit, QLineEdit> {
  public:
-  using TWidgetControl::TWidgetControl;
+  explicit TWidgetEdit(QWidget* parent) : TWidgetControl(parent) {
+    QObject::connect(widget(), &QLineEdit::textChanged, [this] { FollowText(); });
+    FollowText();
+  }
   std::string Text() const override { return FromQString(widget()->text()); }
-  void SetText(const std::string& text) override { widget()->setText(ToQString(text)); }
-  void SetMaxLength(int length) override { widget()->setMaxLength(length > 0 ? length : 32767); }
+  void SetText(const std::string& text) override {
+    const QString shown = ToQString(text);
+    widget()->setMaxLength(std::max(limit_, static_cast<int>(shown.size())));
+    widget()->setText(shown);
+    FollowText();
+  }
+  void SetMaxLength(int length) override {
+    limit_ = length > 0 ? length : kNoLimit;
+    FollowText();
+  }
   void SetPasswordChar(char ch) override {
     widget()->setEchoMode(ch ? QLineEdit::Password : QLineEdit::Normal);
     if (ch)
       widget()->setStyleSheet(
           QString("QLineEdit { lineedit-password-character: %1; }").arg(int{ch}));
   }
+
+ private:
+  static constexpr int kNoLimit = 32767;
+  void FollowText() {
+    if (QLineEdit* edit = widget())
+      edit->setMaxLength(std::max(limit_, static_cast<int>(edit->text().size())));
+  }
+  int limit_ = kNoLimit;
 };
 
 class TWidgetButton : public TWidgetControl<TButton, QPushButton> {

@@ -58,6 +58,31 @@ TEST_F(ViewerForms, TypeTickAndPressSubmit) {
   EXPECT_EQ(received_[0], (Strings{"who=Annab", "c=y", "go=Send"}));
 }
 
+// MAXLENGTH limits typing, not the page's VALUE: a longer value is shown,
+// submitted and reset whole; only while the text is shorter than the limit
+// can more be typed.
+TEST_F(ViewerForms, MaxLengthLimitsTypingNotTheValue) {
+  Receive();
+  Load("<FORM><INPUT NAME=m VALUE=abcdef MAXLENGTH=3></FORM>");
+  auto edits = Widgets<QLineEdit>();
+  ASSERT_EQ(edits.size(), 1u);
+  QLineEdit& edit = *edits[0];
+  EXPECT_EQ(edit.text(), "abcdef");
+  edit.end(false);
+  QTest::keyClicks(&edit, "x");
+  EXPECT_EQ(edit.text(), "abcdef") << "at the limit already";
+  for (int i = 0; i < 4; ++i) QTest::keyClick(&edit, Qt::Key_Backspace);
+  QTest::keyClicks(&edit, "xyz");
+  EXPECT_EQ(edit.text(), "abx");
+  auto& form = static_cast<forms::ThtmlForm&>(*view_->Document().Forms[0]);
+  form.ResetControls();
+  EXPECT_EQ(edit.text(), "abcdef");
+  form.Submit(nullptr);
+  QCoreApplication::processEvents();
+  ASSERT_EQ(received_.size(), 1u);
+  EXPECT_EQ(received_[0], (Strings{"m=abcdef"}));
+}
+
 TEST_F(ViewerForms, SubmissionsPostedBeforeAPageChangeAllArrive) {
   Receive();
   Load("<INPUT NAME=a VALUE=1>");
