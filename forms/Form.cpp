@@ -1,7 +1,6 @@
 #include <memory>
 
 #include "forms/FormControls.h"
-#include "platform/CodePage.h"
 
 namespace forms {
 
@@ -37,12 +36,16 @@ TFormControlObj* ThtmlForm::InsertControl(std::unique_ptr<TFormControlObj> contr
 
 namespace {
 
-bool SameNameIgnoringCase(const std::string& a, const std::string& b, int codePage) {
+// Names of a page are bytes of its code page, and only a-z fold: Я and я
+// (0xDF, 0xFF in Windows-1251) name two groups.
+char AsciiUpper(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i)
-    if (platform::ByteToUpper(static_cast<uint8_t>(a[i]), codePage) !=
-        platform::ByteToUpper(static_cast<uint8_t>(b[i]), codePage))
-      return false;
+    if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
   return true;
 }
 
@@ -50,10 +53,9 @@ bool SameNameIgnoringCase(const std::string& a, const std::string& b, int codePa
 
 void ThtmlForm::UncheckRadios(const TFormControlObj* radio) {
   if (!radio || radio->Name.empty()) return;
-  const int codePage = platform::CharsetToCodePage(Document->CharSet);
   for (const auto& control : ControlList) {
     auto* other = dynamic_cast<TRadioButtonFormControlObj*>(control.get());
-    if (other && other != radio && SameNameIgnoringCase(other->Name, radio->Name, codePage))
+    if (other && other != radio && SameNameIgnoringCase(other->Name, radio->Name))
       other->RadioButton().SetChecked(false);
   }
 }

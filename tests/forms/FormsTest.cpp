@@ -197,7 +197,9 @@ TEST(RadioButtons, SameNameIgnoringCaseWithinOneForm) {
   Page p(
       "<FORM><TABLE><TR><TD BGCOLOR=red><INPUT TYPE=radio NAME=a CHECKED>"
       "<TD><INPUT TYPE=radio NAME=A><INPUT TYPE=radio NAME=b CHECKED></TABLE></FORM>"
-      "<FORM><INPUT TYPE=radio NAME=a CHECKED></FORM>");
+      "<FORM><INPUT TYPE=radio NAME=a CHECKED></FORM>"
+      // Я and я in Windows-1251: only a-z fold, so two groups.
+      "<FORM><INPUT TYPE=radio NAME=\xDF CHECKED><INPUT TYPE=radio NAME=\xFF></FORM>");
   auto checked = [&p](int i) {
     return p.Control<forms::TRadioButtonFormControlObj>(i).RadioButton().Checked();
   };
@@ -208,6 +210,10 @@ TEST(RadioButtons, SameNameIgnoringCaseWithinOneForm) {
   EXPECT_TRUE(checked(1));
   EXPECT_TRUE(checked(2));  // another name
   EXPECT_TRUE(checked(3));  // another form
+  auto& small = p.Control<forms::TRadioButtonFormControlObj>(5);
+  small.RadioButton().SetChecked(true);
+  small.RadioButton().OnClick();
+  EXPECT_TRUE(checked(4)) << "a capital Cyrillic letter is another name";
 }
 
 TEST(RadioButtons, ThePanelTakesTheColourBehindIt) {
