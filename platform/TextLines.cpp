@@ -1,5 +1,7 @@
 #include "platform/TextLines.h"
 
+#include <algorithm>
+
 #include "platform/Exceptions.h"
 #include "platform/Paths.h"
 
@@ -12,11 +14,11 @@ std::vector<std::string> SplitLines(std::string_view text) {
   size_t start = 0;
   for (size_t i = 0; i < text.size(); ++i) {
     if (text[i] != '\r' && text[i] != '\n') continue;
-    lines.emplace_back(text.substr(start, i - start));
+    lines.emplace_back(text.substr(start, std::min(i - start, kMaxLineLength)));
     if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
     start = i + 1;
   }
-  if (start < text.size()) lines.emplace_back(text.substr(start));
+  if (start < text.size()) lines.emplace_back(text.substr(start, kMaxLineLength));
   return lines;
 }
 

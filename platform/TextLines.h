@@ -6,9 +6,13 @@
 
 namespace platform {
 
+// The longest line a list keeps; the rest of a longer line is dropped.
+constexpr size_t kMaxLineLength = 4095;
+
 // Splits text into lines as a string list loads a file: a line ends at CR LF,
 // a lone CR or a lone LF; a final line end adds no empty line; empty lines
-// in between stay; nothing is trimmed; a NUL byte ends the text.
+// in between stay; nothing is trimmed; a NUL byte ends the text; a line
+// keeps its first kMaxLineLength characters.
 std::vector<std::string> SplitLines(std::string_view text);
 
 // The largest list file read (the launcher's install.dat and serial.dat

@@ -24,6 +24,10 @@ TEST(SplitLines, LineEndsEmptyLinesAndNul) {
       {"  x \t\n", {"  x \t"}},                    // nothing trimmed
       {std::string("a\nb\0c\nd", 7), {"a", "b"}},  // NUL ends the text
       {"a\n\r", {"a", ""}},                        // LF then a lone CR
+      // Lines keep 4095 characters; what follows the cut is not a line.
+      {std::string(5001, 'k') + "\r\nb", {std::string(4095, 'k'), "b"}},
+      {"a\n" + std::string(4096, 'k'), {"a", std::string(4095, 'k')}},
+      {std::string(4095, 'k'), {std::string(4095, 'k')}},
   };
   for (const auto& c : cases) EXPECT_EQ(platform::SplitLines(c.text), c.expected);
 }
