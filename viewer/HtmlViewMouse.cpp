@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <algorithm>
 
+#include "layout/Section.h"
 #include "platform/CodePage.h"
 #include "platform/ui/Clipboard.h"
 #include "platform/ui/Cursors.h"
@@ -243,7 +244,22 @@ std::string ThtmlView::SelectedText() {
 }
 
 void ThtmlView::CopyToClipboard() {
-  const std::string text = SelectedText();
+  const std::string copied = SelectedText();
+  // The copy holds the page's characters as stored: a picture or a control
+  // is a placeholder byte, which is no text for another program, and lines
+  // end in CR LF, which only Windows wants.
+  std::string text;
+  text.reserve(copied.size());
+  for (size_t i = 0; i < copied.size(); ++i) {
+    const char c = copied[i];
+    if (c == layout::kImageByte || c == layout::kControlByte) continue;
+    if (c == '\r' && i + 1 < copied.size() && copied[i + 1] == '\n') {
+      text += platform::kLineEnd;
+      ++i;
+      continue;
+    }
+    text += c;
+  }
   if (text.empty()) return;
   platform::SetClipboardText(text, platform::CharsetToCodePage(document_->CharSet));
 }

@@ -5,6 +5,13 @@
 
 namespace platform {
 
+// How lines end in text for other programs of this platform.
+#ifdef _WIN32
+inline constexpr std::string_view kLineEnd = "\r\n";
+#else
+inline constexpr std::string_view kLineEnd = "\n";
+#endif
+
 // The clipboard's text, as ANSI bytes.
 void SetClipboardText(std::string_view ansi);
 // Bytes of a document in the given code page, put on the clipboard as

@@ -282,6 +282,14 @@ TEST_F(ViewerTest, CopyPutsTheSelectionOnTheClipboardAsUnicode) {
   QKeyEvent copy(QEvent::KeyPress, Qt::Key_C, Qt::ControlModifier);
   QCoreApplication::sendEvent(view_.get(), &copy);
   EXPECT_EQ(QGuiApplication::clipboard()->text().trimmed(), QString::fromUtf8("Привет, мир"));
+
+  // Pictures and controls are no text, and lines end as the platform's do.
+  Page("p.htm", "<p>один <img src=none.bmp> два<br>три <input name=x> четыре");
+  view_->LoadFromFile("\\p.htm");
+  QCoreApplication::sendEvent(view_.get(), &selectAll);
+  QCoreApplication::sendEvent(view_.get(), &copy);
+  EXPECT_EQ(QGuiApplication::clipboard()->text(),
+            QString::fromUtf8("один  два\nтри  четыре\n"));
 }
 
 TEST_F(ViewerTest, DraggingOutsideScrollsBySmallOrLargeSteps) {
