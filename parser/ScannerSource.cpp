@@ -1,5 +1,7 @@
 #include "parser/ScannerSource.h"
 
+#include "platform/Paths.h"
+
 namespace parser {
 
 ScannerSource::~ScannerSource() {
@@ -22,7 +24,7 @@ bool ScannerSource::OpenFile(const std::filesystem::path& path) {
   CloseFile();
   begin_ = pos_ = end_ = nullptr;
   inInclude_ = false;
-  file_ = std::fopen(path.c_str(), "rb");
+  file_ = platform::OpenRegularFile(path);
   return file_ != nullptr;
 }
 

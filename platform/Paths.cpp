@@ -1,11 +1,17 @@
 #include "platform/Paths.h"
 
+#include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <system_error>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/CodePage.h"
@@ -20,6 +26,20 @@ struct MediumState {
   fs::path root = fs::path("/");
   std::string currentDirectory = "\\";
 };
+
+// A folder's names by their case-folded form, listed once and kept until
+// the folder changes: a page of many pictures, or many missing ones, costs
+// one listing of their folder, however large it is.
+struct FolderListing {
+  timespec modified{};
+  timespec changed{};
+  ino_t inode = 0;
+  std::unordered_map<std::u32string, std::string> names;  // folded -> as listed
+};
+
+// Folders listed at most before the cache starts over: a medium's page
+// folders are a handful.
+constexpr size_t kMaxListedFolders = 256;
 
 MediumState& State() {
   static MediumState state;
@@ -71,11 +91,82 @@ std::u32string FoldedUtf32(std::string_view utf8) {
   return text;
 }
 
+std::unordered_map<std::string, FolderListing>& Listings() {
+  static std::unordered_map<std::string, FolderListing> listings;
+  return listings;
+}
+
+bool SameTime(const timespec& a, const timespec& b) {
+  return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+const FolderListing* ListFolder(const fs::path& folder) {
+  struct stat info {};
+  if (stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return nullptr;
+  auto& listings = Listings();
+  if (const auto it = listings.find(folder.native()); it != listings.end()) {
+    const FolderListing& kept = it->second;
+    if (kept.inode == info.st_ino && SameTime(kept.modified, info.st_mtim) &&
+        SameTime(kept.changed, info.st_ctim))
+      return &kept;
+  }
+  std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.c_str()), closedir);
+  if (!dir) return nullptr;
+  FolderListing listing;
+  listing.modified = info.st_mtim;
+  listing.changed = info.st_ctim;
+  listing.inode = info.st_ino;
+  while (const dirent* entry = readdir(dir.get())) {
+    const std::string_view name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    // Names that differ only in case: the first listed answers, always.
+    listing.names.emplace(FoldedUtf32(name), std::string(name));
+  }
+  if (listings.size() >= kMaxListedFolders) listings.clear();
+  return &(listings[folder.native()] = std::move(listing));
+}
+
+// Whether a resolved host path lies in the medium (the root itself counts).
+bool WithinRoot(const std::string& real) {
+  const std::string& root = State().root.native();
+  if (root == "/") return true;
+  return real == root || (real.size() > root.size() && real.compare(0, root.size(), root) == 0 &&
+                          real[root.size()] == '/');
+}
+
+// The entry `name` of the host folder `folder`: its exact name costs one
+// lstat, another case one listing of the folder (kept). A link is followed
+// only where its target, resolved whole, stays on the medium, as ".." never
+// leaves it; the entry keeps its own name. Nothing when it is missing or
+// cannot be resolved (a loop of links).
+std::optional<fs::path> FindEntry(const fs::path& folder, const std::string& name) {
+  fs::path entry = folder / name;
+  struct stat info {};
+  if (lstat(entry.c_str(), &info) != 0) {
+    const FolderListing* listing = ListFolder(folder);
+    if (!listing) return std::nullopt;
+    const auto found = listing->names.find(FoldedUtf32(name));
+    if (found == listing->names.end()) return std::nullopt;
+    entry = folder / found->second;
+    if (lstat(entry.c_str(), &info) != 0) return std::nullopt;
+  }
+  if (S_ISLNK(info.st_mode)) {
+    std::unique_ptr<char, void (*)(void*)> real(realpath(entry.c_str(), nullptr), std::free);
+    if (!real || !WithinRoot(real.get())) return std::nullopt;
+  }
+  return entry;
+}
+
 }  // namespace
 
 void SetMediumRoot(const fs::path& root, std::string currentDirectory) {
-  State().root = root;
+  // The root as the system resolves it, so that links on the medium can be
+  // told from links that leave it.
+  std::error_code error;
+  fs::path real = fs::weakly_canonical(fs::absolute(root, error), error);
+  State().root = error || real.empty() ? root : real;
   State().currentDirectory = std::move(currentDirectory);
+  Listings().clear();
 }
 
 const fs::path& MediumRoot() {
@@ -137,27 +228,36 @@ std::string ExpandFileName(std::string_view windowsPath) {
 std::optional<fs::path> MapToHost(std::string_view windowsPath) {
   if (windowsPath.empty() || IsUnc(windowsPath)) return std::nullopt;
   fs::path host = State().root;
-  std::error_code error;
   for (const std::string& name : Components(windowsPath)) {
-    const std::string utf8 = BytesToUtf8(name, AnsiCodePage());
-    fs::path exact = host / fs::path(utf8);
-    if (fs::exists(exact, error)) {
-      host = exact;
-      continue;
-    }
-    const std::u32string wanted = FoldedUtf32(utf8);
-    bool found = false;
-    for (fs::directory_iterator it(host, error), end; !error && it != end; it.increment(error)) {
-      if (FoldedUtf32(it->path().filename().string()) == wanted) {
-        host = it->path();
-        found = true;
-        break;
-      }
-    }
-    if (!found) return std::nullopt;
+    std::optional<fs::path> entry = FindEntry(host, BytesToUtf8(name, AnsiCodePage()));
+    if (!entry) return std::nullopt;
+    host = std::move(*entry);
   }
-  if (!fs::exists(host, error)) return std::nullopt;
+  struct stat info {};
+  if (stat(host.c_str(), &info) != 0) return std::nullopt;
   return host;
+}
+
+std::FILE* OpenRegularFile(const fs::path& file, std::string* why) {
+  // Without O_NONBLOCK the open of a FIFO waits for a writer for ever.
+  const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    if (why) *why = std::strerror(errno);
+    return nullptr;
+  }
+  struct stat info {};
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (why) *why = S_ISDIR(info.st_mode) ? "Is a directory" : "Not a regular file";
+    ::close(fd);
+    return nullptr;
+  }
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  std::FILE* in = fdopen(fd, "rb");
+  if (!in) {
+    if (why) *why = std::strerror(errno);
+    ::close(fd);
+  }
+  return in;
 }
 
 bool FileExists(std::string_view windowsPath) {
@@ -171,10 +271,9 @@ std::optional<std::string> ReadHostFile(const fs::path& file, size_t maxBytes, T
     if (error) *error = {tooLarge, std::move(why)};
     return std::nullopt;
   };
-  std::error_code code;
-  if (fs::is_directory(file, code)) return fail("Is a directory");
-  std::FILE* in = std::fopen(file.c_str(), "rb");
-  if (!in) return fail(std::strerror(errno));
+  std::string why;
+  std::FILE* in = OpenRegularFile(file, &why);
+  if (!in) return fail(why);
   std::string content;
   std::vector<char> chunk(64 * 1024);
   bool tooLarge = false, failed = false;
@@ -214,9 +313,7 @@ std::optional<std::string> ReadWholeFile(std::string_view windowsPath, size_t ma
 
 std::optional<std::string> ReadFileStart(std::string_view windowsPath, size_t count) {
   const std::optional<fs::path> host = MapToHost(windowsPath);
-  std::error_code code;
-  if (!host || fs::is_directory(*host, code)) return std::nullopt;
-  std::FILE* in = std::fopen(host->c_str(), "rb");
+  std::FILE* in = host ? OpenRegularFile(*host) : nullptr;
   if (!in) return std::nullopt;
   std::string content(count, '\0');
   const size_t n = std::fread(content.data(), 1, count, in);

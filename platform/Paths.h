@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -38,11 +39,18 @@ std::string DefaultCurrentDirectory(const std::filesystem::path& root);
 std::string ExpandFileName(std::string_view windowsPath);
 
 // The host path of an existing file or folder named by a Windows path,
-// matching every name ignoring case. Nothing for UNC names or when a part
-// is missing.
+// matching every name ignoring case (each folder listed once while it does
+// not change). Links are followed only to targets on the medium. Nothing
+// for UNC names, when a part is missing, or a link leads off the medium or
+// nowhere.
 std::optional<std::filesystem::path> MapToHost(std::string_view windowsPath);
 
 bool FileExists(std::string_view windowsPath);
+
+// Opens a host file for reading when it is a regular file: a FIFO, a
+// device or a folder in its place is refused (without waiting for a FIFO's
+// writer), `why` then says why.
+std::FILE* OpenRegularFile(const std::filesystem::path& file, std::string* why = nullptr);
 
 // The largest file read whole unless the reader asks for less (a picture
 // at the size ceiling, with room for its headers).

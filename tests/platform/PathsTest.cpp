@@ -1,6 +1,9 @@
 #include "platform/Paths.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
 
 #include "TestSupport.h"
 #include "platform/CodePage.h"
@@ -64,6 +67,53 @@ TEST_F(PathsTest, FoldersAreNotFiles) {
   EXPECT_TRUE(MapToHost("\\HTML\\pics").has_value());
   EXPECT_FALSE(platform::FileExists("\\HTML\\pics"));
   EXPECT_FALSE(platform::ReadWholeFile("\\HTML").has_value());
+}
+
+// Links on the medium lead where they point while that stays on the
+// medium, and keep their own names; a link off the medium, a loop, a FIFO
+// or a device are no files: nothing blocks, nothing throws.
+TEST_F(PathsTest, LinksStayOnTheMediumAndOnlyRegularFilesAreRead) {
+  namespace fs = std::filesystem;
+  const fs::path html = medium_.Path() / "HTML";
+  fs::create_symlink("Soft.htm", html / "alias.htm");
+  fs::create_symlink("pics", html / "images");
+  fs::create_symlink("/etc/hostname", html / "host.htm");
+  fs::create_symlink("../..", html / "up");
+  fs::create_symlink("loop.htm", html / "loop.htm");
+  fs::create_symlink("nowhere.htm", html / "dangling.htm");
+  ASSERT_EQ(mkfifo((html / "fifo.dat").c_str(), 0600), 0);
+  const struct {
+    const char* windowsPath;
+    bool readable;
+  } cases[] = {
+      {"\\HTML\\ALIAS.htm", true},           // a link on the medium, any case
+      {"\\HTML\\images\\logo.bmp", true},    // through a linked folder
+      {"\\HTML\\host.htm", false},           // off the medium
+      {"\\HTML\\up\\etc\\hostname", false},  // a folder link above the root
+      {"\\HTML\\loop.htm", false},           // too many levels of links
+      {"\\HTML\\dangling.htm", false},
+      {"\\HTML\\fifo.dat", false},  // opened, it would wait for a writer for ever
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(platform::FileExists(c.windowsPath), c.readable) << c.windowsPath;
+    platform::TReadError error;
+    EXPECT_EQ(platform::ReadWholeFile(c.windowsPath, 1000, &error).has_value(), c.readable)
+        << c.windowsPath;
+    EXPECT_EQ(platform::ReadFileStart(c.windowsPath, 4).has_value(), c.readable) << c.windowsPath;
+  }
+  EXPECT_EQ(*MapToHost("\\html\\alias.htm"), html / "alias.htm") << "named by the link";
+  platform::TReadError error;
+  EXPECT_FALSE(platform::ReadHostFile(html / "fifo.dat", 1000, &error));
+  EXPECT_EQ(error.Reason, "Not a regular file");
+}
+
+// A folder is listed once, and listed again when it changes.
+TEST_F(PathsTest, AFolderListingIsKeptUntilTheFolderChanges) {
+  EXPECT_FALSE(MapToHost("\\HTML\\NEW.htm"));
+  medium_.Write("HTML/new.htm", "x");
+  EXPECT_TRUE(MapToHost("\\HTML\\NEW.htm")) << "the folder changed";
+  std::filesystem::remove(medium_.Path() / "HTML/new.htm");
+  EXPECT_FALSE(MapToHost("\\HTML\\NEW.htm"));
 }
 
 // A read that fails part way gives nothing, never the bytes so far (or an
