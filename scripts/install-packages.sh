@@ -32,6 +32,9 @@ RUN_PACKAGES=(xdg-utils qt6-wayland)
 PACKAGE_PACKAGES=(dpkg-dev file)
 
 # What the tests need besides: a virtual X display to drive the real window
-# on, the tools that click, type, grab the screen and read the clipboard,
-# and groff to read the manual pages as man does.
-TEST_PACKAGES=(xvfb xdotool xclip imagemagick groff-base)
+# on, the tools that click, type, grab the screen and read the clipboard, a
+# window manager and another program to share the desktop with (openbox,
+# xmessage and xprop from x11-utils), the Xlib and XFixes headers for the
+# tool that reads the cursor back, and groff to read the manual pages as man
+# does.
+TEST_PACKAGES=(xvfb xdotool xclip imagemagick groff-base openbox x11-utils libx11-dev libxfixes-dev)
