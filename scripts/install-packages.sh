@@ -17,7 +17,7 @@ install_packages() {
 }
 
 # What every build needs.
-BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
+BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libxcb1-dev libgtest-dev libgmock-dev
                 libbenchmark-dev libpng-dev libjpeg62-turbo-dev libgif-dev fonts-liberation
                 fontconfig)
 

@@ -67,7 +67,14 @@ void TPaintPanel::Paint(const QRect& area, QPainter& screen) {
     throw;
   }
   MemCanvas = nullptr;
-  // The bitmap's 0x00RRGGBB words are what Qt's RGB32 format holds.
+  // The bitmap's 0x00RRGGBB words are what Qt's RGB32 format holds, but for
+  // the top byte, which Qt copies as it is: where the window has an alpha
+  // channel (a shape made of transparency) 0 would make the page clear.
+  if (window()->testAttribute(Qt::WA_TranslucentBackground))
+    for (int y = 0; y < memory.Height(); ++y) {
+      uint32_t* row = memory.Row32(y);
+      for (int x = 0; x < memory.Width(); ++x) row[x] |= 0xFF000000u;
+    }
   const QImage image(memory.Scanline(0), memory.Width(), memory.Height(), memory.Stride(),
                      QImage::Format_RGB32);
   screen.drawImage(area.topLeft(), image);

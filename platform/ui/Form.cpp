@@ -8,6 +8,7 @@
 #include <QWindow>
 
 #include "platform/ui/QtBridge.h"
+#include "platform/ui/X11WindowMove.h"
 
 namespace platform {
 
@@ -94,14 +95,15 @@ void TForm::paintEvent(QPaintEvent*) {
 }
 
 void TForm::BeginMouseMove(const QPoint& globalPress, const QPoint& globalNow) {
-  // The window catches up with the pointer first: a window manager's move
-  // follows the pointer from where it is now, and the drag distance the
-  // pointer went before the move began would be lost.
+  // The window system's move: on X11 asked for as from the press, so the
+  // window keeps the press's offset; elsewhere (a Wayland compositor) it
+  // follows the pointer from where it is now.
+  QWindow* window = windowHandle();
+  if (window && (StartX11WindowMove(*window, globalPress) || window->startSystemMove())) return;
+  // No system move: follow the mouse ourselves until the button is
+  // released, keeping the press's offset.
   moveOffset_ = globalPress - pos();
   move(globalNow - moveOffset_);
-  QWindow* window = windowHandle();
-  if (window && window->startSystemMove()) return;
-  // No system move: follow the mouse ourselves until the button is released.
   manualMove_ = true;
   qApp->installEventFilter(this);
 }

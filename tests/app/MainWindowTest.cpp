@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QPainter>
 #include <filesystem>
 
 #include "TestSupport.h"
@@ -217,6 +218,15 @@ TEST_F(Form1Test, AShapeOfTransparencyPaintsNothingOutsideTheRegion) {
   EXPECT_EQ(differ, 0) << "pixels unlike the screenshot";
   EXPECT_EQ(qAlpha(drawn.pixel(210, 480)), 0);  // between two bottom tabs
   EXPECT_EQ(form_->mask(), platform::ToQRegion(*form_->WindowRgn()));
+
+  // The page goes to a surface with an alpha channel there: it is opaque.
+  viewer::TPaintPanel& panel = *form_->htmlView1->PaintPanel;
+  QImage surface(panel.size(), QImage::Format_ARGB32_Premultiplied);
+  surface.fill(Qt::transparent);
+  QPainter painter(&surface);
+  panel.Paint(panel.rect(), painter);
+  painter.end();
+  EXPECT_EQ(qAlpha(surface.pixel(100, 100)), 255);
 }
 
 TEST(ErrorBox, PeriodIsAppendedOnlyWhenMissing) {
