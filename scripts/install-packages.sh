@@ -22,8 +22,9 @@ BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libgtest
                 fontconfig)
 
 # What running the launcher needs besides: the desktop's opener for web and
-# mail addresses and for documents an install entry names.
-RUN_PACKAGES=(xdg-utils)
+# mail addresses and for documents an install entry names, and Qt's platform
+# plugin for Wayland desktops.
+RUN_PACKAGES=(xdg-utils qt6-wayland)
 
 # What making the Debian package needs besides (cpack -G DEB): dpkg-shlibdeps
 # finds the packages of the libraries the programs link, and file tells
@@ -32,5 +33,6 @@ PACKAGE_PACKAGES=(dpkg-dev file)
 
 # What the tests need besides: a virtual X display to drive the real window
 # on, the tools that click, type, grab the screen and read the clipboard,
-# and groff to read the manual pages as man does.
-TEST_PACKAGES=(xvfb xdotool xclip imagemagick groff-base)
+# groff to read the manual pages as man does, and weston to run the window
+# as a Wayland client.
+TEST_PACKAGES=(xvfb xdotool xclip imagemagick groff-base weston)
