@@ -35,6 +35,7 @@ PACKAGE_PACKAGES=(dpkg-dev file)
 # on, the tools that click, type, grab the screen and read the clipboard, a
 # window manager and another program to share the desktop with (openbox,
 # xmessage and xprop from x11-utils), the Xlib and XFixes headers for the
-# tool that reads the cursor back, and groff to read the manual pages as man
-# does.
-TEST_PACKAGES=(xvfb xdotool xclip imagemagick groff-base openbox x11-utils libx11-dev libxfixes-dev)
+# tool that reads the cursor back, weston to run the window as a Wayland
+# client, and groff to read the manual pages as man does.
+TEST_PACKAGES=(xvfb xdotool xclip imagemagick groff-base openbox x11-utils libx11-dev libxfixes-dev
+               weston)
