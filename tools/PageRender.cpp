@@ -137,6 +137,12 @@ bool WritePagePng(LaidOutPage& page, const PageSettings& settings, const std::st
             " pixels a side";
     return false;
   }
+  if (size.Width * size.Height > kMaxPngPixels) {
+    error = "the page is " + std::to_string(size.Width) + " x " + std::to_string(size.Height) +
+            " pixels; a picture of it holds at most " + std::to_string(kMaxPngPixels) +
+            " pixels (--dump shows the layout of any page)";
+    return false;
+  }
   if (size.Width > platform::Bitmap::kMaxDimension) {
     error = "the page is " + std::to_string(size.Width) + " pixels wide; at most " +
             std::to_string(platform::Bitmap::kMaxDimension) + " can be drawn";

@@ -75,6 +75,11 @@ struct BandGeometry {
 };
 BandGeometry PlanBands(int width, int height, int pointSize, int bandRows);
 
+// The most pixels a page's PNG may have (a page 572 pixels wide and about
+// 470,000 high): drawing and compressing more takes minutes for nothing a
+// person looks at.
+constexpr int64_t kMaxPngPixels = int64_t{1} << 28;
+
 // The whole page drawn into a PNG file band by band (bandRows rows at a
 // time; 0 chooses bands of about 8 MB), so memory stays bounded however
 // long the page is. The pixels are those RenderPage gives. False with the

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <filesystem>
 #include <string>
 
 #include "TestSupport.h"
@@ -88,6 +89,22 @@ TEST(BandedPng, NarrowTallPageIsWritten) {
   ASSERT_TRUE(tools::WritePagePng(page, settings, path, error)) << error;
   const QImage written(QString::fromStdString(path));
   EXPECT_EQ(written.height(), page.Height + 2 * settings.MarginHeight);
+}
+
+// A picture as tall as a page can be would take minutes to draw and
+// compress: refused at once, with the sizes, and nothing written.
+TEST(BandedPng, APictureOverThePixelCeilingIsRefused) {
+  tools::PageSettings settings;
+  settings.FontName = settings.PreFontName = std::string(platform::kTestFontName);
+  settings.Width = 30000;
+  tools::LaidOutPage page =
+      tools::LayOutHtml("<IMG WIDTH=30000 HEIGHT=2147483647 SRC=none.bmp>", settings);
+  testing_support::TempDir dir;
+  const std::string path = (dir.Path() / "huge.png").string();
+  std::string error;
+  EXPECT_FALSE(tools::WritePagePng(page, settings, path, error));
+  EXPECT_NE(error.find("at most 268435456 pixels"), std::string::npos) << error;
+  EXPECT_FALSE(std::filesystem::exists(path));
 }
 
 }  // namespace
