@@ -176,15 +176,22 @@ class TTextAreaFormControlObj : public TFormControlObj {
                           const base::TAttributeList& attributes);
   int Rows = 5;
   int Cols = 30;
+  // What a text area takes of its page text: a window control of millions
+  // of lines takes gigabytes to lay out. The rest is left out, so it is
+  // neither shown nor submitted.
+  static constexpr size_t kMaxLines = 65536;
+  static constexpr size_t kMaxBytes = size_t{1} << 20;
   std::vector<std::string> InitialLines;
   platform::TMemo& Memo() const { return static_cast<platform::TMemo&>(*Control); }
-  void AddTextLine(const std::string& text) { InitialLines.push_back(text); }
+  // Adds a line of the page's text, as much of it as the limits leave.
+  void AddTextLine(const std::string& text);
   void ResetToInitial() override;
   bool GetSubmission(int index, std::string& text) override;
   void MeasureControl(platform::TCanvas& canvas) override;
 
  private:
   std::vector<std::string> submittedLines_;
+  size_t initialBytes_ = 0;
 };
 
 }  // namespace forms

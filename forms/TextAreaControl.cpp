@@ -24,6 +24,12 @@ TTextAreaFormControlObj::TTextAreaFormControlObj(TSectionList* document, int pos
   AttachWindow(*this, std::move(memo), 185, 89);
 }
 
+void TTextAreaFormControlObj::AddTextLine(const std::string& text) {
+  if (InitialLines.size() >= kMaxLines || initialBytes_ >= kMaxBytes) return;
+  InitialLines.push_back(text.substr(0, kMaxBytes - initialBytes_));
+  initialBytes_ += InitialLines.back().size();
+}
+
 void TTextAreaFormControlObj::ResetToInitial() {
   Memo().SetLines(InitialLines);
   Memo().MoveCaretToStart();

@@ -112,6 +112,26 @@ TEST(FormReaders, TextAreaLines) {
   }
 }
 
+// A text area of millions of lines would take gigabytes in its window: it
+// takes the first 65,536 lines and 1 MiB; the rest is neither shown nor
+// submitted, and the page goes on after it.
+TEST(FormReaders, TextAreasTakeAtMostTheirLimits) {
+  using Area = forms::TTextAreaFormControlObj;
+  std::string manyLines = "<FORM><TEXTAREA NAME=t>";
+  for (size_t i = 0; i < Area::kMaxLines + 10; ++i) manyLines += "x\n";
+  manyLines += "</TEXTAREA>after</FORM>";
+  const std::string longLine =
+      "<TEXTAREA NAME=t>a\n" + std::string(Area::kMaxBytes + 5, 'y') + "\nz</TEXTAREA>";
+  Page many(manyLines);
+  EXPECT_EQ(many.Control<Area>(0).InitialLines.size(), Area::kMaxLines);
+  EXPECT_EQ(many.Control<Area>(0).Memo().Lines().size(), Area::kMaxLines);
+  EXPECT_EQ(many.SubmitFirst().size(), Area::kMaxLines);
+  Page wide(longLine);
+  const Strings& lines = wide.Control<Area>(0).InitialLines;
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0].size() + lines[1].size(), Area::kMaxBytes);
+}
+
 TEST(FormReaders, TextAfterATextAreaFlowsOn) {
   Page p("<TEXTAREA>x</TEXTAREA > after");
   const auto& section = dynamic_cast<const layout::TSection&>(*p.Doc()[0]);
