@@ -28,7 +28,38 @@ constexpr png_alloc_size_t kMaxChunkBytes = 1 << 20;
 struct Source {
   std::span<const uint8_t> data;
   size_t position = 0;
+  // Reading past here means more image data than the picture's rows can
+  // take; set once the header is known.
+  size_t imageDataEnd = SIZE_MAX;
+  bool imageDataCut = false;
 };
+
+// How much compressed image data a picture may have: deflate stores what
+// it cannot compress with 5 bytes to 64 KiB, so no encoder needs more than
+// the filtered rows and a little; the rest can only be a decompression bomb.
+int64_t ImageDataLimit(int64_t filteredBytes) {
+  return filteredBytes + filteredBytes / 8 + 65536;
+}
+
+uint32_t BigEndian32(const uint8_t* p) {
+  return uint32_t{p[0]} << 24 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 | p[3];
+}
+
+// Where in the file the IDAT bytes pass `limit` (the end when they never do).
+size_t ImageDataEnd(std::span<const uint8_t> data, int64_t limit) {
+  int64_t seen = 0;
+  for (size_t at = 8; data.size() - at >= 8;) {
+    const uint32_t length = BigEndian32(data.data() + at);
+    const size_t start = at + 8;
+    if (std::memcmp(data.data() + at + 4, "IDAT", 4) == 0) {
+      if (seen + length > limit) return start + static_cast<size_t>(limit - seen);
+      seen += length;
+    }
+    if (length > data.size() - start || data.size() - start - length < 4) break;
+    at = start + length + 4;
+  }
+  return data.size();
+}
 
 [[noreturn]] void Error(png_structp png, png_const_charp) {
   png_longjmp(png, 1);
@@ -37,6 +68,10 @@ void Warning(png_structp, png_const_charp) {}
 
 void ReadData(png_structp png, png_bytep out, size_t length) {
   auto* source = static_cast<Source*>(png_get_io_ptr(png));
+  if (source->position + length > source->imageDataEnd) {
+    source->imageDataCut = true;
+    png_error(png, "too much image data");
+  }
   if (length > source->data.size() - source->position) png_error(png, "truncated");
   std::memcpy(out, source->data.data() + source->position, length);
   source->position += length;
@@ -75,13 +110,21 @@ bool ReadHeaderStage(Decoder& d) {
 // Asks for rows of B, G, R and alpha (or 0 when there is no alpha) bytes,
 // 8 bits each, and reads them into `rows`.
 bool DecodeStage(Decoder& d, bool hasAlpha, png_bytepp rows, size_t rowBytes) {
-  if (setjmp(png_jmpbuf(d.png))) return false;
+  volatile int passes = 1;
+  if (setjmp(png_jmpbuf(d.png))) {
+    // libpng inflates all the image data left after the last row, however
+    // much there is. Cut off there, the rows are whole.
+    const bool rowsComplete =
+        passes > 1 ? png_get_current_pass_number(d.png) >= 7
+                   : png_get_current_row_number(d.png) >= png_get_image_height(d.png, d.info);
+    return d.source.imageDataCut && rowsComplete;
+  }
   png_set_expand(d.png);  // palette and low-depth grey to 8 bits, tRNS to alpha
   png_set_scale_16(d.png);
   png_set_gray_to_rgb(d.png);
   png_set_bgr(d.png);
   if (!hasAlpha) png_set_filler(d.png, 0, PNG_FILLER_AFTER);
-  png_set_interlace_handling(d.png);
+  passes = png_set_interlace_handling(d.png);
   png_read_update_info(d.png, d.info);
   if (png_get_rowbytes(d.png, d.info) != rowBytes) return false;
   png_read_image(d.png, rows);
@@ -108,6 +151,8 @@ std::optional<Bitmap> ReadPng(std::span<const uint8_t> data, std::optional<Bitma
   if (width * height > kFreePixels &&
       filteredBytes > static_cast<int64_t>(data.size()) * kMaxInflateRatio)
     return std::nullopt;
+  // Interlaced rows carry a filter byte a pass: seven times the rows at most.
+  d.source.imageDataEnd = ImageDataEnd(data, ImageDataLimit(filteredBytes + 7 * height));
 
   // 2. The picture; the decoder writes into its rows.
   const uint8_t colorType = png_get_color_type(d.png, d.info);

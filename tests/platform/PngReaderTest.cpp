@@ -385,4 +385,18 @@ TEST(ReadPng, DensestFileDecodes) {
   EXPECT_EQ(bmp->GetPixel(2047, 2047), RGB(0, 0, 0));
 }
 
+// A 1 x 1 picture whose image data inflates to 96 MB (a decompression
+// bomb; the real ones give gigabytes and took minutes): its one row is
+// decoded and the rest is not inflated, whatever follows it.
+TEST(ReadPng, ADecompressionBombGivesItsRowsAndNoMore) {
+  const std::vector<uint8_t> bomb = Deflated(size_t{96} << 20);
+  ASSERT_GT(bomb.size(), 90000u);  // past what one row can need
+  const std::vector<uint8_t> data =
+      Chunks().Add("IHDR", Ihdr(1, 1, 8, 0)).Add("IDAT", bomb).Add("IEND", {}).data;
+  const auto bmp = ReadPng(data);
+  ASSERT_TRUE(bmp);
+  EXPECT_EQ(bmp->Width(), 1);
+  EXPECT_EQ(bmp->GetPixel(0, 0), RGB(0, 0, 0));
+}
+
 }  // namespace
