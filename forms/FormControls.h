@@ -157,6 +157,9 @@ class TListBoxFormControlObj : public TFormControlObj {
   TListBoxFormControlObj(TSectionList* document, int position);
   platform::TItemsControl& Items() const { return static_cast<platform::TItemsControl&>(*Control); }
   void FillItems();
+
+ private:
+  std::vector<bool> submittedSelection_;
 };
 
 // Any other SELECT: a drop-down list.

@@ -29,21 +29,23 @@ void TListBoxFormControlObj::AddOption(const std::string& text, const std::strin
 }
 
 void TListBoxFormControlObj::FillItems() {
-  platform::TItemsControl& items = Items();
-  items.ClearItems();
-  for (const auto& option : Options) items.AddItem(option.first);
+  std::vector<std::string> texts;
+  texts.reserve(Options.size());
+  for (const auto& option : Options) texts.push_back(option.first);
+  Items().SetItems(texts);
 }
 
 void TListBoxFormControlObj::ResetToInitial() {
   FillItems();
   auto& list = static_cast<platform::TListBox&>(*Control);
-  const bool multi = list.MultiSelect();
-  for (size_t i = 0; i < Options.size(); ++i) {
-    const bool selected = Options[i].second.Selected;
-    if (multi)
-      list.SetSelected(static_cast<int>(i), selected);
-    else if (selected)
-      list.SetItemIndex(static_cast<int>(i));  // the last selected option wins
+  if (list.MultiSelect()) {
+    std::vector<bool> selected(Options.size());
+    for (size_t i = 0; i < Options.size(); ++i) selected[i] = Options[i].second.Selected;
+    list.SetSelection(selected);
+  } else {
+    for (size_t i = 0; i < Options.size(); ++i)
+      if (Options[i].second.Selected)
+        list.SetItemIndex(static_cast<int>(i));  // the last selected option wins
   }
   if (list.ItemIndex() < 0) list.SetItemIndex(0);
   list.SetTopIndex(0);
@@ -53,8 +55,13 @@ bool TListBoxFormControlObj::GetSubmission(int index, std::string& text) {
   const platform::TItemsControl& items = Items();
   if (index < 0 || index >= items.Count()) return false;
   const auto* list = dynamic_cast<const platform::TListBox*>(&items);
-  const bool chosen =
-      list && list->MultiSelect() ? list->Selected(index) : items.ItemIndex() == index;
+  // Submitting asks for index 0, 1, 2, ... in turn: the selection is read once.
+  if (index == 0)
+    submittedSelection_ = list && list->MultiSelect() ? list->Selection() : std::vector<bool>{};
+  const bool chosen = list && list->MultiSelect()
+                          ? static_cast<size_t>(index) < submittedSelection_.size() &&
+                                submittedSelection_[static_cast<size_t>(index)]
+                          : items.ItemIndex() == index;
   if (!chosen) {
     text.clear();
     return true;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -94,6 +95,12 @@ class TItemsControl : public TWinControl {
  public:
   virtual void ClearItems() = 0;
   virtual void AddItem(const std::string& text) = 0;
+  // All the items at once, in place of those there were: a list of
+  // thousands filled item by item lays itself out thousands of times.
+  virtual void SetItems(const std::vector<std::string>& items) {
+    ClearItems();
+    for (const std::string& item : items) AddItem(item);
+  }
   virtual int Count() const = 0;
   virtual std::string Item(int index) const = 0;
   // The current item, -1 for none.
@@ -111,6 +118,17 @@ class TListBox : public TItemsControl {
   virtual void SetMultiSelect(bool on) = 0;
   virtual bool Selected(int index) const = 0;
   virtual void SetSelected(int index, bool selected) = 0;
+  // Every item's selection at once (a list of several selections), and the
+  // selection read back; item by item each costs as much as the selection
+  // is long.
+  virtual void SetSelection(const std::vector<bool>& selected) {
+    for (size_t i = 0; i < selected.size(); ++i) SetSelected(static_cast<int>(i), selected[i]);
+  }
+  virtual std::vector<bool> Selection() const {
+    std::vector<bool> selected(static_cast<size_t>(std::max(0, Count())));
+    for (size_t i = 0; i < selected.size(); ++i) selected[i] = Selected(static_cast<int>(i));
+    return selected;
+  }
   // Scrolls so that the item is the first one shown.
   virtual void SetTopIndex(int index) = 0;
 };

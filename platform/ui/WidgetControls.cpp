@@ -298,6 +298,13 @@ class TWidgetItems : public TWidgetControl<Interface, Widget> {
   using TWidgetControl<Interface, Widget>::TWidgetControl;
   void ClearItems() override { this->widget()->clear(); }
   void AddItem(const std::string& text) override { this->widget()->addItem(this->ToQString(text)); }
+  void SetItems(const std::vector<std::string>& items) override {
+    QStringList texts;
+    texts.reserve(static_cast<qsizetype>(items.size()));
+    for (const std::string& item : items) texts << this->ToQString(item);
+    this->widget()->clear();
+    this->widget()->addItems(texts);
+  }
   int Count() const override { return this->widget()->count(); }
 };
 
@@ -333,6 +340,32 @@ class TWidgetListBox : public TWidgetItems<TListBox, QListWidget> {
   }
   void SetSelected(int index, bool selected) override {
     if (QListWidgetItem* item = widget()->item(index)) item->setSelected(selected);
+  }
+  void SetSelection(const std::vector<bool>& selected) override {
+    if (!multi_) return TListBox::SetSelection(selected);
+    // One selection of runs of selected items, given to the model at once.
+    QItemSelection selection;
+    QAbstractItemModel* model = widget()->model();
+    const int count = std::min(static_cast<int>(selected.size()), Count());
+    for (int i = 0; i < count;) {
+      if (!selected[i]) {
+        ++i;
+        continue;
+      }
+      int end = i;
+      while (end + 1 < count && selected[end + 1]) ++end;
+      selection.select(model->index(i, 0), model->index(end, 0));
+      i = end + 1;
+    }
+    widget()->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+  }
+  std::vector<bool> Selection() const override {
+    if (!multi_) return TListBox::Selection();
+    std::vector<bool> selected(static_cast<size_t>(Count()));
+    for (const QModelIndex& index : widget()->selectionModel()->selectedIndexes())
+      if (index.row() >= 0 && static_cast<size_t>(index.row()) < selected.size())
+        selected[index.row()] = true;
+    return selected;
   }
   void SetTopIndex(int index) override {
     if (QListWidgetItem* item = widget()->item(index))
