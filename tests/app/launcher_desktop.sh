@@ -20,6 +20,8 @@ cursor_tool="$4"
 mkdir -p "$work/bin" "$work/tmp" "$work/cache"
 rm -f "$work"/*.png "$work"/*.pam "$work"/*.log "$work"/cursor-*.txt "$work/display" \
   "$work/opened.txt" "$work/tmp/mail-install.log"
+# shellcheck source=scenario_lib.sh
+. "$(dirname "$0")/scenario_lib.sh"
 
 failures=0
 # A fault the run cannot go on from (or any fault without KEEP_GOING).
@@ -47,16 +49,6 @@ xvfb_pid=""
 openbox_pid=""
 other_pid=""
 launcher_pid=""
-# Ends a process of ours: TERM, then KILL if it is still there after 5 s.
-stop() {
-  [ -n "$1" ] || return 0
-  kill "$1" 2>/dev/null || return 0
-  i=0
-  while kill -0 "$1" 2>/dev/null && [ $i -lt 50 ]; do sleep 0.1; i=$((i + 1)); done
-  kill -9 "$1" 2>/dev/null
-  wait "$1" 2>/dev/null
-  return 0
-}
 cleanup() {
   stop "$launcher_pid"
   stop "$other_pid"
@@ -66,25 +58,8 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 1' HUP INT TERM
 
-# ---- The display: Xvfb picks a free number itself and writes it to fd 3.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset \
-  3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-i=0
-until [ -s "$work/display" ]; do
-  kill -0 "$xvfb_pid" 2>/dev/null || die "Xvfb ended at once: $(tail -n 5 "$work/xvfb.log")"
-  [ $i -lt 100 ] || die "Xvfb gave no display number within 10 s"
-  sleep 0.1
-  i=$((i + 1))
-done
-read -r number <"$work/display"
-DISPLAY=":$number"
-export DISPLAY
-unset WAYLAND_DISPLAY
-# No session bus: libdbus would otherwise autolaunch one that outlives the
-# test (see launcher_x11.sh).
-DBUS_SESSION_BUS_ADDRESS="disabled:"
-export DBUS_SESSION_BUS_ADDRESS
+# ---- The display.
+use_x_display 1024x768x24
 
 # ---- The window manager, with its own settings: FOCUS_NEW says whether a
 # new window gets the focus. A left press in a window focuses and raises
@@ -183,61 +158,11 @@ click_client() {
   xdotool mousemove $((wx + $1)) $((wy + $2)) click 1
 }
 
-# ---- Looking at the screen.
-panel_x=17
-panel_y=113
-panel_h=312
-panel_w=590    # the page and its margins; the scroll bar is right of it
-bar_x=619      # a column through the middle of the vertical scroll bar
+# ---- Looking at the screen (scenario_lib.sh has the viewer's panel).
 skin_x=8       # a point of bare skin, left of the viewer
 skin_y=250
 title_x=322    # the title picture, where a click does nothing
 title_y=30
-
-# Grabs the screen; NAME.png is the viewer's page panel, NAME-window.png the
-# window.
-grab() {
-  import -window root "$work/screen.png" 2>/dev/null || return 1
-  convert "$work/screen.png" -crop "647x486+$wx+$wy" +repage "$work/$1-window.png" &&
-    convert "$work/$1-window.png" -crop "${panel_w}x$panel_h+$panel_x+$panel_y" +repage "$work/$1.png"
-}
-
-# The bounding box of the pixels of COLOUR in IMAGE as bw x bh at (bx, by);
-# bw = 0: none.
-box() {
-  found=$(convert "$1" -fill white +opaque "$2" -bordercolor white -border 1 \
-    -format '%@' info: 2>/dev/null | tr 'x+' '  ')
-  read -r bw bh bx by <<EOF
-$found
-EOF
-  bw=${bw:-0} bh=${bh:-0} bx=$((${bx:-1} - 1)) by=$((${by:-1} - 1))
-}
-
-# How many pixels of IMAGE are COLOUR.
-count() {
-  convert "$1" -fill black +opaque "$2" -fill white -opaque "$2" \
-    -format '%[fx:round(mean*w*h)]' info: 2>/dev/null
-}
-
-# The colour most of IMAGE is, as #RRGGBB.
-dominant() {
-  convert "$1" -format %c histogram:info:- 2>/dev/null | sort -rn | head -n 1 |
-    grep -o '#[0-9A-F]\{6\}'
-}
-
-# Grabs as NAME until CHECK NAME holds, for up to 10 s; leaves what it saw
-# in $seen.
-until_seen() {
-  n=0
-  while :; do
-    kill -0 "$launcher_pid" 2>/dev/null || die "$1: the launcher ended"
-    seen="no screen grab"
-    if grab "$1" && "$2" "$work/$1"; then return 0; fi
-    n=$((n + 1))
-    [ $n -lt 40 ] || return 1
-    sleep 0.25
-  done
-}
 
 # Grabs as NAME-1.. NAME-6 over 1.5 s: CHECK must hold in every one.
 stays() {
@@ -249,36 +174,6 @@ stays() {
     k=$((k + 1))
     sleep 0.25
   done
-}
-
-heading="#1E3E78"    # the headings of the start page and the Internet page
-
-# A heading drawn in the heading colour, centred in the page, starting
-# within the top 40 rows, between MIN and MAX pixels wide.
-centred_heading() {
-  box "$1.png" "$heading"
-  seen="heading-coloured box ${bw}x$bh at ($bx, $by)"
-  centre=$((bx + bw / 2))
-  [ "$bw" -ge "$2" ] && [ "$bw" -le "$3" ] && [ $by -lt 40 ] &&
-    [ $centre -ge 290 ] && [ $centre -le 302 ]
-}
-
-# The start page: its heading "Добро пожаловать!" (236 pixels wide) on the
-# page's white.
-start_page() {
-  centred_heading "$1" 200 260 || return 1
-  pixels=$(count "$1.png" "$heading")
-  seen="$seen, $pixels pixels of it"
-  [ "$pixels" -ge 500 ] && [ "$(dominant "$1.png")" = "#FFFFFF" ]
-}
-
-# The Internet page (second button): its heading "Мы в Интернете" (184
-# pixels wide) on its own background, #F8FAFF.
-internet_page() {
-  centred_heading "$1" 150 210 || return 1
-  background=$(dominant "$1.png")
-  seen="$seen on $background"
-  [ "$background" = "#F8FAFF" ]
 }
 
 show_internet() {
@@ -400,7 +295,7 @@ point_at() {
 }
 # Most of the picture clear, its corners too, the shape black and white.
 drawn_shape() {
-  [ $ctransparent -ge $((cw * ch / 2)) ] && [ "$ccorner" -eq 0 ] &&
+  [ "$ctransparent" -ge $((cw * ch / 2)) ] && [ "$ccorner" -eq 0 ] &&
     [ "$cblack" -gt 0 ] && [ "$cwhite" -gt 0 ]
 }
 

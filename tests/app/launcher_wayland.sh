@@ -7,17 +7,19 @@
 # Status 77 (skipped) when weston or Qt's Wayland platform plugin is missing.
 #
 # The compositor is weston's desktop shell on its X11 back end, inside an
-# Xvfb of exactly its output's size: weston's headless back end has no seat,
-# so no window is ever activated there, and the launcher loads its pages on
-# activation. Only weston talks to the X server; the launcher gets
-# WAYLAND_DISPLAY and no DISPLAY. The screen grab of Xvfb is weston's output
-# as a person would see it.
+# Xvfb of exactly its output's size, so that a grab of Xvfb is weston's
+# output as a person would see it (the headless back end has no seat, so no
+# window is ever activated, and its screenshots lose what was drawn with
+# alpha 0). Only weston talks to the X server; the launcher gets
+# WAYLAND_DISPLAY and no DISPLAY.
 set -u
 launcher="$1"
 demo="$2"
 work="$3"
 mkdir -p "$work"
 rm -f "$work"/*.png "$work"/*.log "$work/display" "$work/weston.ini"
+# shellcheck source=scenario_lib.sh
+. "$(dirname "$0")/scenario_lib.sh"
 
 skip() {
   echo "SKIP: $*"
@@ -32,6 +34,7 @@ fail() {
   echo "-- pictures in $work"
   exit 1
 }
+die() { fail "$@"; }
 
 command -v weston >/dev/null 2>&1 || skip "weston is missing (./test.sh installs it)"
 for tool in Xvfb xdotool import convert timeout; do
@@ -59,15 +62,6 @@ xvfb_pid=""
 weston_pid=""
 launcher_pid=""
 runtime=""
-stop() {
-  [ -n "$1" ] || return 0
-  kill "$1" 2>/dev/null || return 0
-  i=0
-  while kill -0 "$1" 2>/dev/null && [ $i -lt 50 ]; do sleep 0.1; i=$((i + 1)); done
-  kill -9 "$1" 2>/dev/null
-  wait "$1" 2>/dev/null
-  return 0
-}
 cleanup() {
   stop "$launcher_pid"
   stop "$weston_pid"
@@ -78,18 +72,7 @@ trap cleanup EXIT
 trap 'exit 1' HUP INT TERM
 
 # ---- The X server weston draws into.
-Xvfb -displayfd 3 -screen 0 "${width}x${height}x24" -nolisten tcp -noreset \
-  3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-i=0
-until [ -s "$work/display" ]; do
-  kill -0 "$xvfb_pid" 2>/dev/null || fail "Xvfb ended at once: $(tail -n 5 "$work/xvfb.log")"
-  [ $i -lt 100 ] || fail "Xvfb gave no display number within 10 s"
-  sleep 0.1
-  i=$((i + 1))
-done
-read -r number <"$work/display"
-xdisplay=":$number"
+start_xvfb "${width}x${height}x24"
 
 # ---- weston. Its socket lives in a runtime folder of our own (0700, as
 # libwayland wants); a socket path longer than 107 bytes cannot be bound,
@@ -101,7 +84,7 @@ if [ ${#runtime} -gt 80 ]; then
 else
   rm -rf "$runtime"
 fi
-mkdir -p "$runtime" && chmod 700 "$runtime" || fail "cannot make the runtime folder $runtime"
+{ mkdir -p "$runtime" && chmod 700 "$runtime"; } || fail "cannot make the runtime folder $runtime"
 XDG_RUNTIME_DIR="$runtime"
 export XDG_RUNTIME_DIR
 # A plain background, no panel, no animations (a window fading in would be
@@ -141,7 +124,8 @@ QT_QPA_PLATFORM=wayland "$launcher" --root "$demo" >"$work/launcher.log" 2>&1 &
 launcher_pid=$!
 
 # Grabs weston's output as screen.png and crops the launcher's window out
-# of it as NAME-window.png (NAME.png: the viewer's page panel). The window
+# of it as NAME-window.png (NAME.png: the viewer's page panel), in place of
+# scenario_lib.sh's grab, which knows where the window is. The window
 # is where the pixels that are not background are; their box is either the
 # whole window (a rectangle on screen) or just its shape. The last rows and
 # columns hold the cursor.
@@ -162,31 +146,10 @@ EOF
     return 1
   fi
   convert "$work/screen.png" -crop "647x486+$wx+$wy" +repage "$work/$1-window.png" &&
-    convert "$work/$1-window.png" -crop 590x312+17+113 +repage "$work/$1.png"
+    convert "$work/$1-window.png" -crop "${panel_w}x$panel_h+$panel_x+$panel_y" +repage "$work/$1.png"
 }
 
-# How many pixels of IMAGE are COLOUR.
-count() {
-  convert "$1" -fill black +opaque "$2" -fill white -opaque "$2" \
-    -format '%[fx:round(mean*w*h)]' info: 2>/dev/null
-}
-
-# ---- 1. Without a click, the start page: its heading "Добро пожаловать!"
-# (236 pixels wide, #1E3E78) centred at the top of the viewer.
-heading="#1E3E78"
-start_page() {
-  found=$(convert "$1.png" -crop 590x40+0+0 +repage -fill white +opaque "$heading" \
-    -bordercolor white -border 1 -format '%@' info: 2>/dev/null | tr 'x+' '  ')
-  read -r hw hh hx hy <<EOF
-$found
-EOF
-  hw=${hw:-0} hx=$((${hx:-1} - 1))
-  pixels=$(count "$1.png" "$heading")
-  seen="heading-coloured box ${hw}x${hh:-0} at ($hx, $((${hy:-1} - 1))), $pixels pixels of it"
-  centre=$((hx + hw / 2))
-  [ "$hw" -ge 200 ] && [ "$hw" -le 260 ] && [ $centre -ge 290 ] && [ $centre -le 302 ] &&
-    [ "$pixels" -ge 500 ]
-}
+# ---- 1. Without a click, the start page (scenario_lib.sh).
 n=0
 seen="no screen grab"
 until grab 1-start && start_page "$work/1-start"; do
