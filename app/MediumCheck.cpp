@@ -39,9 +39,63 @@ bool StartsWith(std::string_view text, std::string_view prefix) {
   return text.substr(0, prefix.size()) == prefix;
 }
 
-// Page bytes (Windows-1251) as UTF-8 for messages.
+// Page bytes (Windows-1251) as UTF-8 for messages; control bytes (a NUL
+// would end the line) as \xHH.
 std::string Shown(const std::string& bytes) {
-  return platform::BytesToUtf8(bytes, platform::AnsiCodePage());
+  std::string text = platform::BytesToUtf8(bytes, platform::AnsiCodePage());
+  std::string shown;
+  shown.reserve(text.size());
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F) {
+      static constexpr char kHex[] = "0123456789ABCDEF";
+      shown += {'\\', 'x', kHex[byte >> 4], kHex[byte & 15]};
+    } else {
+      shown += c;
+    }
+  }
+  return shown;
+}
+
+// Why a name the launcher looks for is not found, for a message: nothing
+// when it is plainly missing.
+std::string WhyNotFound(const std::string& windows) {
+  platform::TLookupFailure why = platform::TLookupFailure::Missing;
+  if (platform::MapToHost(windows, &why)) return "";
+  switch (why) {
+    case platform::TLookupFailure::LeavesMedium:
+      return " (a link that leads outside the medium, which the launcher treats as missing)";
+    case platform::TLookupFailure::LinkLoop:
+      return " (links that lead round in a loop)";
+    case platform::TLookupFailure::Missing:
+      break;
+  }
+  return "";
+}
+
+// A host name on the medium for messages: UTF-8 as it is, other bytes (a
+// name written on Windows in its code page) read as that code page.
+std::string ShownHostName(const std::string& name) {
+  const std::u32string decoded = platform::Utf8ToUtf32(name);
+  if (std::find(decoded.begin(), decoded.end(), platform::kInvalidUtf8) == decoded.end())
+    return name;
+  return platform::BytesToUtf8(name, platform::AnsiCodePage());
+}
+
+// A host path below the medium root as a Windows path, by its own names
+// (a link by its name, not its target's).
+std::string WindowsPathOf(const std::filesystem::path& host) {
+  std::string windows;
+  for (const auto& part : host.lexically_relative(platform::MediumRoot()))
+    windows += "\\" + platform::Utf8ToBytes(ShownHostName(part.string()), platform::AnsiCodePage());
+  return platform::ExpandFileName(windows.empty() ? "\\" : windows);
+}
+
+// The key a page is known by: where it is on the medium (names there match
+// ignoring case, Cyrillic too), or its name when it is nowhere.
+std::string PageKey(const std::string& page) {
+  if (const auto host = platform::MapToHost(page)) return host->lexically_normal().string();
+  return AsciiUpper(page);
 }
 
 // Whether a picture file decodes with the loaders the viewer uses.
@@ -83,8 +137,8 @@ class TChecker {
   std::vector<std::string> installLines_, serialLines_;
   bool installRead_ = false, serialRead_ = false;
   std::deque<std::string> queue_;
-  std::set<std::string> seen_;  // pages queued, upper case
-  std::map<std::string, std::set<std::string>> anchors_;  // page (upper case) -> anchors
+  std::set<std::string> seen_;  // pages queued, by PageKey
+  std::map<std::string, std::set<std::string>> anchors_;  // page (PageKey) -> anchors
   struct PendingAnchor {
     std::string target, anchor, page;
     int line;
@@ -124,11 +178,11 @@ std::vector<std::string> TChecker::ReadCommandFile(const char* name) {
 }
 
 void TChecker::Visit(const std::string& page, const std::string& from, int line) {
-  const std::string key = AsciiUpper(page);
+  const std::string key = PageKey(page);
   if (seen_.count(key)) return;
   if (!platform::FileExists(page)) {
     Add(from, line,
-        "no page " + Shown(page) + "; the launcher would show 'Can't locate file: " + Shown(page) +
+        "no page " + Shown(page) + WhyNotFound(page) + "; the launcher would show 'Can't locate file: " + Shown(page) +
             ".'");
     return;
   }
@@ -142,8 +196,8 @@ void TChecker::CheckPicture(const std::string& page, int line, const std::string
   const std::string file = view_.FullFileName(src);
   if (!platform::FileExists(file)) {
     Add(page, line,
-        std::string(what) + " " + Shown(src) + " does not exist (" + Shown(file) +
-            "); the launcher shows the missing-picture sign");
+        std::string(what) + " " + Shown(src) + " does not exist (" + Shown(file) + ")" +
+            WhyNotFound(file) + "; the launcher shows the missing-picture sign");
     return;
   }
   if (!PictureDecodes(file))
@@ -178,25 +232,24 @@ void TChecker::CheckCommand(const std::string& page, int line, const std::string
       }
     const std::string& directory = installLines_[static_cast<size_t>(3 * n - 3)];
     const std::string& program = installLines_[static_cast<size_t>(3 * n - 2)];
-    const auto onMedium = [](const std::string& name) {
-      return !name.empty() && (name[0] == '\\' || (name.size() > 1 && name[1] == ':'));
-    };
-    if (onMedium(directory) && !platform::MapToHost(directory))
-      Add(page, line,
-          Shown(url) + ": the folder " + Shown(directory) +
-              " of the entry is not on the medium; the launcher would start nothing");
-    const bool relative = program.empty() || (program[0] != '\\' && program.find(':') == std::string::npos);
-    if (relative && onMedium(directory)) {
-      std::string inDirectory = directory;
-      if (inDirectory.back() != '\\') inDirectory += '\\';
-      if (platform::MapToHost(directory) && !platform::MapToHost(inDirectory + program))
-        Add(page, line,
-            Shown(url) + ": the program " + Shown(program) + " is not in " + Shown(directory) +
-                "; the launcher would start nothing");
-    } else if (onMedium(program) && !platform::MapToHost(program)) {
+    // As the launcher starts it: the program in the entry's folder, or on
+    // its own; the folder, when it is found, is where it runs.
+    platform::TLookupFailure why = platform::TLookupFailure::Missing;
+    if (!platform::FindProgram(program, directory, &why)) {
+      const std::string reason = why == platform::TLookupFailure::LeavesMedium
+                                     ? " leads outside the medium"
+                                 : why == platform::TLookupFailure::LinkLoop
+                                     ? " is a loop of links"
+                                     : " is not on the medium";
       Add(page, line,
           Shown(url) + ": the program " + Shown(program) +
-              " is not on the medium; the launcher would start nothing");
+              (directory.empty() ? "" : " (folder " + Shown(directory) + ")") + reason +
+              "; the launcher would start nothing");
+    } else if (!directory.empty() && !platform::MapToHost(directory)) {
+      Add(page, line,
+          Shown(url) + ": the folder " + Shown(directory) + WhyNotFound(directory) +
+              " of the entry is not on the medium; the launcher would start " + Shown(program) +
+              " in its own folder");
     }
     return;
   }
@@ -219,17 +272,18 @@ void TChecker::CheckLink(const std::string& page, const TTagUse& use, const std:
   const viewer::ThtmlView::TLinkDestination to = view_.LinkDestination(url);
   switch (to.Kind) {
     case viewer::ThtmlView::TLinkDestination::ToAnchor:
-      pendingAnchors_.push_back({AsciiUpper(page), to.Anchor, page, use.Line});
+      pendingAnchors_.push_back({PageKey(page), to.Anchor, page, use.Line});
       break;
     case viewer::ThtmlView::TLinkDestination::ToPage:
       Visit(to.File, page, use.Line);
       if (!to.Anchor.empty() && platform::FileExists(to.File))
-        pendingAnchors_.push_back({AsciiUpper(to.File), to.Anchor, page, use.Line});
+        pendingAnchors_.push_back({PageKey(to.File), to.Anchor, page, use.Line});
       break;
     case viewer::ThtmlView::TLinkDestination::ToPicture:
       if (!platform::FileExists(to.File))
         Add(page, use.Line,
-            "no picture " + Shown(to.File) + "; the launcher would show 'Can't locate file: " +
+            "no picture " + Shown(to.File) + WhyNotFound(to.File) +
+                "; the launcher would show 'Can't locate file: " +
                 Shown(to.File) + ".'");
       else if (!PictureDecodes(to.File))
         Add(page, use.Line,
@@ -263,7 +317,7 @@ void TChecker::CheckPage(const std::string& page) {
   }
   for (const auto& box : boxes.shown)
     Add(page, 0, "the launcher would show '" + Shown(box.text) + "' and leave that part out");
-  auto& anchors = anchors_[AsciiUpper(page)];
+  auto& anchors = anchors_[PageKey(page)];
   for (const auto& [name, section] : view_.AnchorNames()) anchors.insert(name);
 
   const TPageScan scan = ScanPage(*bytes);
@@ -316,12 +370,9 @@ void TChecker::CheckCaseClashes() {
     if (paths.size() < 2) continue;
     std::sort(paths.begin(), paths.end());
     std::string names;
-    for (const auto& p : paths) names += (names.empty() ? "" : ", ") + p.filename().string();
-    const std::string shown = "\\" + platform::Utf8ToBytes(
-        std::filesystem::relative(paths.front(), root).generic_string(), platform::AnsiCodePage());
-    std::string windows = shown;
-    std::replace(windows.begin(), windows.end(), '/', '\\');
-    Add(platform::ExpandFileName(windows), 0,
+    for (const auto& p : paths)
+      names += (names.empty() ? "" : ", ") + ShownHostName(p.filename().string());
+    Add(WindowsPathOf(paths.front()), 0,
         names + " differ only in case; the launcher cannot tell them apart and opens one of them");
   }
 }
@@ -334,12 +385,16 @@ void TChecker::CheckUnreached() {
          !error && it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
       const std::string ext = AsciiUpper(it->path().extension().string());
       if (ext != ".HTM" && ext != ".HTML") continue;
-      std::string windows = "\\" + platform::Utf8ToBytes(
-          std::filesystem::relative(it->path(), platform::MediumRoot()).generic_string(),
-          platform::AnsiCodePage());
-      std::replace(windows.begin(), windows.end(), '/', '\\');
-      windows = platform::ExpandFileName(windows);
-      if (!seen_.count(AsciiUpper(windows)))
+      const std::string windows = WindowsPathOf(it->path());
+      platform::TLookupFailure why = platform::TLookupFailure::Missing;
+      if (!platform::MapToHost(windows, &why) && why != platform::TLookupFailure::Missing) {
+        Add(windows, 0,
+            why == platform::TLookupFailure::LeavesMedium
+                ? "a link that leads outside the medium; the launcher treats this page as missing"
+                : "links that lead round in a loop; the launcher treats this page as missing");
+        continue;
+      }
+      if (!seen_.count(it->path().lexically_normal().string()))
         Add(windows, 0, "no link reaches this page", true);
     }
   }
@@ -358,9 +413,11 @@ void TChecker::CheckUnreached() {
 }
 
 TCheckReport TChecker::Run() {
-  if (!platform::MapToHost("\\HTML")) {
+  const std::optional<std::filesystem::path> html = platform::MapToHost("\\HTML");
+  std::error_code error;
+  if (!html || !std::filesystem::is_directory(*html, error)) {
     report_.Unreadable = true;
-    report_.UnreadableReason = "no HTML folder on the medium";
+    report_.UnreadableReason = html ? "HTML on the medium is no folder" : "no HTML folder on the medium";
     return std::move(report_);
   }
   platform::TApplication& application = platform::TApplication::Instance();
@@ -406,7 +463,8 @@ TCheckReport TChecker::Run() {
 std::string ShownPath(const std::string& windows, const std::filesystem::path& shownRoot) {
   std::filesystem::path below;
   if (const auto host = platform::MapToHost(windows)) {
-    below = std::filesystem::relative(*host, platform::MediumRoot());
+    for (const auto& part : host->lexically_relative(platform::MediumRoot()))
+      below /= ShownHostName(part.string());
   } else {
     std::string name = windows;
     if (name.size() > 1 && name[1] == ':') name.erase(0, 2);

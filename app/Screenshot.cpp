@@ -3,6 +3,8 @@
 #include <QPixmap>
 #include <algorithm>
 #include <cstdio>
+#include <map>
+#include <set>
 
 #include "platform/CodePage.h"
 #include "platform/Paths.h"
@@ -29,15 +31,20 @@ bool WriteScreenshot(platform::TForm& form, const std::string& file) {
 
 namespace {
 
-// A page's name below the HTML folder, "\" as "-", as UTF-8.
+// A page's path below the HTML folder, or below the root for a page
+// elsewhere, "\\" as "-", as UTF-8.
 std::string NameBelowHtml(const std::string& page) {
-  std::string name = page;
-  std::string upper = name;
+  std::string upper = page;
   for (char& c : upper)
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
   const size_t html = upper.find("\\HTML\\");
-  name = html == std::string::npos ? name.substr(name.find_last_of("\\:") + 1)
-                                    : name.substr(html + 6);
+  std::string name;
+  if (html != std::string::npos) {
+    name = page.substr(html + 6);
+  } else {
+    name = page.size() > 1 && page[1] == ':' ? page.substr(2) : page;
+    while (!name.empty() && name.front() == '\\') name.erase(0, 1);
+  }
   std::replace(name.begin(), name.end(), '\\', '-');
   return platform::BytesToUtf8(name, platform::AnsiCodePage());
 }
@@ -49,13 +56,21 @@ std::string WithoutExtension(const std::string& name) {
 
 }  // namespace
 
-std::string ScreenshotName(const std::string& page, const std::vector<std::string>& pages) {
-  const std::string name = NameBelowHtml(page);
-  const std::string stem = WithoutExtension(name);
-  const auto sameStem = [&](const std::string& other) {
-    return other != page && WithoutExtension(NameBelowHtml(other)) == stem;
-  };
-  return (std::any_of(pages.begin(), pages.end(), sameStem) ? name : stem) + ".png";
+std::vector<std::string> ScreenshotNames(const std::vector<std::string>& pages) {
+  std::vector<std::string> names;
+  std::map<std::string, int> stems;
+  for (const std::string& page : pages) ++stems[WithoutExtension(NameBelowHtml(page))];
+  std::set<std::string> taken;
+  for (const std::string& page : pages) {
+    const std::string name = NameBelowHtml(page);
+    const std::string stem = WithoutExtension(name);
+    const std::string base = stems[stem] > 1 ? name : stem;
+    std::string file = base + ".png";
+    for (int n = 2; taken.count(file); ++n) file = base + "-" + std::to_string(n) + ".png";
+    taken.insert(file);
+    names.push_back(file);
+  }
+  return names;
 }
 
 }  // namespace app

@@ -19,9 +19,11 @@ QImage GrabWindow(QWidget& window, const std::optional<platform::Region>& region
 // the file cannot be written.
 bool WriteScreenshot(platform::TForm& form, const std::string& file);
 
-// The file name of a page's picture among the pictures of all `pages`: the
-// page's name below the HTML folder with ".png" for its extension
-// ("help.png", "sub-a.png"), its whole name when that would be taken twice.
-std::string ScreenshotName(const std::string& page, const std::vector<std::string>& pages);
+// The file names of the pages' pictures, one each and never one twice: a
+// page's path below the HTML folder (below the medium's root for a page
+// elsewhere), folders joined with "-", with ".png" for its extension
+// ("help.png", "sub-a.png", "A-page.png"); its whole name when that would
+// be taken twice, and a number after it when even that would.
+std::vector<std::string> ScreenshotNames(const std::vector<std::string>& pages);
 
 }  // namespace app

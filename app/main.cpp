@@ -187,11 +187,10 @@ int main(int argc, char** argv) {
     form.OnActivate();
     std::error_code error;
     std::filesystem::create_directories(*options.screenshotAll, error);
-    for (const std::string& page : report.Pages) {
-      ShowingErrors([&] { form.htmlView1->LoadFromFile(page); });
-      const std::string file =
-          (std::filesystem::path(*options.screenshotAll) / app::ScreenshotName(page, report.Pages))
-              .string();
+    const std::vector<std::string> names = app::ScreenshotNames(report.Pages);
+    for (size_t i = 0; i < report.Pages.size(); ++i) {
+      ShowingErrors([&] { form.htmlView1->LoadFromFile(report.Pages[i]); });
+      const std::string file = (std::filesystem::path(*options.screenshotAll) / names[i]).string();
       if (!app::WriteScreenshot(form, file)) return 1;
       std::printf("%s\n", file.c_str());
     }

@@ -139,7 +139,9 @@ bool WithinRoot(const std::string& real) {
 // only where its target, resolved whole, stays on the medium, as ".." never
 // leaves it; the entry keeps its own name. Nothing when it is missing or
 // cannot be resolved (a loop of links).
-std::optional<fs::path> FindEntry(const fs::path& folder, const std::string& name) {
+std::optional<fs::path> FindEntry(const fs::path& folder, const std::string& name,
+                                  TLookupFailure& why) {
+  why = TLookupFailure::Missing;
   fs::path entry = folder / name;
   struct stat info {};
   if (lstat(entry.c_str(), &info) != 0) {
@@ -152,7 +154,14 @@ std::optional<fs::path> FindEntry(const fs::path& folder, const std::string& nam
   }
   if (S_ISLNK(info.st_mode)) {
     std::unique_ptr<char, void (*)(void*)> real(realpath(entry.c_str(), nullptr), std::free);
-    if (!real || !WithinRoot(real.get())) return std::nullopt;
+    if (!real) {
+      why = errno == ELOOP ? TLookupFailure::LinkLoop : TLookupFailure::Missing;
+      return std::nullopt;
+    }
+    if (!WithinRoot(real.get())) {
+      why = TLookupFailure::LeavesMedium;
+      return std::nullopt;
+    }
   }
   return entry;
 }
@@ -225,17 +234,39 @@ std::string ExpandFileName(std::string_view windowsPath) {
   return result;
 }
 
-std::optional<fs::path> MapToHost(std::string_view windowsPath) {
+std::optional<fs::path> MapToHost(std::string_view windowsPath, TLookupFailure* failure) {
+  TLookupFailure why = TLookupFailure::Missing;
+  if (failure) *failure = why;
   if (windowsPath.empty() || IsUnc(windowsPath)) return std::nullopt;
   fs::path host = State().root;
   for (const std::string& name : Components(windowsPath)) {
-    std::optional<fs::path> entry = FindEntry(host, BytesToUtf8(name, AnsiCodePage()));
-    if (!entry) return std::nullopt;
+    std::optional<fs::path> entry = FindEntry(host, BytesToUtf8(name, AnsiCodePage()), why);
+    if (!entry) {
+      if (failure) *failure = why;
+      return std::nullopt;
+    }
     host = std::move(*entry);
   }
   struct stat info {};
   if (stat(host.c_str(), &info) != 0) return std::nullopt;
   return host;
+}
+
+std::optional<fs::path> FindProgram(std::string_view file, std::string_view directory,
+                                    TLookupFailure* failure) {
+  const bool rooted = !file.empty() && IsSeparator(file[0]);
+  if (!rooted && !HasDrive(file) && !directory.empty()) {
+    std::string inDirectory(directory);
+    if (!IsSeparator(inDirectory.back())) inDirectory += '\\';
+    if (std::optional<fs::path> found = MapToHost(inDirectory + std::string(file), failure))
+      return found;
+  }
+  TLookupFailure alone = TLookupFailure::Missing;
+  std::optional<fs::path> found = MapToHost(file, &alone);
+  // The more telling reason: a link off the medium in the folder says more
+  // than the name missing from the current one.
+  if (!found && failure && alone != TLookupFailure::Missing) *failure = alone;
+  return found;
 }
 
 std::FILE* OpenRegularFile(const fs::path& file, std::string* why) {

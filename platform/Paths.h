@@ -43,7 +43,15 @@ std::string ExpandFileName(std::string_view windowsPath);
 // not change). Links are followed only to targets on the medium. Nothing
 // for UNC names, when a part is missing, or a link leads off the medium or
 // nowhere.
-std::optional<std::filesystem::path> MapToHost(std::string_view windowsPath);
+enum class TLookupFailure { Missing, LeavesMedium, LinkLoop };
+std::optional<std::filesystem::path> MapToHost(std::string_view windowsPath,
+                                               TLookupFailure* failure = nullptr);
+
+// A program or document an install entry names, found as the launcher
+// starts it: a relative name in the entry's folder, then on its own.
+// Nothing when it is not on the medium (`failure` says why).
+std::optional<std::filesystem::path> FindProgram(std::string_view file, std::string_view directory,
+                                                 TLookupFailure* failure = nullptr);
 
 bool FileExists(std::string_view windowsPath);
 

@@ -14,12 +14,6 @@ namespace platform {
 
 namespace {
 
-bool IsRelative(std::string_view path) {
-  const bool rooted = !path.empty() && (path[0] == '\\' || path[0] == '/');
-  const bool drive = path.size() >= 2 && path[1] == ':';
-  return !rooted && !drive;
-}
-
 // The desktop's opener, started detached (no zombie is left, nothing
 // waits) with the address as its one argument.
 bool OpenWithDesktop(const QString& what) {
@@ -48,13 +42,7 @@ bool ShellOpenAddress(std::string_view address) {
 bool ShellStartProgram(std::string_view file, std::string_view parameters,
                        std::string_view directory) {
   std::optional<std::filesystem::path> workingDir = MapToHost(directory);
-  std::optional<std::filesystem::path> program;
-  if (IsRelative(file) && !directory.empty()) {
-    std::string inDirectory(directory);
-    if (inDirectory.back() != '\\' && inDirectory.back() != '/') inDirectory += '\\';
-    program = MapToHost(inDirectory + std::string(file));
-  }
-  if (!program) program = MapToHost(file);
+  const std::optional<std::filesystem::path> program = FindProgram(file, directory);
   if (!program) return false;
 
   const QString host = QString::fromStdString(program->string());

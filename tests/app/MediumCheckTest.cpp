@@ -10,6 +10,7 @@
 
 #include "TestSupport.h"
 #include "app/MediumCheck.h"
+#include "app/Screenshot.h"
 #include "platform/CodePage.h"
 #include "platform/Paths.h"
 
@@ -81,6 +82,8 @@ TEST(MediumCheck, EveryBreakReportedAtItsLine) {
   EXPECT_EQ(text,
             "M/HTML/Help.htm:0: Help.htm, help.htm differ only in case; the launcher cannot tell "
             "them apart and opens one of them\n"
+            // Links open help.htm, the exact name: its copy is reached by none.
+            "M/HTML/Help.htm:0: warning: no link reaches this page\n"
             "M/HTML/help.htm:8: no anchor 'nokeys' on that page; the launcher would show the page "
             "from its top\n"
             "M/HTML/help.htm:10: the picture map.bmp does not exist (D:\\HTML\\map.bmp); the "
@@ -102,7 +105,68 @@ TEST(MediumCheck, EveryBreakReportedAtItsLine) {
             "'List index out of bounds (9).'\n"
             "M/HTML/tutor.htm:8: the picture broken.jpg cannot be decoded; the launcher shows the "
             "missing-picture sign\n"
-            "5 pages checked: 10 errors, 4 warnings\n");
+            "5 pages checked: 10 errors, 5 warnings\n");
+}
+
+// A hostile medium: links that loop or lead off the medium, install
+// entries whose folder or program are not there, names in Windows-1251 and
+// UTF-8 Cyrillic linked in another case, a NUL in a link. Nothing throws,
+// every problem is named at its line by the link's own name, and a page
+// the launcher reaches is not called unreached.
+TEST(MediumCheck, HostileMediaAreReportedNotTrusted) {
+  testing_support::TempDir medium;
+  fs::copy(fs::path(LAUNCHER_SOURCE_DIR) / "demo", medium.Path(), fs::copy_options::recursive);
+  const fs::path html = medium.Path() / "HTML";
+  fs::create_symlink("loop.htm", html / "loop.htm");
+  fs::create_symlink("/etc/hostname", html / "outside.htm");
+  fs::create_symlink("/bin/sh", medium.Path() / "SETUP" / "sh");
+  std::ofstream(html / "Справка.htm") << "<P>reached";
+  std::ofstream(html / "\xD1\xEF\xE8\xF1\xEE\xEA.htm") << "<P>named in 1251";  // "Список"
+  std::ofstream(html / "install.dat", std::ios::app)
+      << "NOFOLDER\r\nsetup.sh\r\n\r\n\\SETUP\r\nnothere.sh\r\n\r\n\\SETUP\r\nsh\r\n\r\n";
+  std::ofstream(html / "help.htm", std::ios::app)
+      << platform::Utf8ToBytes("<A HREF=\"СПРАВКА.HTM\">x</A>", 1251) << "\n"
+      << "<A HREF=\"loop.htm\">x</A><A HREF=\"outside.htm\">x</A>\n"
+      << "<A HREF=\"install4\">x</A><A HREF=\"install5\">x</A><A HREF=\"install6\">x</A>\n"
+      << std::string("<A HREF=\"a\0b.htm\">x</A>\n", 23);
+  const auto [status, text] = Check(medium.Path());
+  EXPECT_EQ(status, 1);
+  const std::string lines[] = {
+      "loop.htm (links that lead round in a loop)",
+      "outside.htm (a link that leads outside the medium, which the launcher treats as missing)",
+      "install4: the program setup.sh (folder NOFOLDER) is not on the medium; the launcher would "
+      "start nothing",
+      "install5: the program nothere.sh (folder \\SETUP) is not on the medium",
+      "install6: the program sh (folder \\SETUP) leads outside the medium",
+      "a\\x00b.htm",
+      "M/HTML/Список.htm:0: warning: no link reaches this page",
+      "M/HTML/outside.htm:0: a link that leads outside the medium; the launcher treats this page "
+      "as missing",
+  };
+  for (const std::string& line : lines) EXPECT_NE(text.find(line), std::string::npos) << line;
+  EXPECT_EQ(text.find("Справка.htm:0: warning"), std::string::npos) << "reached by СПРАВКА.HTM";
+  EXPECT_EQ(text.find("/etc/"), std::string::npos) << "named by the link, not its target";
+}
+
+// One picture a page and never two pages on one file: \\A\\page.htm and
+// \\B\\page.htm wrote one file over the other.
+TEST(ScreenshotNames, OneFileAPage) {
+  const std::vector<std::string> pages = {
+      "D:\\HTML\\soft.htm", "D:\\HTML\\sub\\a.htm", "D:\\A\\page.htm", "D:\\B\\page.htm",
+      "D:\\HTML\\x.htm",    "D:\\HTML\\x.html",      "D:\\HTML\\a-b.htm", "D:\\HTML\\a\\b.htm"};
+  EXPECT_EQ(app::ScreenshotNames(pages),
+            (std::vector<std::string>{"soft.png", "sub-a.png", "A-page.png", "B-page.png",
+                                      "x.htm.png", "x.html.png", "a-b.htm.png", "a-b.htm-2.png"}));
+}
+
+TEST(MediumCheck, HtmlThatIsNoFolderCannotBeRead) {
+  testing_support::TempDir medium;
+  std::ofstream(medium.Path() / "HTML") << "a file";
+  const auto [status, text] = Check(medium.Path());
+  EXPECT_EQ(status, 2);
+  EXPECT_EQ(text,
+            "M: HTML on the medium is no folder; the launcher would show no page\n"
+            "the medium cannot be read\n");
 }
 
 TEST(MediumCheck, AMediumWithoutItsHtmlFolderCannotBeRead) {
