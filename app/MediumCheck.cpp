@@ -113,7 +113,7 @@ bool PictureDecodes(const std::string& file) {
 
 class TChecker {
  public:
-  explicit TChecker(TForm1& form) : form_(form), view_(*form.htmlView1) {}
+  explicit TChecker(TForm1& form) : view_(*form.htmlView1) {}
 
   TCheckReport Run();
 
@@ -131,7 +131,6 @@ class TChecker {
   void CheckCaseClashes();
   void CheckUnreached();
 
-  TForm1& form_;
   viewer::ThtmlView& view_;
   TCheckReport report_;
   std::vector<std::string> installLines_, serialLines_;
