@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/Bitmap.h"
+#include "platform/BmpReader.h"
 #include "platform/Canvas.h"
 #include "platform/Color.h"
 #include "platform/Geometry.h"
@@ -33,6 +34,10 @@ struct TGifBackground {
 
 // The most frames a file is read for; later images are ignored.
 constexpr int kMaxGifFrames = 256;
+// The most pixels a file's frames have together: every use of an animation
+// keeps all of them (256 frames of 4096 x 4096 took 4.3 GB). Frames past
+// it are left out, as frames past kMaxGifFrames are.
+constexpr int64_t kMaxGifFramePixels = platform::kMaxPicturePixels;
 
 // A canvas no larger than this is allowed whatever the file's data; a
 // larger one must be one that the file's image data could plausibly fill
@@ -213,6 +218,7 @@ class TGIFImage {
   size_t Position = 0;
   // The most pixels the frames read so far could fill from their data.
   int64_t PlausiblePixels = 0;
+  int64_t FramePixels = 0;  // of the frames read so far
   // The background last painted into WorkDC.
   TGifBackground PaintedBackground;
 };

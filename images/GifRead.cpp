@@ -117,6 +117,8 @@ bool TFrame::ReadFrame(const std::array<uint8_t, 6>& control) {
   if (minCodeSize > kMaxMinCodeSize) return false;
   const int64_t plausible = MostPixelsFromCodeData(dataBytes, minCodeSize);
   if (pixelCount > platform::kMaxPicturePixels || pixelCount > plausible) return false;
+  if (Owner->FramePixels + pixelCount > kMaxGifFramePixels) return false;
+  Owner->FramePixels += pixelCount;
   Owner->PlausiblePixels += plausible;
 
   if (Owner->HeaderOnly) {
@@ -178,6 +180,7 @@ bool TGIFImage::ReadGIF() {
     }
   } release{*this};
   PlausiblePixels = 0;
+  FramePixels = 0;
   if (Data.size() < 3 || std::memcmp(Data.data(), "GIF", 3) != 0) return false;
   // Signature, version and the logical screen descriptor.
   if (Data.size() < 13) return false;

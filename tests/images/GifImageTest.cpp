@@ -135,6 +135,22 @@ TEST(GifFile, InterlacedHeightThreeDecodesRowsZeroTwoOne) {
   EXPECT_EQ(gif->ImageDC->GetPixel(0, 2), kRed);
 }
 
+// Frames whose data could fill them, but together more pixels than a
+// picture may have (every use of an animation keeps them all): the walk
+// ends at the frame that would pass the ceiling, keeping those before.
+TEST(GifFile, FramesTogetherStayWithinThePictureCeiling) {
+  GifBuilder b;
+  b.Header(2048, 2048, kColors);
+  const std::vector<uint8_t> data(1200, 0x55);  // enough codes for 2048 x 2048
+  for (int i = 0; i < 6; ++i)
+    b.U8(0x2C).U16(0).U16(0).U16(2048).U16(2048).U8(0).U8(2).SubBlocks(data);
+  b.Trailer();
+  TGIFImage header;
+  ASSERT_TRUE(header.LoadHeaderFromStream(b.bytes));
+  EXPECT_EQ(header.FrameCount, 4);  // 4 x 2048 x 2048 is the ceiling itself
+  EXPECT_LE(int64_t{header.FrameCount} * 2048 * 2048, images::kMaxGifFramePixels);
+}
+
 TEST(GifFile, HeaderLoadFindsTheSameFramesAndDecodesNothing) {
   GifBuilder b;
   b.Header(2, 1, kColors).Control(1, 5, 0).Image(0, 0, 2, 1, {0, 2});
