@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/HtmlUtils.h"
+#include "images/GifImage.h"
 
 namespace images {
 
@@ -15,9 +16,40 @@ TBitmapItem* TStringBitmapList::Find(const std::string& key) {
   return it == entries_.end() ? nullptr : it->second.get();
 }
 
+int64_t PictureBytes(const TPicture& picture, const platform::Bitmap* mask) {
+  const auto bytes = [](const platform::Bitmap* bitmap) {
+    return bitmap ? int64_t{bitmap->Stride()} * bitmap->Height() : 0;
+  };
+  int64_t total = bytes(picture.Bitmap.get()) + bytes(mask);
+  if (const TGIFImage* gif = picture.Animated.get()) {
+    total += bytes(gif->ImageDC.get()) + bytes(gif->MaskDC.get());
+    for (const auto& frame : gif->Frames)
+      total += bytes(frame->Bitmap.get()) + bytes(frame->Mask.get()) +
+               bytes(frame->SaveBitmap.get()) + bytes(frame->SaveMask.get());
+  }
+  return total;
+}
+
 void TStringBitmapList::AddObject(const std::string& key, std::unique_ptr<TBitmapItem> item) {
   ++item->UseCount;
-  entries_[key] = std::move(item);
+  auto& entry = entries_[key];
+  if (entry) heldBytes_ -= entry->Bytes;
+  heldBytes_ += item->Bytes;
+  entry = std::move(item);
+}
+
+bool TStringBitmapList::MakeRoom(int64_t bytes, int64_t alsoHeld) {
+  if (heldBytes_ + alsoHeld + bytes <= Budget) return true;
+  PurgeUnused();
+  return heldBytes_ + alsoHeld + bytes <= Budget;
+}
+
+void TStringBitmapList::Erase(bool (*drop)(const TBitmapItem&, int), int n) {
+  std::erase_if(entries_, [&](const auto& entry) {
+    if (!drop(*entry.second, n)) return false;
+    heldBytes_ -= entry.second->Bytes;
+    return true;
+  });
 }
 
 void TStringBitmapList::ReleaseImage(const std::string& name) {
@@ -31,26 +63,26 @@ TPicture TStringBitmapList::UseImage(TBitmapItem& item) {
 }
 
 void TStringBitmapList::AgeImages() {
-  std::erase_if(entries_, [this](const auto& entry) {
-    TBitmapItem& item = *entry.second;
-    ++item.AgeCount;
-    return item.AgeCount > MaxAge && item.UseCount < 1;
-  });
+  for (auto& [key, item] : entries_) ++item->AgeCount;
+  Erase([](const TBitmapItem& item, int maxAge) {
+    return item.AgeCount > maxAge && item.UseCount < 1;
+  }, MaxAge);
 }
 
 void TStringBitmapList::SetMaxAge(int n) {
-  std::erase_if(entries_, [n](const auto& entry) {
-    return entry.second->AgeCount > n && entry.second->UseCount <= 0;
-  });
+  Erase([](const TBitmapItem& item, int maxAge) {
+    return item.AgeCount > maxAge && item.UseCount <= 0;
+  }, n);
   MaxAge = n;
 }
 
 void TStringBitmapList::PurgeUnused() {
-  std::erase_if(entries_, [](const auto& entry) { return entry.second->UseCount < 1; });
+  Erase([](const TBitmapItem& item, int) { return item.UseCount < 1; }, 0);
 }
 
 void TStringBitmapList::Clear() {
   entries_.clear();
+  heldBytes_ = 0;
 }
 
 TStringBitmapList& ImageCache() {

@@ -23,12 +23,22 @@ struct TPicture {
 // by one at every document load.
 class TBitmapItem {
  public:
+  int64_t Bytes = 0;  // what its picture and mask hold
   int AgeCount = 0;
   int UseCount = 0;
   TTransparency Transparency = NotTransp;
   TPicture Image;
   std::shared_ptr<const platform::Bitmap> Mask;  // set = transparent
 };
+
+// What the pictures of the process may hold together: the cache's and the
+// animations the pages copy. A page of hundreds of pictures that each
+// claim megabytes from a few bytes of file would take gigabytes; past the
+// budget a picture shows as the missing-picture sign and the page loads.
+constexpr int64_t kPictureBudget = int64_t{256} << 20;
+
+// What a picture holds in memory (an animation with all its frames).
+int64_t PictureBytes(const TPicture& picture, const platform::Bitmap* mask);
 
 // The pictures of the process, shared by every viewer, by name: upper-cased
 // and trimmed. The entries hold their pictures through shared pointers, so
@@ -37,6 +47,14 @@ class TStringBitmapList {
  public:
   static constexpr int kDefaultMaxAge = 4;
   int MaxAge = kDefaultMaxAge;
+  int64_t Budget = kPictureBudget;
+
+  // What the entries hold together.
+  int64_t HeldBytes() const { return heldBytes_; }
+  // Whether `bytes` more fit in the budget beside the entries and
+  // `alsoHeld` (copies a document keeps); unused entries are dropped to
+  // make room.
+  bool MakeRoom(int64_t bytes, int64_t alsoHeld);
 
   // The key a name is cached under.
   static std::string KeyOf(const std::string& name);
@@ -59,7 +77,9 @@ class TStringBitmapList {
   void Clear();
 
  private:
+  void Erase(bool (*drop)(const TBitmapItem&, int), int n);
   std::map<std::string, std::unique_ptr<TBitmapItem>> entries_;
+  int64_t heldBytes_ = 0;
 };
 
 // The process's picture cache.

@@ -103,11 +103,28 @@ void TImageObj::Fetch(TSectionList& document) {
       picture = document.AcquireImage(Source, Transparency, pending, fromCache, Mask);
     }
     holdsCacheEntry_ = static_cast<bool>(picture);
-    if (picture.Animated) {
-      // Each occurrence animates on its own: a cached animation is copied.
-      Animation = fromCache ? std::shared_ptr<images::TGIFImage>(
-                                  images::TGIFImage::CreateCopy(*picture.Animated))
-                            : picture.Animated;
+    if (picture.Animated && fromCache) {
+      // Each occurrence animates on its own: a cached animation is copied,
+      // while the copies and the cache stay within the picture budget;
+      // past it this occurrence shows the animation's first frame.
+      const int64_t bytes = images::PictureBytes(picture, nullptr);
+      if (images::ImageCache().MakeRoom(bytes, document.CopiedPictureBytes)) {
+        document.CopiedPictureBytes += bytes;
+        Animation = std::shared_ptr<images::TGIFImage>(
+            images::TGIFImage::CreateCopy(*picture.Animated));
+      } else {
+        const std::shared_ptr<images::TGIFImage> gif = std::move(picture.Animated);
+        if (const platform::Bitmap* first = gif->GetBitmap())
+          picture.Bitmap = std::shared_ptr<const platform::Bitmap>(gif, first);
+        if (const platform::Bitmap* mask = gif->GetMask()) {
+          Mask = std::shared_ptr<const platform::Bitmap>(gif, mask);
+          Transparency = images::TGif;
+        }
+      }
+    } else if (picture.Animated) {
+      Animation = picture.Animated;
+    }
+    if (Animation) {
       Mask.reset();
       PictureKind = TPictureKind::Animated;
       document.AnimatedImages.push_back(Animation.get());

@@ -197,6 +197,12 @@ images::TPicture TSectionList::AcquireImage(const std::string& name, images::TTr
   }
   if (picture) {
     auto entry = std::make_unique<images::TBitmapItem>();
+    entry->Bytes = images::PictureBytes(picture, mask.get());
+    // Past the budget the picture is not kept: the missing-picture sign.
+    if (!cache.MakeRoom(entry->Bytes, CopiedPictureBytes)) {
+      mask.reset();
+      return {};
+    }
     entry->Image = picture;
     entry->Transparency = mask ? mode : images::NotTransp;
     entry->Mask = mask;
@@ -253,6 +259,7 @@ void TSectionList::Clear() {
   Forms.Clear();
   Controls.clear();
   AnimatedImages.clear();
+  CopiedPictureBytes = 0;
   AnimationTimer.SetEnabled(false);
   SelStart = SelEnd = 0;
   Maps.Clear();

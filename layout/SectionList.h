@@ -88,6 +88,9 @@ class TSectionList : public TCell, public TFontDefaults {
   platform::TControlParent& ControlParent() { return *controlParent_; }
   void SetControlParent(platform::TControlParent* parent);
   std::vector<images::TGIFImage*> AnimatedImages;
+  // What the copies of cached animations that this page's pictures keep
+  // hold, counted against the picture budget.
+  int64_t CopiedPictureBytes = 0;
   // Sections the layout took out of their cells (a table with too many
   // columns), kept until the document is cleared: anchors may name them.
   base::TFreeList<TSectionBase> Removed;

@@ -49,6 +49,36 @@ class Pictures : public testing::Test {
   MemoryPictures files;
 };
 
+// The pictures of a page and the cache share a budget: past it a picture
+// is the missing-picture sign and the page still loads; pictures no page
+// uses any more make room first.
+TEST_F(Pictures, PicturesStayWithinTheBudget) {
+  std::string html;
+  for (int i = 0; i < 5; ++i) {
+    const std::string name = "p" + std::to_string(i) + ".bmp";
+    files.Add(name, SolidBmp(100, 100, platform::RGB(0, 0, 255)));
+    html += "<IMG SRC=" + name + ">";
+  }
+  files.Install(settings);
+  images::ImageCache().Budget = 2 * 100 * 100 * 4 + 1000;  // two of them
+  const auto kinds = [&](const tools::LaidOutPage& page) {
+    std::string shown;
+    for (TImageObj* image : Images(page))
+      shown += image->PictureKind == layout::TPictureKind::Bitmap ? 'P' : '-';
+    return shown;
+  };
+  {
+    const tools::LaidOutPage page = tools::LayOutHtml(html, settings);
+    EXPECT_EQ(kinds(page), "PP---");
+    EXPECT_LE(images::ImageCache().HeldBytes(), images::ImageCache().Budget);
+  }
+  // The page is gone: its pictures are unused and give way to others.
+  const tools::LaidOutPage next =
+      tools::LayOutHtml("<IMG SRC=p3.bmp><IMG SRC=p4.bmp><IMG SRC=p0.bmp>", settings);
+  EXPECT_EQ(kinds(next), "PP-");
+  images::ImageCache().Budget = images::kPictureBudget;
+}
+
 TEST_F(Pictures, SizesFromAttributesOrThePicture) {
   struct Case {
     const char* tag;
