@@ -13,8 +13,10 @@ namespace {
 
 constexpr size_t kFileHeaderSize = 14;
 // Pictures up to this size are decoded whatever the file length (they cost
-// at most 4 MB).
-constexpr int64_t kFreePixels = 1 << 20;
+// at most 16 KB); a larger one is not expanded past what its data can
+// hold: a 78-byte file claiming 1024 x 1024 took 4 MB, and a page of them
+// gigabytes.
+constexpr int64_t kFreePixels = 1 << 12;
 constexpr int64_t kMaxRlePixelsPerByte = 256;
 constexpr int64_t kMaxRowPixelsPerByte = 16;
 

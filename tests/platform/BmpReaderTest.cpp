@@ -180,6 +180,17 @@ TEST(ReadBmp, UncompressedPicturesNeedTheirRows) {
   const auto mono = file(1, 4096 * 4096 / 8);
   ASSERT_TRUE(mono);
   EXPECT_EQ(mono->GetPixel(4095, 0), clWhite);
+
+  // Small claims are believed only while small: 78 bytes claiming
+  // 1024 x 1024 (4 MB of pixels; a page of 500 took 2 GB) are no picture,
+  // 64 x 64 of them still decodes (black below the data).
+  const auto small = [](int side) {
+    Bytes b = Headers(side, side, 24, 0, 0, 0);
+    b.data.resize(78, 0);
+    return ReadBmp(b.data);
+  };
+  EXPECT_FALSE(small(1024));
+  EXPECT_TRUE(small(64));
 }
 
 // Every BMP Suite file is a case of its own: good ones must match one of
