@@ -136,7 +136,7 @@ class TChecker {
   std::vector<std::string> installLines_, serialLines_;
   bool installRead_ = false, serialRead_ = false;
   std::deque<std::string> queue_;
-  std::set<std::string> seen_;  // pages queued, by PageKey
+  std::set<std::string> seen_;                            // pages queued, by PageKey
   std::map<std::string, std::set<std::string>> anchors_;  // page (PageKey) -> anchors
   struct PendingAnchor {
     std::string target, anchor, page;
@@ -181,8 +181,8 @@ void TChecker::Visit(const std::string& page, const std::string& from, int line)
   if (seen_.count(key)) return;
   if (!platform::FileExists(page)) {
     Add(from, line,
-        "no page " + Shown(page) + WhyNotFound(page) + "; the launcher would show 'Can't locate file: " + Shown(page) +
-            ".'");
+        "no page " + Shown(page) + WhyNotFound(page) +
+            "; the launcher would show 'Can't locate file: " + Shown(page) + ".'");
     return;
   }
   seen_.insert(key);
@@ -235,11 +235,10 @@ void TChecker::CheckCommand(const std::string& page, int line, const std::string
     // its own; the folder, when it is found, is where it runs.
     platform::TLookupFailure why = platform::TLookupFailure::Missing;
     if (!platform::FindProgram(program, directory, &why)) {
-      const std::string reason = why == platform::TLookupFailure::LeavesMedium
-                                     ? " leads outside the medium"
-                                 : why == platform::TLookupFailure::LinkLoop
-                                     ? " is a loop of links"
-                                     : " is not on the medium";
+      const std::string reason =
+          why == platform::TLookupFailure::LeavesMedium ? " leads outside the medium"
+          : why == platform::TLookupFailure::LinkLoop   ? " is a loop of links"
+                                                        : " is not on the medium";
       Add(page, line,
           Shown(url) + ": the program " + Shown(program) +
               (directory.empty() ? "" : " (folder " + Shown(directory) + ")") + reason +
@@ -282,8 +281,7 @@ void TChecker::CheckLink(const std::string& page, const TTagUse& use, const std:
       if (!platform::FileExists(to.File))
         Add(page, use.Line,
             "no picture " + Shown(to.File) + WhyNotFound(to.File) +
-                "; the launcher would show 'Can't locate file: " +
-                Shown(to.File) + ".'");
+                "; the launcher would show 'Can't locate file: " + Shown(to.File) + ".'");
       else if (!PictureDecodes(to.File))
         Add(page, use.Line,
             "the picture " + Shown(to.File) + " cannot be decoded; the launcher would show it as "
@@ -416,7 +414,8 @@ TCheckReport TChecker::Run() {
   std::error_code error;
   if (!html || !std::filesystem::is_directory(*html, error)) {
     report_.Unreadable = true;
-    report_.UnreadableReason = html ? "HTML on the medium is no folder" : "no HTML folder on the medium";
+    report_.UnreadableReason =
+        html ? "HTML on the medium is no folder" : "no HTML folder on the medium";
     return std::move(report_);
   }
   platform::TApplication& application = platform::TApplication::Instance();

@@ -31,12 +31,12 @@ namespace fs = std::filesystem;
 // Names a medium meets: the launcher's own, other cases, Cyrillic in UTF-8
 // and in Windows-1251, folders, and names a link leads to.
 constexpr std::array<const char*, 24> kNames = {
-    "HTML/soft.htm",     "HTML/SOFT.HTM",       "HTML/internet.htm", "HTML/tutor.htm",
-    "HTML/products.htm", "HTML/help.htm",       "HTML/a.htm",        "HTML/Справка.htm",
-    "HTML/\xD1\xEF.htm", "HTML/sub/b.htm",      "HTML/title.bmp",    "HTML/p.gif",
-    "HTML/p.jpg",        "HTML/p.png",          "HTML/install.dat",  "HTML/serial.dat",
-    "HTML/loop.htm",     "SETUP/x.sh",          "HTML/sub",          "SETUP",
-    "A/page.htm",        "B/page.htm",          "HTML/Help.htm",     "HTML/map.bmp"};
+    "HTML/soft.htm",     "HTML/SOFT.HTM",  "HTML/internet.htm", "HTML/tutor.htm",
+    "HTML/products.htm", "HTML/help.htm",  "HTML/a.htm",        "HTML/Справка.htm",
+    "HTML/\xD1\xEF.htm", "HTML/sub/b.htm", "HTML/title.bmp",    "HTML/p.gif",
+    "HTML/p.jpg",        "HTML/p.png",     "HTML/install.dat",  "HTML/serial.dat",
+    "HTML/loop.htm",     "SETUP/x.sh",     "HTML/sub",          "SETUP",
+    "A/page.htm",        "B/page.htm",     "HTML/Help.htm",     "HTML/map.bmp"};
 
 // Where links lead: themselves, off the medium, above the root, nowhere,
 // and other names of the medium.
@@ -139,7 +139,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Require(problem.Line >= 0, "lines count from 1 (0: the file)");
     if (i > 0) {
       const app::TProblem& before = report.Problems[i - 1];
-      Require(before.File < problem.File || (before.File == problem.File && before.Line <= problem.Line),
+      Require(before.File < problem.File ||
+                  (before.File == problem.File && before.Line <= problem.Line),
               "problems sorted by file and line");
     }
   }

@@ -64,15 +64,15 @@ TPicture TStringBitmapList::UseImage(TBitmapItem& item) {
 
 void TStringBitmapList::AgeImages() {
   for (auto& [key, item] : entries_) ++item->AgeCount;
-  Erase([](const TBitmapItem& item, int maxAge) {
-    return item.AgeCount > maxAge && item.UseCount < 1;
-  }, MaxAge);
+  Erase([](const TBitmapItem& item,
+           int maxAge) { return item.AgeCount > maxAge && item.UseCount < 1; },
+        MaxAge);
 }
 
 void TStringBitmapList::SetMaxAge(int n) {
-  Erase([](const TBitmapItem& item, int maxAge) {
-    return item.AgeCount > maxAge && item.UseCount <= 0;
-  }, n);
+  Erase([](const TBitmapItem& item,
+           int maxAge) { return item.AgeCount > maxAge && item.UseCount <= 0; },
+        n);
   MaxAge = n;
 }
 

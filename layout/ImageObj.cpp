@@ -110,8 +110,8 @@ void TImageObj::Fetch(TSectionList& document) {
       const int64_t bytes = images::PictureBytes(picture, nullptr);
       if (images::ImageCache().MakeRoom(bytes, document.CopiedPictureBytes)) {
         document.CopiedPictureBytes += bytes;
-        Animation = std::shared_ptr<images::TGIFImage>(
-            images::TGIFImage::CreateCopy(*picture.Animated));
+        Animation =
+            std::shared_ptr<images::TGIFImage>(images::TGIFImage::CreateCopy(*picture.Animated));
       } else {
         const std::shared_ptr<images::TGIFImage> gif = std::move(picture.Animated);
         if (const platform::Bitmap* first = gif->GetBitmap())

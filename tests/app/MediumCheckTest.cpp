@@ -79,33 +79,34 @@ TEST(MediumCheck, EveryBreakReportedAtItsLine) {
   }
   const auto [status, text] = Check(medium.Path());
   EXPECT_EQ(status, 1);
-  EXPECT_EQ(text,
-            "M/HTML/Help.htm:0: Help.htm, help.htm differ only in case; the launcher cannot tell "
-            "them apart and opens one of them\n"
-            // Links open help.htm, the exact name: its copy is reached by none.
-            "M/HTML/Help.htm:0: warning: no link reaches this page\n"
-            "M/HTML/help.htm:8: no anchor 'nokeys' on that page; the launcher would show the page "
-            "from its top\n"
-            "M/HTML/help.htm:10: the picture map.bmp does not exist (D:\\HTML\\map.bmp); the "
-            "launcher shows the missing-picture sign\n"
-            "M/HTML/help.htm:10: no map #nav on this page; the launcher shows the picture without "
-            "its links\n"
-            "M/HTML/install.dat:4: warning: entry 2 is used by no install2 link\n"
-            "M/HTML/install.dat:7: warning: entry 3 is used by no install3 link\n"
-            "M/HTML/internet.htm:0: no page D:\\HTML\\internet.htm; the launcher would show "
-            "'Can't locate file: D:\\HTML\\internet.htm.'\n"
-            "M/HTML/orphan.htm:0: warning: no link reaches this page\n"
-            "M/HTML/products.htm:15: serial9: serial.dat has 3 keys; the launcher would show 'List "
-            "index out of bounds (8).'\n" +
-                openComment +
-            "M/HTML/serial.dat:3: warning: key 3 is used by no serial3 link\n"
-            "M/HTML/soft.htm:21: install2x: not a number after 'install'; the launcher would show "
-            "''2x' is not a valid integer value.'\n"
-            "M/HTML/soft.htm:23: install4: install.dat has 3 entries; the launcher would show "
-            "'List index out of bounds (9).'\n"
-            "M/HTML/tutor.htm:8: the picture broken.jpg cannot be decoded; the launcher shows the "
-            "missing-picture sign\n"
-            "5 pages checked: 10 errors, 5 warnings\n");
+  EXPECT_EQ(
+      text,
+      "M/HTML/Help.htm:0: Help.htm, help.htm differ only in case; the launcher cannot tell "
+      "them apart and opens one of them\n"
+      // Links open help.htm, the exact name: its copy is reached by none.
+      "M/HTML/Help.htm:0: warning: no link reaches this page\n"
+      "M/HTML/help.htm:8: no anchor 'nokeys' on that page; the launcher would show the page "
+      "from its top\n"
+      "M/HTML/help.htm:10: the picture map.bmp does not exist (D:\\HTML\\map.bmp); the "
+      "launcher shows the missing-picture sign\n"
+      "M/HTML/help.htm:10: no map #nav on this page; the launcher shows the picture without "
+      "its links\n"
+      "M/HTML/install.dat:4: warning: entry 2 is used by no install2 link\n"
+      "M/HTML/install.dat:7: warning: entry 3 is used by no install3 link\n"
+      "M/HTML/internet.htm:0: no page D:\\HTML\\internet.htm; the launcher would show "
+      "'Can't locate file: D:\\HTML\\internet.htm.'\n"
+      "M/HTML/orphan.htm:0: warning: no link reaches this page\n"
+      "M/HTML/products.htm:15: serial9: serial.dat has 3 keys; the launcher would show 'List "
+      "index out of bounds (8).'\n" +
+          openComment +
+          "M/HTML/serial.dat:3: warning: key 3 is used by no serial3 link\n"
+          "M/HTML/soft.htm:21: install2x: not a number after 'install'; the launcher would show "
+          "''2x' is not a valid integer value.'\n"
+          "M/HTML/soft.htm:23: install4: install.dat has 3 entries; the launcher would show "
+          "'List index out of bounds (9).'\n"
+          "M/HTML/tutor.htm:8: the picture broken.jpg cannot be decoded; the launcher shows the "
+          "missing-picture sign\n"
+          "5 pages checked: 10 errors, 5 warnings\n");
 }
 
 // A hostile medium: links that loop or lead off the medium, install
@@ -152,8 +153,8 @@ TEST(MediumCheck, HostileMediaAreReportedNotTrusted) {
 // \\B\\page.htm wrote one file over the other.
 TEST(ScreenshotNames, OneFileAPage) {
   const std::vector<std::string> pages = {
-      "D:\\HTML\\soft.htm", "D:\\HTML\\sub\\a.htm", "D:\\A\\page.htm", "D:\\B\\page.htm",
-      "D:\\HTML\\x.htm",    "D:\\HTML\\x.html",      "D:\\HTML\\a-b.htm", "D:\\HTML\\a\\b.htm"};
+      "D:\\HTML\\soft.htm", "D:\\HTML\\sub\\a.htm", "D:\\A\\page.htm",   "D:\\B\\page.htm",
+      "D:\\HTML\\x.htm",    "D:\\HTML\\x.html",     "D:\\HTML\\a-b.htm", "D:\\HTML\\a\\b.htm"};
   EXPECT_EQ(app::ScreenshotNames(pages),
             (std::vector<std::string>{"soft.png", "sub-a.png", "A-page.png", "B-page.png",
                                       "x.htm.png", "x.html.png", "a-b.htm.png", "a-b.htm-2.png"}));

@@ -288,8 +288,7 @@ TEST_F(ViewerTest, CopyPutsTheSelectionOnTheClipboardAsUnicode) {
   view_->LoadFromFile("\\p.htm");
   QCoreApplication::sendEvent(view_.get(), &selectAll);
   QCoreApplication::sendEvent(view_.get(), &copy);
-  EXPECT_EQ(QGuiApplication::clipboard()->text(),
-            QString::fromUtf8("один  два\nтри  четыре\n"));
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), QString::fromUtf8("один  два\nтри  четыре\n"));
 }
 
 TEST_F(ViewerTest, DraggingOutsideScrollsBySmallOrLargeSteps) {
