@@ -39,10 +39,9 @@ bool StartsWith(std::string_view text, std::string_view prefix) {
   return text.substr(0, prefix.size()) == prefix;
 }
 
-// Page bytes (Windows-1251) as UTF-8 for messages; control bytes (a NUL
-// would end the line) as \xHH.
-std::string Shown(const std::string& bytes) {
-  std::string text = platform::BytesToUtf8(bytes, platform::AnsiCodePage());
+// UTF-8 text for a message line: control bytes (a NUL would end the line,
+// a line break start another) as \xHH.
+std::string Escaped(const std::string& text) {
   std::string shown;
   shown.reserve(text.size());
   for (const char c : text) {
@@ -55,6 +54,11 @@ std::string Shown(const std::string& bytes) {
     }
   }
   return shown;
+}
+
+// Page bytes (Windows-1251) as UTF-8 for messages.
+std::string Shown(const std::string& bytes) {
+  return Escaped(platform::BytesToUtf8(bytes, platform::AnsiCodePage()));
 }
 
 // Why a name the launcher looks for is not found, for a message: nothing
@@ -73,13 +77,17 @@ std::string WhyNotFound(const std::string& windows) {
   return "";
 }
 
-// A host name on the medium for messages: UTF-8 as it is, other bytes (a
-// name written on Windows in its code page) read as that code page.
-std::string ShownHostName(const std::string& name) {
+// A host name on the medium as UTF-8: as it is, or, when it is no UTF-8 (a
+// name written on Windows in its code page), read as that code page.
+std::string HostNameText(const std::string& name) {
   const std::u32string decoded = platform::Utf8ToUtf32(name);
   if (std::find(decoded.begin(), decoded.end(), platform::kInvalidUtf8) == decoded.end())
     return name;
   return platform::BytesToUtf8(name, platform::AnsiCodePage());
+}
+
+std::string ShownHostName(const std::string& name) {
+  return Escaped(HostNameText(name));
 }
 
 // A host path below the medium root as a Windows path, by its own names
@@ -87,8 +95,36 @@ std::string ShownHostName(const std::string& name) {
 std::string WindowsPathOf(const std::filesystem::path& host) {
   std::string windows;
   for (const auto& part : host.lexically_relative(platform::MediumRoot()))
-    windows += "\\" + platform::Utf8ToBytes(ShownHostName(part.string()), platform::AnsiCodePage());
+    windows += "\\" + platform::Utf8ToBytes(HostNameText(part.string()), platform::AnsiCodePage());
   return platform::ExpandFileName(windows.empty() ? "\\" : windows);
+}
+
+// Every name below a host folder, links not followed, and the folders that
+// could not be listed with the system's reason. Nothing throws: a medium
+// may hold anything.
+struct TMediumTree {
+  std::vector<std::filesystem::path> Entries;
+  std::vector<std::pair<std::filesystem::path, std::string>> Unlisted;
+};
+
+TMediumTree ListTree(const std::filesystem::path& top) {
+  namespace fs = std::filesystem;
+  TMediumTree tree;
+  std::vector<fs::path> folders = {top};
+  while (!folders.empty()) {
+    const fs::path folder = std::move(folders.back());
+    folders.pop_back();
+    std::error_code error;
+    fs::directory_iterator it(folder, error);
+    for (; !error && it != fs::directory_iterator(); it.increment(error)) {
+      tree.Entries.push_back(it->path());
+      std::error_code kind;
+      if (it->is_directory(kind) && !it->is_symlink(kind)) folders.push_back(it->path());
+    }
+    if (error) tree.Unlisted.emplace_back(folder, error.message());
+  }
+  std::sort(tree.Entries.begin(), tree.Entries.end());
+  return tree;
 }
 
 // The key a page is known by: where it is on the medium (names there match
@@ -96,6 +132,42 @@ std::string WindowsPathOf(const std::filesystem::path& host) {
 std::string PageKey(const std::string& page) {
   if (const auto host = platform::MapToHost(page)) return host->lexically_normal().string();
   return AsciiUpper(page);
+}
+
+// What goes wrong when the launcher starts an install entry as it does: the
+// program in the entry's folder, or on its own; a folder that is found is
+// where it runs (the system refuses to start anything in a file or to run
+// a folder), one that is not leaves the launcher's own current folder.
+// Nothing when the entry starts.
+std::string InstallEntryProblem(const std::string& directory, const std::string& program) {
+  namespace fs = std::filesystem;
+  const std::string inFolder = directory.empty() ? "" : " (folder " + Shown(directory) + ")";
+  if (program.empty()) return "the entry names no program; the launcher would start nothing";
+  platform::TLookupFailure why = platform::TLookupFailure::Missing;
+  const std::optional<fs::path> found = platform::FindProgram(program, directory, &why);
+  std::error_code error;
+  if (!found) {
+    const std::string reason = why == platform::TLookupFailure::LeavesMedium
+                                   ? " leads outside the medium (the launcher treats it as missing)"
+                               : why == platform::TLookupFailure::LinkLoop
+                                   ? " is a loop of links"
+                                   : " is not on the medium";
+    return "the program " + Shown(program) + inFolder + reason +
+           "; the launcher would start nothing";
+  }
+  if (fs::is_directory(*found, error))
+    return "the program " + Shown(program) + inFolder +
+           " is a folder; the launcher would start nothing";
+  if (directory.empty()) return "";
+  const std::optional<fs::path> folder = platform::MapToHost(directory, &why);
+  if (!folder)
+    return "the folder " + Shown(directory) + WhyNotFound(directory) +
+           " of the entry is not on the medium; the launcher would start " + Shown(program) +
+           " in the folder it was itself started from";
+  if (!fs::is_directory(*folder, error))
+    return "the folder " + Shown(directory) +
+           " of the entry is no folder; the launcher would start nothing";
+  return "";
 }
 
 // Whether a picture file decodes with the loaders the viewer uses.
@@ -128,6 +200,7 @@ class TChecker {
   void CheckLink(const std::string& page, const TTagUse& use, const std::string& url);
   void CheckPicture(const std::string& page, int line, const std::string& src, const char* what);
   void CheckCommand(const std::string& page, int line, const std::string& url);
+  void CheckUnlisted(const TMediumTree& tree);
   void CheckCaseClashes();
   void CheckUnreached();
 
@@ -144,6 +217,7 @@ class TChecker {
   };
   std::vector<PendingAnchor> pendingAnchors_;
   std::set<int64_t> usedInstalls_, usedKeys_;
+  std::set<std::filesystem::path> unlisted_;  // folders reported as unlistable
 };
 
 void TChecker::CheckTitle() {
@@ -231,24 +305,8 @@ void TChecker::CheckCommand(const std::string& page, int line, const std::string
       }
     const std::string& directory = installLines_[static_cast<size_t>(3 * n - 3)];
     const std::string& program = installLines_[static_cast<size_t>(3 * n - 2)];
-    // As the launcher starts it: the program in the entry's folder, or on
-    // its own; the folder, when it is found, is where it runs.
-    platform::TLookupFailure why = platform::TLookupFailure::Missing;
-    if (!platform::FindProgram(program, directory, &why)) {
-      const std::string reason =
-          why == platform::TLookupFailure::LeavesMedium ? " leads outside the medium"
-          : why == platform::TLookupFailure::LinkLoop   ? " is a loop of links"
-                                                        : " is not on the medium";
-      Add(page, line,
-          Shown(url) + ": the program " + Shown(program) +
-              (directory.empty() ? "" : " (folder " + Shown(directory) + ")") + reason +
-              "; the launcher would start nothing");
-    } else if (!directory.empty() && !platform::MapToHost(directory)) {
-      Add(page, line,
-          Shown(url) + ": the folder " + Shown(directory) + WhyNotFound(directory) +
-              " of the entry is not on the medium; the launcher would start " + Shown(program) +
-              " in its own folder");
-    }
+    if (const std::string problem = InstallEntryProblem(directory, program); !problem.empty())
+      Add(page, line, Shown(url) + ": " + problem);
     return;
   }
   if (!serialRead_) return;
@@ -352,16 +410,25 @@ void TChecker::CheckPage(const std::string& page) {
   }
 }
 
+void TChecker::CheckUnlisted(const TMediumTree& tree) {
+  for (const auto& [folder, reason] : tree.Unlisted) {
+    if (!unlisted_.insert(folder).second) continue;
+    Add(WindowsPathOf(folder), 0,
+        "the folder cannot be listed (" + reason +
+            "); the launcher finds in it only names written in their exact case, and the "
+            "checker could not look at what it holds");
+  }
+}
+
 void TChecker::CheckCaseClashes() {
-  std::error_code error;
-  const std::filesystem::path root = platform::MediumRoot();
+  const TMediumTree tree = ListTree(platform::MediumRoot());
+  CheckUnlisted(tree);
   std::map<std::pair<std::filesystem::path, std::u32string>, std::vector<std::filesystem::path>>
       groups;
-  for (auto it = std::filesystem::recursive_directory_iterator(root, error);
-       !error && it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
-    std::u32string folded = platform::Utf8ToUtf32(it->path().filename().string());
+  for (const std::filesystem::path& entry : tree.Entries) {
+    std::u32string folded = platform::Utf8ToUtf32(HostNameText(entry.filename().string()));
     for (char32_t& c : folded) c = platform::FoldCase(c);
-    groups[{it->path().parent_path(), folded}].push_back(it->path());
+    groups[{entry.parent_path(), folded}].push_back(entry);
   }
   for (auto& [key, paths] : groups) {
     if (paths.size() < 2) continue;
@@ -375,14 +442,14 @@ void TChecker::CheckCaseClashes() {
 }
 
 void TChecker::CheckUnreached() {
-  std::error_code error;
   const std::optional<std::filesystem::path> html = platform::MapToHost("\\HTML");
   if (html) {
-    for (auto it = std::filesystem::recursive_directory_iterator(*html, error);
-         !error && it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
-      const std::string ext = AsciiUpper(it->path().extension().string());
+    const TMediumTree tree = ListTree(*html);
+    CheckUnlisted(tree);
+    for (const std::filesystem::path& entry : tree.Entries) {
+      const std::string ext = AsciiUpper(entry.extension().string());
       if (ext != ".HTM" && ext != ".HTML") continue;
-      const std::string windows = WindowsPathOf(it->path());
+      const std::string windows = WindowsPathOf(entry);
       platform::TLookupFailure why = platform::TLookupFailure::Missing;
       if (!platform::MapToHost(windows, &why) && why != platform::TLookupFailure::Missing) {
         Add(windows, 0,
@@ -391,7 +458,7 @@ void TChecker::CheckUnreached() {
                 : "links that lead round in a loop; the launcher treats this page as missing");
         continue;
       }
-      if (!seen_.count(it->path().lexically_normal().string()))
+      if (!seen_.count(entry.lexically_normal().string()))
         Add(windows, 0, "no link reaches this page", true);
     }
   }

@@ -49,6 +49,14 @@ std::string NameBelowHtml(const std::string& page) {
   return platform::BytesToUtf8(name, platform::AnsiCodePage());
 }
 
+// A file name as a folder that ignores case keys it (a picture folder on a
+// USB stick would put "Help.png" and "help.png" on one file).
+std::u32string Folded(const std::string& name) {
+  std::u32string folded = platform::Utf8ToUtf32(name);
+  for (char32_t& c : folded) c = platform::FoldCase(c);
+  return folded;
+}
+
 std::string WithoutExtension(const std::string& name) {
   const size_t dot = name.rfind('.');
   return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
@@ -58,16 +66,16 @@ std::string WithoutExtension(const std::string& name) {
 
 std::vector<std::string> ScreenshotNames(const std::vector<std::string>& pages) {
   std::vector<std::string> names;
-  std::map<std::string, int> stems;
-  for (const std::string& page : pages) ++stems[WithoutExtension(NameBelowHtml(page))];
-  std::set<std::string> taken;
+  std::map<std::u32string, int> stems;
+  for (const std::string& page : pages) ++stems[Folded(WithoutExtension(NameBelowHtml(page)))];
+  std::set<std::u32string> taken;
   for (const std::string& page : pages) {
     const std::string name = NameBelowHtml(page);
     const std::string stem = WithoutExtension(name);
-    const std::string base = stems[stem] > 1 ? name : stem;
+    const std::string base = stems[Folded(stem)] > 1 ? name : stem;
     std::string file = base + ".png";
-    for (int n = 2; taken.count(file); ++n) file = base + "-" + std::to_string(n) + ".png";
-    taken.insert(file);
+    for (int n = 2; taken.count(Folded(file)); ++n) file = base + "-" + std::to_string(n) + ".png";
+    taken.insert(Folded(file));
     names.push_back(file);
   }
   return names;

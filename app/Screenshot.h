@@ -23,7 +23,8 @@ bool WriteScreenshot(platform::TForm& form, const std::string& file);
 // page's path below the HTML folder (below the medium's root for a page
 // elsewhere), folders joined with "-", with ".png" for its extension
 // ("help.png", "sub-a.png", "A-page.png"); its whole name when that would
-// be taken twice, and a number after it when even that would.
+// be taken twice, and a number after it when even that would. Names that
+// differ only in case count as one: the folder may ignore case.
 std::vector<std::string> ScreenshotNames(const std::vector<std::string>& pages);
 
 }  // namespace app

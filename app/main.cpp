@@ -161,9 +161,11 @@ int main(int argc, char** argv) {
 
   app::TForm1 form(app::BuiltInLayout());
 
+  // Problems are shown below the root as the user named it.
+  const std::string shownRoot = options.root ? *options.root : std::string(".");
   if (options.check) {
     const app::TCheckReport report = app::CheckMedium(form);
-    return app::WriteCheckReport(report, options.root ? *options.root : std::string("."), stdout);
+    return app::WriteCheckReport(report, shownRoot, stdout);
   }
 
   if (options.screenshot) {
@@ -181,7 +183,7 @@ int main(int argc, char** argv) {
   if (options.screenshotAll) {
     // Every page the launcher can reach, as the window shows it.
     const app::TCheckReport report = app::CheckMedium(form);
-    if (report.Unreadable) return app::WriteCheckReport(report, *options.root, stderr);
+    if (report.Unreadable) return app::WriteCheckReport(report, shownRoot, stderr);
     int errors = 0;
     application.SetMessageBox(std::make_unique<CountingStderrBox>(errors));
     form.OnActivate();

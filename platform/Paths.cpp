@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -91,6 +92,14 @@ std::u32string FoldedUtf32(std::string_view utf8) {
   return text;
 }
 
+// A listed name as links name it: a name that is no UTF-8 was written in the
+// medium's code page (a medium made on Windows, mounted as it is).
+std::u32string FoldedListedName(std::string_view name) {
+  std::u32string folded = FoldedUtf32(name);
+  if (std::find(folded.begin(), folded.end(), kInvalidUtf8) == folded.end()) return folded;
+  return FoldedUtf32(BytesToUtf8(name, AnsiCodePage()));
+}
+
 std::unordered_map<std::string, FolderListing>& Listings() {
   static std::unordered_map<std::string, FolderListing> listings;
   return listings;
@@ -120,7 +129,7 @@ const FolderListing* ListFolder(const fs::path& folder) {
     const std::string_view name = entry->d_name;
     if (name == "." || name == "..") continue;
     // Names that differ only in case: the first listed answers, always.
-    listing.names.emplace(FoldedUtf32(name), std::string(name));
+    listing.names.emplace(FoldedListedName(name), std::string(name));
   }
   if (listings.size() >= kMaxListedFolders) listings.clear();
   return &(listings[folder.native()] = std::move(listing));
@@ -142,6 +151,9 @@ bool WithinRoot(const std::string& real) {
 std::optional<fs::path> FindEntry(const fs::path& folder, const std::string& name,
                                   TLookupFailure& why) {
   why = TLookupFailure::Missing;
+  // No file name holds a NUL; the system would read the name only up to it
+  // and find another file.
+  if (name.find('\0') != std::string::npos) return std::nullopt;
   fs::path entry = folder / name;
   struct stat info {};
   if (lstat(entry.c_str(), &info) != 0) {

@@ -110,54 +110,115 @@ TEST(MediumCheck, EveryBreakReportedAtItsLine) {
 }
 
 // A hostile medium: links that loop or lead off the medium, install
-// entries whose folder or program are not there, names in Windows-1251 and
-// UTF-8 Cyrillic linked in another case, a NUL in a link. Nothing throws,
-// every problem is named at its line by the link's own name, and a page
-// the launcher reaches is not called unreached.
+// entries the launcher cannot start, names in Windows-1251 and UTF-8
+// Cyrillic linked in another case, odd bytes in names. Each line of the
+// page hostile.htm holds one link and must draw exactly its message at its
+// line; nothing throws (a loop of links once aborted the checker).
 TEST(MediumCheck, HostileMediaAreReportedNotTrusted) {
   testing_support::TempDir medium;
   fs::copy(fs::path(LAUNCHER_SOURCE_DIR) / "demo", medium.Path(), fs::copy_options::recursive);
   const fs::path html = medium.Path() / "HTML";
   fs::create_symlink("loop.htm", html / "loop.htm");
   fs::create_symlink("/etc/hostname", html / "outside.htm");
+  fs::create_symlink("/etc/hostname", html / "outside.bmp");
   fs::create_symlink("/bin/sh", medium.Path() / "SETUP" / "sh");
-  std::ofstream(html / "Справка.htm") << "<P>reached";
+  fs::create_symlink("../SETUP/page.htm", html / "alias.htm");  // on the medium
+  std::ofstream(medium.Path() / "SETUP" / "page.htm") << "<P>behind a link";
+  std::ofstream(html / "Справка.htm") << "<P>reached in another case";
   std::ofstream(html / "\xD1\xEF\xE8\xF1\xEE\xEA.htm") << "<P>named in 1251";  // "Список"
+  std::ofstream(html / "\xC4\xF0\xF3\xE3\xEE\xE9.htm") << "<P>1251, unreached";  // "Другой"
+  std::ofstream(html / "line\nbreak.htm") << "<P>an odd name";
+  std::ofstream(html / "a") << "<P>a NUL must not cut a name down to this one";
   std::ofstream(html / "install.dat", std::ios::app)
-      << "NOFOLDER\r\nsetup.sh\r\n\r\n\\SETUP\r\nnothere.sh\r\n\r\n\\SETUP\r\nsh\r\n\r\n";
-  std::ofstream(html / "help.htm", std::ios::app)
-      << platform::Utf8ToBytes("<A HREF=\"СПРАВКА.HTM\">x</A>", 1251) << "\n"
-      << "<A HREF=\"loop.htm\">x</A><A HREF=\"outside.htm\">x</A>\n"
-      << "<A HREF=\"install4\">x</A><A HREF=\"install5\">x</A><A HREF=\"install6\">x</A>\n"
-      << std::string("<A HREF=\"a\0b.htm\">x</A>\n", 23);
+      << "NOFOLDER\r\nsetup.sh\r\n\r\n"            // 4
+      << "\\SETUP\r\nnothere.sh\r\n\r\n"           // 5
+      << "\\SETUP\r\nsh\r\n\r\n"                   // 6
+      << "NOFOLDER\r\n\\SETUP\\write-file.sh\r\n\r\n"  // 7
+      << "\\HTML\\help.htm\r\n\\SETUP\\write-file.sh\r\n\r\n"  // 8
+      << "\\SETUP\r\n\r\n\r\n"                     // 9
+      << "\\\r\nSETUP\r\n\r\n";                    // 10
+  std::ofstream(html / "help.htm", std::ios::app) << "<A HREF=\"hostile.htm\">x</A>\n";
+
+  const std::pair<std::string, std::string> lines[] = {
+      {"<A HREF=\"loop.htm\">", "no page D:\\HTML\\loop.htm (links that lead round in a loop); "
+                                "the launcher would show 'Can't locate file: D:\\HTML\\loop.htm.'"},
+      {"<A HREF=\"outside.htm\">",
+       "no page D:\\HTML\\outside.htm (a link that leads outside the medium, which the launcher "
+       "treats as missing); the launcher would show 'Can't locate file: D:\\HTML\\outside.htm.'"},
+      {"<IMG SRC=\"outside.bmp\">",
+       "the picture outside.bmp does not exist (D:\\HTML\\outside.bmp) (a link that leads outside "
+       "the medium, which the launcher treats as missing); the launcher shows the missing-picture "
+       "sign"},
+      {"<A HREF=\"install4\">",
+       "install4: the program setup.sh (folder NOFOLDER) is not on the medium; the launcher would "
+       "start nothing"},
+      {"<A HREF=\"install5\">",
+       "install5: the program nothere.sh (folder \\SETUP) is not on the medium; the launcher would "
+       "start nothing"},
+      {"<A HREF=\"install6\">",
+       "install6: the program sh (folder \\SETUP) leads outside the medium (the launcher treats it "
+       "as missing); the launcher would start nothing"},
+      {"<A HREF=\"install7\">",
+       "install7: the folder NOFOLDER of the entry is not on the medium; the launcher would start "
+       "\\SETUP\\write-file.sh in the folder it was itself started from"},
+      {"<A HREF=\"install8\">",
+       "install8: the folder \\HTML\\help.htm of the entry is no folder; the launcher would start "
+       "nothing"},
+      {"<A HREF=\"install9\">", "install9: the entry names no program; the launcher would start nothing"},
+      {"<A HREF=\"install10\">",
+       "install10: the program SETUP (folder \\) is a folder; the launcher would start nothing"},
+      {std::string("<A HREF=\"a\0b.htm\">", 17),
+       "no page D:\\HTML\\a\\x00b.htm; the launcher would show 'Can't locate file: "
+       "D:\\HTML\\a\\x00b.htm.'"},
+      // Reached: no message.
+      {platform::Utf8ToBytes("<A HREF=\"СПРАВКА.HTM\">", 1251), ""},
+      {platform::Utf8ToBytes("<A HREF=\"список.htm\">", 1251), ""},
+      {"<A HREF=\"alias.htm\">", ""},
+  };
+  std::string page, expected;
+  for (size_t i = 0; i < std::size(lines); ++i) {
+    page += lines[i].first + "x</A>\n";
+    if (!lines[i].second.empty())
+      expected += "M/HTML/hostile.htm:" + std::to_string(i + 1) + ": " + lines[i].second + "\n";
+  }
+  std::ofstream(html / "hostile.htm", std::ios::binary) << page;
+
   const auto [status, text] = Check(medium.Path());
   EXPECT_EQ(status, 1);
-  const std::string lines[] = {
-      "loop.htm (links that lead round in a loop)",
-      "outside.htm (a link that leads outside the medium, which the launcher treats as missing)",
-      "install4: the program setup.sh (folder NOFOLDER) is not on the medium; the launcher would "
-      "start nothing",
-      "install5: the program nothere.sh (folder \\SETUP) is not on the medium",
-      "install6: the program sh (folder \\SETUP) leads outside the medium",
-      "a\\x00b.htm",
-      "M/HTML/Список.htm:0: warning: no link reaches this page",
-      "M/HTML/outside.htm:0: a link that leads outside the medium; the launcher treats this page "
-      "as missing",
-  };
-  for (const std::string& line : lines) EXPECT_NE(text.find(line), std::string::npos) << line;
-  EXPECT_EQ(text.find("Справка.htm:0: warning"), std::string::npos) << "reached by СПРАВКА.HTM";
-  EXPECT_EQ(text.find("/etc/"), std::string::npos) << "named by the link, not its target";
+  std::string hostile;  // the lines of hostile.htm, in order
+  for (size_t at = 0; (at = text.find("M/HTML/hostile.htm:", at)) != std::string::npos;) {
+    const size_t end = text.find('\n', at) + 1;
+    hostile += text.substr(at, end - at);
+    at = end;
+  }
+  EXPECT_EQ(hostile, expected);
+  // Files named by their own names, decoded and escaped, never by a
+  // link's target; pages reached in another case are not unreached.
+  for (const std::string line :
+       {"M/HTML/Другой.htm:0: warning: no link reaches this page\n",
+        "M/HTML/line\\x0Abreak.htm:0: warning: no link reaches this page\n",
+        "M/HTML/outside.htm:0: a link that leads outside the medium; the launcher treats this page "
+        "as missing\n",
+        "M/HTML/loop.htm:0: links that lead round in a loop; the launcher treats this page as "
+        "missing\n"})
+    EXPECT_NE(text.find(line), std::string::npos) << line << "in\n" << text;
+  for (const std::string wrong : {"Справка.htm:0:", "Список.htm:0:", "alias.htm:0:", "/etc/",
+                                  "M/SETUP/page.htm", "M/HTML/a:"})
+    EXPECT_EQ(text.find(wrong), std::string::npos) << wrong << " in\n" << text;
 }
 
 // One picture a page and never two pages on one file: \\A\\page.htm and
 // \\B\\page.htm wrote one file over the other.
 TEST(ScreenshotNames, OneFileAPage) {
   const std::vector<std::string> pages = {
-      "D:\\HTML\\soft.htm", "D:\\HTML\\sub\\a.htm", "D:\\A\\page.htm",   "D:\\B\\page.htm",
-      "D:\\HTML\\x.htm",    "D:\\HTML\\x.html",     "D:\\HTML\\a-b.htm", "D:\\HTML\\a\\b.htm"};
+      "D:\\HTML\\soft.htm", "D:\\HTML\\sub\\a.htm", "D:\\A\\page.htm", "D:\\B\\page.htm",
+      "D:\\HTML\\x.htm",    "D:\\HTML\\x.html",      "D:\\HTML\\a-b.htm", "D:\\HTML\\a\\b.htm",
+      // A folder that ignores case would keep one of these.
+      "D:\\HTML\\Help.htm", "D:\\HTML\\help.htm"};
   EXPECT_EQ(app::ScreenshotNames(pages),
             (std::vector<std::string>{"soft.png", "sub-a.png", "A-page.png", "B-page.png",
-                                      "x.htm.png", "x.html.png", "a-b.htm.png", "a-b.htm-2.png"}));
+                                      "x.htm.png", "x.html.png", "a-b.htm.png", "a-b.htm-2.png",
+                                      "Help.htm.png", "help.htm-2.png"}));
 }
 
 TEST(MediumCheck, HtmlThatIsNoFolderCannotBeRead) {

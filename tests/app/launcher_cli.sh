@@ -62,4 +62,45 @@ for page in soft internet tutor products help register; do
   [ -s "$work/all/$page.png" ] || fail "--screenshot-all: no $page.png ($(ls "$work/all"))"
 done
 [ "$(ls "$work/all" | wc -l)" -eq 6 ] || fail "--screenshot-all: $(ls "$work/all")"
+
+# Media the checker once mishandled, each with the status it must give and
+# a line it must print: a link that loops (it aborted with status 134), a
+# program link off the medium, HTML as a file (status 1, "0 pages checked").
+hostile() {  # NAME: a fresh copy of the demo medium, then broken by NAME
+  rm -rf "$work/hostile" && cp -r "$demo" "$work/hostile"
+  case "$1" in
+    loop) ln -s loop.htm "$work/hostile/HTML/loop.htm" ;;
+    outside) ln -s /bin/sh "$work/hostile/SETUP/sh"
+             printf '\\SETUP\r\nsh\r\n\r\n' >"$work/hostile/HTML/install.dat" ;;
+    html-file) rm -rf "$work/hostile/HTML" && echo x >"$work/hostile/HTML" ;;
+  esac
+}
+for case in "loop 1 HTML/loop.htm:0: links that lead round in a loop" \
+            "outside 1 the program sh (folder \\SETUP) leads outside the medium" \
+            "html-file 2 HTML on the medium is no folder"; do
+  name=${case%% *}; rest=${case#* }; want=${rest%% *}; line=${rest#* }
+  hostile "$name"
+  "$tool" --check --root "$work/hostile" >"$work/out" 2>"$work/err"
+  status=$?
+  [ $status -eq "$want" ] || fail "check $name: status $status $(cat "$work/out" "$work/err")"
+  grep -qF "$line" "$work/out" || fail "check $name: no '$line' in $(cat "$work/out")"
+done
+
+# Two pages of one name in two folders: a picture each, none written over
+# another (\A\page.htm and \B\page.htm once shared one file).
+hostile none
+mkdir -p "$work/hostile/A" "$work/hostile/B"
+echo '<P>A' >"$work/hostile/A/page.htm"
+echo '<P>B' >"$work/hostile/B/page.htm"
+printf '%s\n' '<A HREF="\A\page.htm">a</A><A HREF="\B\page.htm">b</A>' >>"$work/hostile/HTML/help.htm"
+rm -rf "$work/all"
+"$tool" --root "$work/hostile" --screenshot-all "$work/all" >"$work/out" 2>"$work/err"
+[ $? -eq 0 ] || fail "--screenshot-all of two page.htm: status $? $(cat "$work/err")"
+[ "$(sort -u "$work/out" | wc -l)" -eq 8 ] || fail "--screenshot-all names: $(cat "$work/out")"
+[ "$(ls "$work/all" | wc -l)" -eq 8 ] || fail "--screenshot-all files: $(ls "$work/all")"
+cmp -s "$work/all/A-page.png" "$work/all/B-page.png" && fail "--screenshot-all: A and B alike"
+
+# Without --root an unreadable medium is reported, not a crash.
+(cd "$work/empty-medium" && "$tool" --screenshot-all "$work/none" >"$work/out" 2>"$work/err")
+[ $? -le 2 ] || fail "--screenshot-all without --root: status $? $(cat "$work/err")"
 echo "ok"
