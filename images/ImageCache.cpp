@@ -44,14 +44,6 @@ bool TStringBitmapList::MakeRoom(int64_t bytes, int64_t alsoHeld) {
   return heldBytes_ + alsoHeld + bytes <= Budget;
 }
 
-void TStringBitmapList::Erase(bool (*drop)(const TBitmapItem&, int), int n) {
-  std::erase_if(entries_, [&](const auto& entry) {
-    if (!drop(*entry.second, n)) return false;
-    heldBytes_ -= entry.second->Bytes;
-    return true;
-  });
-}
-
 void TStringBitmapList::ReleaseImage(const std::string& name) {
   if (TBitmapItem* item = Find(KeyOf(name))) --item->UseCount;
 }
@@ -64,20 +56,16 @@ TPicture TStringBitmapList::UseImage(TBitmapItem& item) {
 
 void TStringBitmapList::AgeImages() {
   for (auto& [key, item] : entries_) ++item->AgeCount;
-  Erase([](const TBitmapItem& item,
-           int maxAge) { return item.AgeCount > maxAge && item.UseCount < 1; },
-        MaxAge);
+  Erase([this](const TBitmapItem& item) { return item.AgeCount > MaxAge && item.UseCount < 1; });
 }
 
 void TStringBitmapList::SetMaxAge(int n) {
-  Erase([](const TBitmapItem& item,
-           int maxAge) { return item.AgeCount > maxAge && item.UseCount <= 0; },
-        n);
+  Erase([n](const TBitmapItem& item) { return item.AgeCount > n && item.UseCount <= 0; });
   MaxAge = n;
 }
 
 void TStringBitmapList::PurgeUnused() {
-  Erase([](const TBitmapItem& item, int) { return item.UseCount < 1; }, 0);
+  Erase([](const TBitmapItem& item) { return item.UseCount < 1; });
 }
 
 void TStringBitmapList::Clear() {

@@ -77,7 +77,15 @@ class TStringBitmapList {
   void Clear();
 
  private:
-  void Erase(bool (*drop)(const TBitmapItem&, int), int n);
+  // Drops the entries `drop` picks, keeping HeldBytes true.
+  template <class Drop>
+  void Erase(Drop drop) {
+    std::erase_if(entries_, [&](const auto& entry) {
+      if (!drop(*entry.second)) return false;
+      heldBytes_ -= entry.second->Bytes;
+      return true;
+    });
+  }
   std::map<std::string, std::unique_ptr<TBitmapItem>> entries_;
   int64_t heldBytes_ = 0;
 };
