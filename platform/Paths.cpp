@@ -259,8 +259,10 @@ std::optional<fs::path> MapToHost(std::string_view windowsPath, TLookupFailure* 
     }
     host = std::move(*entry);
   }
+  // Each entry was found above (a link through to its target); only the
+  // root itself is still to be seen.
   struct stat info {};
-  if (stat(host.c_str(), &info) != 0) return std::nullopt;
+  if (host == State().root && stat(host.c_str(), &info) != 0) return std::nullopt;
   return host;
 }
 
