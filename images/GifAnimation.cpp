@@ -129,7 +129,20 @@ void TGIFImage::SetCurrentFrame(int n) {
     CurrentFrame = FrameCount;
   else
     CurrentFrame = n;
+  if (CurrentFrame == 1) StartOver();
   ComposeFrame();
+}
+
+void TGIFImage::StartOver() {
+  // A new play begins as the first did, black and all transparent: where
+  // frame 1 is transparent nothing of the last play's frames stays. (A
+  // picture just made is so already, so loading pays nothing for it.)
+  if (HeaderOnly || !ImageDC) return;
+  ImageDC->Fill(platform::clBlack);
+  if (MaskDC) {
+    const BlitState white;
+    platform::PatBlt(*MaskDC, 0, 0, MaskDC->Width(), MaskDC->Height(), platform::WHITENESS, white);
+  }
 }
 
 void TGIFImage::PlayToFrame(int n) {
@@ -143,19 +156,9 @@ void TGIFImage::ComposeFrame() {
   if (HeaderOnly || !ImageDC || CurrentFrame < 1 || CurrentFrame > FrameCount) return;
   const TFrame& frame = Frame(CurrentFrame);
   if (!frame.Bitmap) return;
-  // Frame 1 starts the picture over, as the first play began: black and
-  // all transparent, so nothing of the last loop's frames stays where
-  // frame 1 is transparent; the work picture is painted over with the
-  // background.
-  if (CurrentFrame == 1) {
-    ImageDC->Fill(platform::clBlack);
-    if (MaskDC) {
-      const BlitState white;
-      platform::PatBlt(*MaskDC, 0, 0, MaskDC->Width(), MaskDC->Height(), platform::WHITENESS,
-                       white);
-    }
-    RepaintBackground = true;
-  }
+  // Frame 1 starts the picture over: whatever the work picture holds from
+  // the last play is painted over with the background.
+  if (CurrentFrame == 1) RepaintBackground = true;
   const BlitState state;  // 1-bit sources: 0 black, 1 white
   const int x = frame.FrameLeft, y = frame.FrameTop;
   const int width = frame.FrameWidth, height = frame.FrameHeight;
@@ -229,6 +232,7 @@ void TGIFImage::Step(uint32_t nowMs,
   } else {
     DisposeFrame();
     CurrentFrame = CurrentFrame >= FrameCount ? 1 : CurrentFrame + 1;
+    if (CurrentFrame == 1) StartOver();
     ComposeFrame();
     if (invalidate)
       invalidate(platform::TRect{DrawX, DrawY, platform::ClampToInt(int64_t{DrawX} + DrawWidth),

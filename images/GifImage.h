@@ -209,6 +209,8 @@ class TGIFImage {
   bool Load(std::span<const uint8_t> data, bool headerOnly);
   void ComposeFrame();
   void DisposeFrame();
+  // Clears the picture and mask for a new play from frame 1.
+  void StartOver();
   void PaintBackground(const TGifBackground& background, int width, int height);
   // Whether a canvas of this size may be allocated.
   bool CanvasIsAllowed(int64_t width, int64_t height) const;
