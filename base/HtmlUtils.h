@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/Extent.h"
 #include "base/Symbol.h"
 
 namespace platform {
@@ -92,16 +93,6 @@ class TAttributeList : public TFreeList<TAttribute> {
  private:
   std::vector<std::unique_ptr<TAttribute>> spare_;
 };
-
-// Pixel extents that a page decides (a rule's WIDTH, the width of a word,
-// the height of a document) stop here: nothing beyond can be shown, and a
-// few such values added together stay far from int overflow.
-inline constexpr int kMaxExtent = 1 << 29;
-
-// a + b, computed wide and kept within -kMaxExtent..kMaxExtent.
-inline int AddExtent(int64_t a, int64_t b) {
-  return static_cast<int>(std::clamp<int64_t>(a + b, -kMaxExtent, kMaxExtent));
-}
 
 // Horizontal alignment of text sections, rules, tables and cells; jtNone
 // where "not given" is a value of its own (a row without ALIGN).

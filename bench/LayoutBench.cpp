@@ -84,7 +84,8 @@ void LayoutDocument(benchmark::State& state, size_t size) {
   platform::Bitmap bitmap(1, 1);
   platform::TCanvas canvas(bitmap);
   for (auto _ : state) {
-    int position = 0, maxWidth = 0;
+    int position = 0;
+    base::TExtent maxWidth = 0;
     benchmark::DoNotOptimize(doc.Layout(canvas, 0, kLayoutWidth, position, maxWidth));
   }
   results[size].bytes = static_cast<size_t>(doc.Length);
@@ -95,7 +96,8 @@ void DrawBand(benchmark::State& state, size_t size) {
   TSectionList& doc = Document(size);
   platform::Bitmap bitmap(kBandWidth, kBandHeight);
   platform::TCanvas canvas(bitmap);
-  int position = 0, maxWidth = 0;
+  int position = 0;
+  base::TExtent maxWidth = 0;
   const int height = doc.Layout(canvas, 0, kLayoutWidth, position, maxWidth);
   doc.SetYOffset(height / 2);
   for (auto _ : state) {

@@ -40,7 +40,8 @@ int OurParseAndLayout(const std::string& html) {
   parser::ParseHtmlBuffer(doc, anchors, html, {});
   platform::Bitmap scratch(1, 1);
   platform::TCanvas canvas(scratch);
-  int position = 0, maxWidth = 0;
+  int position = 0;
+  base::TExtent maxWidth = 0;
   return doc.Layout(canvas, 5, kWidth, position, maxWidth);
 }
 

@@ -278,7 +278,8 @@ int Pieces() {
         const auto t1 = Clock::now();
         platform::Bitmap scratch(1, 1);
         platform::TCanvas canvas(scratch);
-        int position = 0, maxWidth = 0;
+        int position = 0;
+        base::TExtent maxWidth = 0;
         benchmark::DoNotOptimize(
             doc->Layout(canvas, kSettings.MarginHeight, kSettings.Width, position, maxWidth));
         const auto t2 = Clock::now();

@@ -80,8 +80,8 @@ struct Walk {
   // Sections of tables the layout took out (too many columns): anchors may
   // still name them, and the document keeps them.
   std::unordered_map<const layout::TSectionBase*, int> removed;
-  std::vector<int> tops;  // relative to the document's top
-  long visits = 0;        // sections and lines: what one whole-page query may visit
+  std::vector<base::TExtent> tops;  // relative to the document's top
+  long visits = 0;                  // sections and lines: what one whole-page query may visit
 };
 
 // Lines of a text section cover its characters in order, each once.
@@ -116,7 +116,7 @@ void CheckLines(const layout::TSection& text) {
 // Gives the number of lines the section has.
 int ExerciseSection(platform::TCanvas& canvas, layout::TSectionBase& section) {
   (void)section.ClassName();
-  int narrowest = 0, widest = 0;
+  base::TExtent narrowest = 0, widest = 0;
   section.GetMinMaxWidth(canvas, narrowest, widest);
   if (!(0 <= narrowest && narrowest <= widest))
     std::fprintf(stderr, "%s at %d: narrowest %d, widest %d\n", section.ClassName(),
@@ -193,7 +193,8 @@ Walk WalkSections(layout::TSectionList& doc, platform::TCanvas& canvas) {
   Walk walk;
   for (const auto& section : doc.Removed) IndexRemoved(*section, walk);
   walk.tops.reserve(static_cast<size_t>(doc.Count()));
-  int position = 0, top = 0;
+  int position = 0;
+  base::TExtent top = 0;
   for (int i = 0; i < doc.Count(); ++i) {
     layout::TSectionBase& section = *doc[i];
     Require(section.Owner == &doc, "sections belong to their document");
@@ -201,7 +202,7 @@ Walk WalkSections(layout::TSectionList& doc, platform::TCanvas& canvas) {
             "sections number the characters in order");
     Require(section.Height >= 0 && section.DrawnHeight >= section.Height,
             "sections cover at least their height");
-    Require(section.Top == base::AddExtent(kMarginY, top), "sections stack in order");
+    Require(section.Top == top + kMarginY, "sections stack in order");
     walk.index.emplace(&section, i);
     walk.tops.push_back(top);
     walk.visits += 1 + ExerciseSection(canvas, section);
@@ -210,7 +211,7 @@ Walk WalkSections(layout::TSectionList& doc, platform::TCanvas& canvas) {
       IndexTable(canvas, *table, i, walk);
     }
     position += section.Length;
-    top = base::AddExtent(top, section.Height);  // as layout adds them, within the ceiling
+    top += section.Height;  // as layout adds them, within the ceiling
   }
   Require(position == doc.Length, "the document holds its sections' characters");
   return walk;
@@ -230,7 +231,7 @@ void CheckAnchors(layout::TSectionList& doc, const parser::TAnchorList& anchors,
       Require(OnTable(*doc[table->second], section->Top), "an anchor in a table scrolls onto it");
       continue;
     }
-    Require(section->Top == base::AddExtent(kMarginY, walk.tops[static_cast<size_t>(found->second)]),
+    Require(section->Top == walk.tops[static_cast<size_t>(found->second)] + kMarginY,
             "an anchor scrolls to its section's top");
     // SectionTop walks the list; a few anchors are enough to compare.
     if (asked++ < 64)
@@ -339,8 +340,8 @@ void Copy(layout::TSectionList& doc, int start, int end) {
   if (start >= end) Require(clip.empty(), "an empty selection copies nothing");
 }
 
-void LayOut(layout::TSectionList& doc, platform::TCanvas& canvas, int width, int& height,
-            int& maxWidth) {
+void LayOut(layout::TSectionList& doc, platform::TCanvas& canvas, int width, base::TExtent& height,
+            base::TExtent& maxWidth) {
   int position = 0;
   height = doc.Layout(canvas, kMarginY, width, position, maxWidth);
   Require(position == doc.Length, "layout places every character");
@@ -450,7 +451,7 @@ void ExerciseDocument(layout::TSectionList& doc, const parser::TAnchorList& anch
                       const PageSettings& settings) {
   platform::Bitmap bitmap(kCanvasWidth, kCanvasHeight);
   platform::TCanvas canvas(bitmap);
-  int height = 0, maxWidth = 0;
+  base::TExtent height = 0, maxWidth = 0;
   if (settings.relayoutWidth >= 0) {
     LayOut(doc, canvas, settings.relayoutWidth, height, maxWidth);
     Draw(doc, canvas, height / 2);
@@ -474,7 +475,8 @@ void ExerciseDocument(layout::TSectionList& doc, const parser::TAnchorList& anch
   Draw(doc, canvas, 0);
   Animate(doc, canvas);
 
-  HitTestGrid(doc, canvas, walk, kMarginX + std::max(settings.width, maxWidth), kMarginY + height);
+  HitTestGrid(doc, canvas, walk, kMarginX + std::max<int>(settings.width, maxWidth),
+              kMarginY + height);
   CheckPlaces(doc, canvas, walk);
   ExerciseForms(doc, canvas, height);
   CheckSearch(doc, settings.choice);

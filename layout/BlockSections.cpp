@@ -67,7 +67,7 @@ THorzLine::THorzLine(const base::TAttributeList& attributes) {
             WidthIsPercent = true;
             if (a->IntValue <= 100) RuleWidth = a->IntValue;
           } else {
-            RuleWidth = std::min(a->IntValue, base::kMaxExtent);
+            RuleWidth = a->IntValue;  // an extent: kept within the ceiling
           }
         }
         break;
@@ -102,20 +102,21 @@ void THorzLine::UpdateHeight() {
   Height = platform::MulDiv(20, BaseSize(*this), 12) + Thickness - 2;
 }
 
-int THorzLine::Draw(platform::TCanvas& canvas, const platform::TRect& clip, IndentManager& margins,
-                    int x, int y) {
-  const int result = TSectionBase::Draw(canvas, clip, margins, x, y);
-  const int yOffset = Owner ? Owner->YOffset : 0;
-  int t = y - yOffset;
-  if (int64_t{t} + Height < clip.top || t >= clip.bottom) return result;
-  const int left = margins.LeftEdge(y), right = margins.RightEdge(y);
+TExtent THorzLine::Draw(platform::TCanvas& canvas, const platform::TRect& clip,
+                        IndentManager& margins, TExtent x, TExtent y) {
+  const TExtent result = TSectionBase::Draw(canvas, clip, margins, x, y);
+  const TExtent yOffset = Owner ? Owner->YOffset : TExtent(0);
+  TExtent t = y - yOffset;
+  if (t + Height < clip.top || t >= clip.bottom) return result;
+  const TExtent left = margins.LeftEdge(y), right = margins.RightEdge(y);
   t += (Height - Thickness) / 2;
-  int x1, x2;
+  TExtent x1, x2;
   if (RuleWidth < 0) {
     x1 = left + 10;
     x2 = right - 10;
   } else {
-    const int w = WidthIsPercent ? platform::MulDiv(right - left, RuleWidth, 100) : RuleWidth;
+    const TExtent w =
+        WidthIsPercent ? TExtent(platform::MulDiv(right - left, RuleWidth, 100)) : RuleWidth;
     x1 = RuleAlign == base::jtLeft     ? left
          : RuleAlign == base::jtCentre ? left + (right - left - w) / 2
                                        : right - w;
@@ -162,19 +163,19 @@ void TPreFormated::PrepareForCell() {
   if (Length == 0) AddText(" ");
 }
 
-void TPreFormated::GetMinMaxWidth(platform::TCanvas&, int& narrowest, int& widest) {
-  const int w = TextWidth(0, false, Length) + Indent;
+void TPreFormated::GetMinMaxWidth(platform::TCanvas&, TExtent& narrowest, TExtent& widest) {
+  const TExtent w = TextWidth(0, false, Length) + Indent;
   widest = w;
-  narrowest = std::min(w, 500);
+  narrowest = std::min(w, TExtent(500));
 }
 
-int TPreFormated::Layout(platform::TCanvas& canvas, int y, IndentManager& margins, int& maxWidth,
-                         int& position) {
-  const int savedWidth = margins.Width;
+TExtent TPreFormated::Layout(platform::TCanvas& canvas, TExtent y, IndentManager& margins,
+                             TExtent& maxWidth, int& position) {
+  const TExtent savedWidth = margins.Width;
   margins.Width = 32000;
-  const int height = TSection::Layout(canvas, y, margins, maxWidth, position);
+  const TExtent height = TSection::Layout(canvas, y, margins, maxWidth, position);
   margins.Width = savedWidth;
-  int narrowest = 0, widest = 0;
+  TExtent narrowest = 0, widest = 0;
   GetMinMaxWidth(canvas, narrowest, widest);
   maxWidth = widest;  // the whole line, never the 32000 it was laid out in
   return height;

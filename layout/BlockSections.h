@@ -30,8 +30,8 @@ class THorzLine : public TSectionBase {
   explicit THorzLine(const base::TAttributeList& attributes);
   const char* ClassName() const override { return "THorzLine"; }
 
-  int Thickness = 2;
-  int RuleWidth = -1;  // -1: the full width less 10 pixels at each side
+  TExtent Thickness = 2;
+  TExtent RuleWidth = -1;  // -1: the full width less 10 pixels at each side
   bool WidthIsPercent = false;
   platform::TColor RuleColor = 0;
   base::TJustify RuleAlign = base::jtCentre;
@@ -39,8 +39,8 @@ class THorzLine : public TSectionBase {
   bool HasColor = false;
 
   void CopySelection() override;
-  int Draw(platform::TCanvas& canvas, const platform::TRect& clip, IndentManager& margins, int x,
-           int y) override;
+  TExtent Draw(platform::TCanvas& canvas, const platform::TRect& clip, IndentManager& margins,
+               TExtent x, TExtent y) override;
   void UpdateHeight() override;
 };
 
@@ -51,9 +51,9 @@ class TPreFormated : public TSection {
   const char* ClassName() const override { return "TPreFormated"; }
   void PrepareForCell() override;
   void AddText(std::string_view text) override;
-  int Layout(platform::TCanvas& canvas, int y, IndentManager& margins, int& maxWidth,
-             int& position) override;
-  void GetMinMaxWidth(platform::TCanvas& canvas, int& narrowest, int& widest) override;
+  TExtent Layout(platform::TCanvas& canvas, TExtent y, IndentManager& margins, TExtent& maxWidth,
+                 int& position) override;
+  void GetMinMaxWidth(platform::TCanvas& canvas, TExtent& narrowest, TExtent& widest) override;
 
  protected:
   bool Preformatted() const override { return true; }

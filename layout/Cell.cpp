@@ -23,19 +23,19 @@ void TCell::ReportProcessError(const std::string& message) {
   if (Owner && Owner->OnProcessError) Owner->OnProcessError(message);
 }
 
-int TCell::Layout(platform::TCanvas& canvas, int y, int width, int& position, int& maxWidth) {
+TExtent TCell::Layout(platform::TCanvas& canvas, TExtent y, TExtent width, int& position,
+                      TExtent& maxWidth) {
   Margins.Clear();
   Margins.SetSides(0, width);
   Margins.Width = width;
   Top = y;
   StartPos = position;
-  int height = 0;
+  TExtent height = 0;
   maxWidth = 0;
   for (int i = 0; i < Count();) {
     try {
-      int w = 0;
-      height = base::AddExtent(
-          height, (*this)[i]->Layout(canvas, base::AddExtent(y, height), Margins, w, position));
+      TExtent w = 0;
+      height += (*this)[i]->Layout(canvas, y + height, Margins, w, position);
       maxWidth = std::max(maxWidth, w);
       ++i;
     } catch (const EProcessError& error) {
@@ -56,12 +56,12 @@ int TCell::Layout(platform::TCanvas& canvas, int y, int width, int& position, in
 void TCell::IndexForDrawing() {
   reach_.clear();
   reach_.reserve(static_cast<size_t>(Count()));
-  int64_t reach = INT64_MIN;
-  int end = Top;
+  TExtent reach = -base::kMaxExtent;
+  TExtent end = Top;
   for (const auto& section : *this) {
-    reach = std::max(reach, int64_t{section->Top} + section->DrawnHeight);
-    reach_.push_back(platform::ClampToInt(reach));
-    end = base::AddExtent(end, section->Height);
+    reach = std::max(reach, section->Top + section->DrawnHeight);
+    reach_.push_back(reach);
+    end += section->Height;
   }
   drawEnd_ = end;
   indexedGeneration_ = Generation();
@@ -72,12 +72,12 @@ bool TCell::Keeps(const Kept& kept) const {
          kept.sections == Generation();
 }
 
-void TCell::Keep(Kept& kept, int width, int first, int second) {
+void TCell::Keep(Kept& kept, TExtent width, TExtent first, TExtent second) {
   if (!Owner) return;
   kept = {Owner->LayoutGeneration, Generation(), width, first, second};
 }
 
-int TCell::MeasureHeight(platform::TCanvas& canvas, int width) {
+TExtent TCell::MeasureHeight(platform::TCanvas& canvas, TExtent width) {
   if (Keeps(keptHeight_) && keptHeight_.width == width) return keptHeight_.first;
   struct Measuring {
     TSectionList* document;
@@ -88,13 +88,14 @@ int TCell::MeasureHeight(platform::TCanvas& canvas, int width) {
       if (document) --document->Measuring;
     }
   } measuring(Owner);
-  int position = 0, maxWidth = 0;
-  const int height = Layout(canvas, 0, width, position, maxWidth);
+  int position = 0;
+  TExtent maxWidth = 0;
+  const TExtent height = Layout(canvas, 0, width, position, maxWidth);
   Keep(keptHeight_, width, height, 0);
   return height;
 }
 
-void TCell::GetMinMaxWidth(platform::TCanvas& canvas, int& narrowest, int& widest) {
+void TCell::GetMinMaxWidth(platform::TCanvas& canvas, TExtent& narrowest, TExtent& widest) {
   if (Keeps(keptMinMax_)) {
     narrowest = keptMinMax_.first;
     widest = keptMinMax_.second;
@@ -102,7 +103,7 @@ void TCell::GetMinMaxWidth(platform::TCanvas& canvas, int& narrowest, int& wides
   }
   narrowest = widest = 0;
   for (const auto& section : *this) {
-    int n = 0, w = 0;
+    TExtent n = 0, w = 0;
     section->GetMinMaxWidth(canvas, n, w);
     narrowest = std::max(narrowest, n);
     widest = std::max(widest, w);
@@ -110,18 +111,18 @@ void TCell::GetMinMaxWidth(platform::TCanvas& canvas, int& narrowest, int& wides
   Keep(keptMinMax_, 0, narrowest, widest);
 }
 
-int TCell::Draw(platform::TCanvas& canvas, const platform::TRect& clip, int clipWidth, int x,
-                int y) {
+TExtent TCell::Draw(platform::TCanvas& canvas, const platform::TRect& clip, TExtent clipWidth,
+                    TExtent x, TExtent y) {
   Margins.SetSides(x, x + Margins.Width);
   Margins.ClipWidth = clipWidth;
   const bool indexed = y == Top && indexedGeneration_ == Generation() &&
                        reach_.size() == static_cast<size_t>(Count());
-  const int64_t yOffset = Owner ? Owner->YOffset : 0;
+  const TExtent yOffset = Owner ? Owner->YOffset : TExtent(0);
   size_t i = 0;
   if (indexed) {
     // Sections that end above the clip would draw nothing; nor would any
     // from the first that starts below it.
-    i = static_cast<size_t>(std::lower_bound(reach_.begin(), reach_.end(), clip.top + yOffset) -
+    i = static_cast<size_t>(std::lower_bound(reach_.begin(), reach_.end(), yOffset + clip.top) -
                             reach_.begin());
     if (i == reach_.size()) return drawEnd_;
     y = (*this)[static_cast<int>(i)]->Top;
@@ -137,12 +138,12 @@ bool TCell::GetUrlAt(platform::TCanvas& canvas, int x, int y,
                      std::unique_ptr<base::TUrlTarget>& url, TFormControlObj*& formControl) {
   url.reset();
   formControl = nullptr;
-  int s = 0;
+  TExtent s = 0;
   for (const auto& section : *this) {
-    if (s <= y && y < int64_t{s} + section->DrawnHeight &&
+    if (s <= y && y < s + section->DrawnHeight &&
         section->GetUrlAt(canvas, x, y - s, url, formControl))
       return true;
-    s = base::AddExtent(s, section->Height);
+    s += section->Height;
   }
   return false;
 }
@@ -150,38 +151,39 @@ bool TCell::GetUrlAt(platform::TCanvas& canvas, int x, int y,
 bool TCell::GetObjectAt(int x, int y, TImageObj*& object, int& insideX, int& insideY) {
   object = nullptr;
   insideX = insideY = 0;
-  int s = 0;
+  TExtent s = 0;
   for (const auto& section : *this) {
-    if (s <= y && y < int64_t{s} + section->DrawnHeight &&
+    if (s <= y && y < s + section->DrawnHeight &&
         section->GetObjectAt(x, y - s, object, insideX, insideY))
       return true;
-    s = base::AddExtent(s, section->Height);
+    s += section->Height;
   }
   return false;
 }
 
-TSectionBase* TCell::FindSectionAt(int y, int& sectionTop, int& index) const {
-  int sum = 0;
+TSectionBase* TCell::FindSectionAt(int y, TExtent& sectionTop, int& index) const {
+  TExtent sum = 0;
   for (int i = 0; i < Count(); ++i) {
     TSectionBase* section = (*this)[i];
-    if (int64_t{sum} + section->Height > y) {
+    if (sum + section->Height > y) {
       sectionTop = sum;
       index = i;
       return section;
     }
-    sum = base::AddExtent(sum, section->Height);
+    sum += section->Height;
   }
   return nullptr;
 }
 
 int TCell::PointToPos(platform::TCanvas& canvas, int x, int y, int& caretX, int& caretY,
                       int& caretHeight, bool& insideText, TCell*& cell) {
-  int s = 0, index = 0;
+  TExtent s = 0;
+  int index = 0;
   TSectionBase* section = FindSectionAt(y, s, index);
   if (!section) return -1;
   const int r =
       section->PointToPos(canvas, x, y - s, caretX, caretY, caretHeight, insideText, cell);
-  caretY += s;
+  caretY = s + caretY;
   if (r >= 0 && !cell) cell = this;
   return r;
 }

@@ -20,7 +20,7 @@ class TCell : public base::TFreeList<TSectionBase> {
   // The cell's background (a table cell's BGCOLOR).
   bool BkGnd = false;
   platform::TColor BkColor = 0;
-  int Top = 0;
+  TExtent Top = 0;
   int StartPos = 0;
   int Length = 0;
   IndentManager Margins;
@@ -28,15 +28,16 @@ class TCell : public base::TFreeList<TSectionBase> {
   // Appends a section (nothing for none) and lets it join the document.
   void AddSection(std::unique_ptr<TSectionBase> section);
 
-  virtual int Layout(platform::TCanvas& canvas, int y, int width, int& position, int& maxWidth);
-  virtual void GetMinMaxWidth(platform::TCanvas& canvas, int& narrowest, int& widest);
+  virtual TExtent Layout(platform::TCanvas& canvas, TExtent y, TExtent width, int& position,
+                         TExtent& maxWidth);
+  virtual void GetMinMaxWidth(platform::TCanvas& canvas, TExtent& narrowest, TExtent& widest);
   // The height a layout at `width` gives, for a table sizing its rows. The
   // layout runs as a measurement (tables inside only size themselves) and
   // its result is kept until the document is laid out again, so nested
   // tables measure each cell once per width.
-  int MeasureHeight(platform::TCanvas& canvas, int width);
-  virtual int Draw(platform::TCanvas& canvas, const platform::TRect& clip, int clipWidth, int x,
-                   int y);
+  TExtent MeasureHeight(platform::TCanvas& canvas, TExtent width);
+  virtual TExtent Draw(platform::TCanvas& canvas, const platform::TRect& clip, TExtent clipWidth,
+                       TExtent x, TExtent y);
   virtual bool GetUrlAt(platform::TCanvas& canvas, int x, int y,
                         std::unique_ptr<base::TUrlTarget>& url, TFormControlObj*& formControl);
   bool GetObjectAt(int x, int y, TImageObj*& object, int& insideX, int& insideY);
@@ -49,7 +50,7 @@ class TCell : public base::TFreeList<TSectionBase> {
   void RefreshFonts();
   // The section at y (relative to the cell's top), its top relative to the
   // cell and its index; null below the last section.
-  TSectionBase* FindSectionAt(int y, int& sectionTop, int& index) const;
+  TSectionBase* FindSectionAt(int y, TExtent& sectionTop, int& index) const;
 
  protected:
   // Reports a section's processing error (the document shows it).
@@ -65,14 +66,14 @@ class TCell : public base::TFreeList<TSectionBase> {
   struct Kept {
     uint64_t layout = 0;  // the document's LayoutGeneration, 0: nothing kept
     uint64_t sections = 0;
-    int width = 0;
-    int first = 0, second = 0;
+    TExtent width = 0;
+    TExtent first = 0, second = 0;
   };
   bool Keeps(const Kept& kept) const;
-  void Keep(Kept& kept, int width, int first, int second);
+  void Keep(Kept& kept, TExtent width, TExtent first, TExtent second);
   Kept keptMinMax_, keptHeight_;
-  std::vector<int> reach_;
-  int drawEnd_ = 0;
+  std::vector<TExtent> reach_;
+  TExtent drawEnd_ = 0;
   uint64_t indexedGeneration_ = 0;
 };
 

@@ -40,8 +40,8 @@ class TFormControlObj {
   TFormControlObj(const TFormControlObj&) = delete;
   TFormControlObj& operator=(const TFormControlObj&) = delete;
 
-  int YValue = 0;  // document y, set by its section's layout
-  int Pos;         // index of its byte in the section's text
+  base::TExtent YValue = 0;  // document y, set by its section's layout
+  int Pos;                   // index of its byte in the section's text
   TSectionList* Document;
   forms::ThtmlForm* Form = nullptr;
   std::string Value;

@@ -11,9 +11,9 @@
 namespace layout {
 namespace {
 
-// Sizes from a page stop where every other extent does.
-int ClampExtent(int64_t value) {
-  return static_cast<int>(std::clamp<int64_t>(value, 0, base::kMaxExtent));
+// A size from a page: never below 0, and within the ceiling of every extent.
+TExtent Size(int64_t value) {
+  return std::max<int64_t>(value, 0);
 }
 
 void SetAltTextFont(platform::TCanvas& canvas) {
@@ -55,7 +55,7 @@ TImageObj::TImageObj(int position, const base::TAttributeList& attributes) : Pos
             PercentWidth = true;
           }
         } else {
-          SpecWidth = ClampExtent(a->IntValue);
+          SpecWidth = Size(a->IntValue);
           PercentWidth = false;
         }
         break;
@@ -72,7 +72,7 @@ TImageObj::TImageObj(int position, const base::TAttributeList& attributes) : Pos
         break;
       }
       case base::HeightSy:
-        SpecHeight = std::max(1, ClampExtent(a->IntValue));
+        SpecHeight = std::max<int64_t>(a->IntValue, 1);
         break;
       case base::HSpaceSy:
         HSpace = static_cast<int>(std::min<int64_t>(kMaxHSpace, std::abs(int64_t{a->IntValue})));
@@ -148,12 +148,12 @@ void TImageObj::Fetch(TSectionList& document) {
   Transparency = images::LLCorner;
 }
 
-void TImageObj::CalcSize(TSectionList& document, platform::TCanvas& canvas, int availableWidth,
+void TImageObj::CalcSize(TSectionList& document, platform::TCanvas& canvas, TExtent availableWidth,
                          const TFontObj& run) {
   Document = &document;
   if (document.ShowImages && PictureKind == TPictureKind::None) Fetch(document);
 
-  int naturalWidth = 0, naturalHeight = 0;
+  TExtent naturalWidth = 0, naturalHeight = 0;
   const bool showsWait = !document.ShowImages || PictureKind == TPictureKind::None;
   if (showsWait || PictureKind == TPictureKind::Wait) {
     naturalWidth = images::WaitBitmap().Width();
@@ -162,15 +162,15 @@ void TImageObj::CalcSize(TSectionList& document, platform::TCanvas& canvas, int 
     naturalWidth = images::ErrorBitmap().Width();
     naturalHeight = images::ErrorBitmap().Height();
   } else if (PictureKind == TPictureKind::Animated) {
-    naturalWidth = static_cast<int>(std::min<uint32_t>(Animation->ScreenWidth, base::kMaxExtent));
-    naturalHeight = static_cast<int>(std::min<uint32_t>(Animation->ScreenHeight, base::kMaxExtent));
+    naturalWidth = Animation->ScreenWidth;
+    naturalHeight = Animation->ScreenHeight;
   } else {
     naturalWidth = Picture->Width();
     naturalHeight = Picture->Height();
   }
   const bool placeholder = showsWait || IsPlaceholder();
 
-  int width = ImageWidth, height = ImageHeight;
+  TExtent width = ImageWidth, height = ImageHeight;
   if (!SizeFixed) {
     if (placeholder) {
       if (SpecWidth > 0 && SpecHeight > 0) {
@@ -182,7 +182,7 @@ void TImageObj::CalcSize(TSectionList& document, platform::TCanvas& canvas, int 
         height = naturalHeight;
       }
     } else if (PercentWidth) {
-      width = ClampExtent(platform::MulDiv(availableWidth, SpecWidth, 100));
+      width = Size(platform::MulDiv(availableWidth, SpecWidth, 100));
       height = SpecHeight > 0 ? SpecHeight : naturalHeight;
     } else {
       // An empty picture has no aspect to keep: MulDiv by 0 gives -1,
@@ -191,11 +191,11 @@ void TImageObj::CalcSize(TSectionList& document, platform::TCanvas& canvas, int 
         width = SpecWidth;
         height = SpecHeight;
       } else if (SpecHeight > 0) {
-        width = ClampExtent(platform::MulDiv(SpecHeight, naturalWidth, naturalHeight));
+        width = Size(platform::MulDiv(SpecHeight, naturalWidth, naturalHeight));
         height = SpecHeight;
       } else if (SpecWidth > 0) {
         width = SpecWidth;
-        height = ClampExtent(platform::MulDiv(SpecWidth, naturalHeight, naturalWidth));
+        height = Size(platform::MulDiv(SpecWidth, naturalHeight, naturalWidth));
       } else {
         width = naturalWidth;
         height = naturalHeight;
@@ -205,34 +205,34 @@ void TImageObj::CalcSize(TSectionList& document, platform::TCanvas& canvas, int 
     if (placeholder && !SizeFixed) {
       // The box grows to hold its alternative text.
       SetAltTextFont(canvas);
-      const int w = AltText.empty() ? 0 : canvas.TextWidth(AltText) + 2;
-      const int h = AltText.empty() ? 0 : canvas.TextHeight(AltText);
-      width = std::max(width, base::AddExtent(w, kSmallestPlaceholderBox));
-      height = std::max({height, kSmallestPlaceholderBox, h});
+      const TExtent w = AltText.empty() ? 0 : canvas.TextWidth(AltText) + 2;
+      const TExtent h = AltText.empty() ? 0 : canvas.TextHeight(AltText);
+      width = std::max(width, w + kSmallestPlaceholderBox);
+      height = std::max({height, TExtent(kSmallestPlaceholderBox), h});
     }
   }
   ImageWidth = width;
   ImageHeight = height;
   Bordered = !run.UrlTarget().Url.empty() && !NoBorder;
-  ObjWidth = base::AddExtent(width, Bordered ? 2 : 0);
-  ObjHeight = base::AddExtent(height, Bordered ? 2 : 0);
+  ObjWidth = width + (Bordered ? 2 : 0);
+  ObjHeight = height + (Bordered ? 2 : 0);
 }
 
-int TImageObj::BoxTop(const TFontObj& run, int baseline, int top) const {
+TExtent TImageObj::BoxTop(const TFontObj& run, TExtent baseline, TExtent top) const {
   switch (ImageAlign) {
     case TImageAlign::Middle:
-      return base::AddExtent(int64_t{baseline} + run.Descent - run.TextHeight / 2, -(ObjHeight / 2));
+      return baseline + run.Descent - run.TextHeight / 2 - ObjHeight / 2;
     case TImageAlign::Bottom:
-      return base::AddExtent(baseline, -int64_t{ObjHeight});
+      return baseline - ObjHeight;
     default:
       return top;
   }
 }
 
-void TImageObj::DrawPicture(platform::TCanvas& canvas, int x, int y, bool placeholder) {
-  const int yOffset = Document ? Document->YOffset : 0;
+void TImageObj::DrawPicture(platform::TCanvas& canvas, TExtent x, TExtent y, bool placeholder) {
+  const TExtent yOffset = Document ? Document->YOffset : TExtent(0);
   DrawX = x;
-  DrawY = base::AddExtent(y, yOffset);
+  DrawY = y + yOffset;
   Drawn = true;
   if (!Document || !Document->ShowImages) {
     canvas.Draw(x, y, images::WaitBitmap());
@@ -273,10 +273,11 @@ void TImageObj::DrawPicture(platform::TCanvas& canvas, int x, int y, bool placeh
   }
 }
 
-void TImageObj::Draw(platform::TCanvas& canvas, int x, const TFontObj& run, int baseline, int top) {
-  const int yOffset = Document ? Document->YOffset : 0;
-  baseline = base::AddExtent(baseline, -int64_t{yOffset});
-  top = base::AddExtent(top, -int64_t{yOffset});
+void TImageObj::Draw(platform::TCanvas& canvas, TExtent x, const TFontObj& run, TExtent baseline,
+                     TExtent top) {
+  const TExtent yOffset = Document ? Document->YOffset : TExtent(0);
+  baseline -= yOffset;
+  top -= yOffset;
   const bool showImages = Document && Document->ShowImages;
   const bool placeholder = !showImages || IsPlaceholder() || PictureKind == TPictureKind::None;
   const int d = placeholder ? 4 : 0;
@@ -286,25 +287,21 @@ void TImageObj::Draw(platform::TCanvas& canvas, int x, const TFontObj& run, int 
   SetAltTextFont(canvas);
   canvas.Font.SetColor(platform::clBlack);
 
-  const int t = BoxTop(run, baseline, top);
+  const TExtent t = BoxTop(run, baseline, top);
   const bool tooSmall = placeholder && (ImageWidth <= kSmallestPlaceholderBox - 1 ||
                                         ImageHeight <= kSmallestPlaceholderBox - 1);
   if (!tooSmall) {
     const int shift = Bordered ? 1 : 0;
-    DrawPicture(canvas, base::AddExtent(int64_t{x} + d, shift), base::AddExtent(int64_t{t} + d, shift),
-                placeholder);
+    DrawPicture(canvas, x + d + shift, t + d + shift, placeholder);
   }
   canvas.SetTextAlign(platform::TA_TOP | platform::TA_LEFT);
   const auto writeAltText = [&] {
-    base::WrapTextInRect(canvas, base::AddExtent(x, 24), base::AddExtent(t, d),
-                         base::AddExtent(x, int64_t{ImageWidth} - 2),
-                         base::AddExtent(t, int64_t{ImageHeight} - 1), AltText);
+    base::WrapTextInRect(canvas, x + 24, t + d, x + ImageWidth - 2, t + ImageHeight - 1, AltText);
   };
   if (placeholder && !Bordered) {
     canvas.Font.SetColor(fontColour);
     writeAltText();
-    DrawFrame3D(Document, canvas, x, false, base::AddExtent(t, int64_t{ImageHeight} - 1),
-                base::AddExtent(x, int64_t{ImageWidth} - 1), t);
+    DrawFrame3D(Document, canvas, x, false, t + ImageHeight - 1, x + ImageWidth - 1, t);
   }
   if (Bordered) {
     canvas.Pen.Style = platform::psSolid;
@@ -312,15 +309,15 @@ void TImageObj::Draw(platform::TCanvas& canvas, int x, const TFontObj& run, int 
     canvas.Pen.Color = run.Font.Color();
     canvas.Font.SetColor(run.Font.Color());
     if (placeholder) writeAltText();
-    canvas.Rectangle(x, t, base::AddExtent(x, ObjWidth), base::AddExtent(t, ObjHeight));
+    canvas.Rectangle(x, t, x + ObjWidth, t + ObjHeight);
   }
 }
 
 bool TImageObj::Hit(int x, int y) const {
   if (!Drawn) return false;
-  const int w = Bordered ? ObjWidth - 2 : ObjWidth;
-  const int h = Bordered ? ObjHeight - 2 : ObjHeight;
-  return x >= DrawX && int64_t{x} < int64_t{DrawX} + w && y >= DrawY && int64_t{y} < int64_t{DrawY} + h;
+  const TExtent w = Bordered ? ObjWidth - 2 : ObjWidth;
+  const TExtent h = Bordered ? ObjHeight - 2 : ObjHeight;
+  return x >= DrawX && x < DrawX + w && y >= DrawY && y < DrawY + h;
 }
 
 }  // namespace layout

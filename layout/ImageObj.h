@@ -38,13 +38,13 @@ class TImageObj : public TFloatingObject {
   ~TImageObj() override;
 
   int Pos;
-  int ObjHeight = 0;
-  int ObjWidth = 0;
-  int SpecHeight = 0;  // at least 1; 0 when not given
-  int SpecWidth = 0;   // pixels, or a percentage 1..100
+  TExtent ObjHeight = 0;
+  TExtent ObjWidth = 0;
+  TExtent SpecHeight = 0;  // at least 1; 0 when not given
+  TExtent SpecWidth = 0;   // pixels, or a percentage 1..100
   bool PercentWidth = false;
-  int ImageHeight = 0;
-  int ImageWidth = 0;
+  TExtent ImageHeight = 0;
+  TExtent ImageWidth = 0;
   bool SizeFixed = false;
   std::string Source;
   std::string AltText;
@@ -59,29 +59,32 @@ class TImageObj : public TFloatingObject {
   bool IsMap = false;
   bool UseMap = false;
   bool Bordered = false;
-  int DrawX = 0;
-  int FloatX = 0;
-  int DrawY = 0;
+  TExtent DrawX = 0;
+  TExtent FloatX = 0;
+  TExtent DrawY = 0;
   // DrawX and DrawY hold a place: a picture not yet drawn is hit nowhere
   // (not at the page's top left corner).
   bool Drawn = false;
   std::string MapName;
-  int HSpace = 5;
+  TExtent HSpace = 5;
   TFormControlObj* FormControl = nullptr;
   TCell* Cell = nullptr;
 
-  bool Floats() const { return ImageAlign == TImageAlign::Left || ImageAlign == TImageAlign::Right; }
+  bool Floats() const {
+    return ImageAlign == TImageAlign::Left || ImageAlign == TImageAlign::Right;
+  }
   bool IsPlaceholder() const {
     return PictureKind == TPictureKind::Wait || PictureKind == TPictureKind::Error;
   }
   // Fetches the picture when needed and works out the size for the width
   // available (0 while measuring) and the run that holds the image.
-  void CalcSize(TSectionList& document, platform::TCanvas& canvas, int availableWidth,
+  void CalcSize(TSectionList& document, platform::TCanvas& canvas, TExtent availableWidth,
                 const TFontObj& run);
   // Draws at document coordinates: x, the line's baseline and its top.
-  void Draw(platform::TCanvas& canvas, int x, const TFontObj& run, int baseline, int top);
+  void Draw(platform::TCanvas& canvas, TExtent x, const TFontObj& run, TExtent baseline,
+            TExtent top);
   // Where the box's top is for a line with the baseline and top given.
-  int BoxTop(const TFontObj& run, int baseline, int top) const;
+  TExtent BoxTop(const TFontObj& run, TExtent baseline, TExtent top) const;
   // Whether the document point is on the picture (inside its border).
   bool Hit(int x, int y) const;
 
@@ -91,14 +94,14 @@ class TImageObj : public TFloatingObject {
            : ImageAlign == TImageAlign::Right ? Side::Right
                                               : Side::None;
   }
-  int FloatWidth() const override { return ObjWidth; }
-  int FloatHeight() const override { return ObjHeight; }
-  int FloatHSpace() const override { return HSpace; }
-  void SetFloatX(int x) override { FloatX = x; }
+  TExtent FloatWidth() const override { return ObjWidth; }
+  TExtent FloatHeight() const override { return ObjHeight; }
+  TExtent FloatHSpace() const override { return HSpace; }
+  void SetFloatX(TExtent x) override { FloatX = x; }
 
  private:
   void Fetch(TSectionList& document);
-  void DrawPicture(platform::TCanvas& canvas, int x, int y, bool placeholder);
+  void DrawPicture(platform::TCanvas& canvas, TExtent x, TExtent y, bool placeholder);
   bool holdsCacheEntry_ = false;
 };
 

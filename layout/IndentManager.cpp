@@ -8,11 +8,11 @@ namespace layout {
 
 namespace {
 
-bool Applies(const IndentRec& rec, int y) {
+bool Applies(const IndentRec& rec, TExtent y) {
   return rec.TopY <= y && y < rec.BottomY;
 }
 
-std::unique_ptr<IndentRec> Record(int edgeX, int top, int bottom, int level = 0) {
+std::unique_ptr<IndentRec> Record(TExtent edgeX, TExtent top, TExtent bottom, int level = 0) {
   return std::make_unique<IndentRec>(IndentRec{edgeX, top, bottom, level});
 }
 
@@ -24,7 +24,7 @@ void IndentManagerBasic::Clear() {
   Sync();
 }
 
-void IndentManagerBasic::SetSides(int left, int right) {
+void IndentManagerBasic::SetSides(TExtent left, TExtent right) {
   LeftSide = left;
   RightSide = right;
   CurrentLevel = 0;
@@ -70,10 +70,10 @@ void IndentManagerBasic::Sync() const {
   right_.seen = static_cast<size_t>(RightRecs.Count());
 }
 
-int IndentManagerBasic::Edge(SideIndex& side, const base::TFreeList<IndentRec>& recs, int y,
-                             bool left) {
+TExtent IndentManagerBasic::Edge(SideIndex& side, const base::TFreeList<IndentRec>& recs, TExtent y,
+                                 bool left) {
   // Left: the largest EdgeX (at least 0); right: the smallest (at most 0).
-  int edge = 0;
+  TExtent edge = 0;
   const auto take = [&](const IndentRec& rec) {
     if (Applies(rec, y)) edge = left ? std::max(edge, rec.EdgeX) : std::min(edge, rec.EdgeX);
   };
@@ -96,43 +96,41 @@ int IndentManagerBasic::Edge(SideIndex& side, const base::TFreeList<IndentRec>& 
   return edge;
 }
 
-int IndentManagerBasic::LeftEdge(int y) const {
+TExtent IndentManagerBasic::LeftEdge(TExtent y) const {
   Sync();
   return LeftSide + Edge(left_, LeftRecs, y, true);
 }
 
-int IndentManagerBasic::RightEdge(int y) const {
+TExtent IndentManagerBasic::RightEdge(TExtent y) const {
   Sync();
   return RightSide + Edge(right_, RightRecs, y, false);
 }
 
-void IndentManagerBasic::AddRect(int y, int width, base::TJustify side, int height) {
-  // Edges, sides and sizes come from pages: summed wide and kept within the
-  // extent ceiling, as every extent is.
-  const int bottom = base::AddExtent(y, height);
+void IndentManagerBasic::AddRect(TExtent y, TExtent width, base::TJustify side, TExtent height) {
+  const TExtent bottom = y + height;
   if (side == base::jtLeft)
-    LeftRecs.Add(Record(base::AddExtent(int64_t{LeftEdge(y)} + width, -int64_t{LeftSide}), y, bottom));
+    LeftRecs.Add(Record(LeftEdge(y) + width - LeftSide, y, bottom));
   else if (side == base::jtRight)
-    RightRecs.Add(
-        Record(base::AddExtent(int64_t{RightEdge(y)} - RightSide, -int64_t{width}), y, bottom));
+    RightRecs.Add(Record(RightEdge(y) - RightSide - width, y, bottom));
 }
 
-int IndentManagerBasic::FloatBottom() const {
+TExtent IndentManagerBasic::FloatBottom() const {
   Sync();
   if (!left_.floatBottom && !right_.floatBottom) return 0;
-  return std::max(left_.floatBottom.value_or(INT_MIN), right_.floatBottom.value_or(INT_MIN));
+  return std::max(left_.floatBottom.value_or(-base::kMaxExtent),
+                  right_.floatBottom.value_or(-base::kMaxExtent));
 }
 
-void IndentManagerBasic::ClearBottoms(int& left, int& right) const {
+void IndentManagerBasic::ClearBottoms(TExtent& left, TExtent& right) const {
   Sync();
-  left = left_.floatBottom ? *left_.floatBottom + 1 : 0;
-  right = right_.floatBottom ? *right_.floatBottom + 1 : 0;
+  left = left_.floatBottom ? *left_.floatBottom + 1 : TExtent(0);
+  right = right_.floatBottom ? *right_.floatBottom + 1 : TExtent(0);
 }
 
-int IndentManagerBasic::IndentedBottom() const {
+TExtent IndentManagerBasic::IndentedBottom() const {
   Sync();
   // The EdgeX of the last left record of the current level.
-  int levelEdge = 0;
+  TExtent levelEdge = 0;
   if (CurrentLevel == 0) {
     if (lastLeftFloat_) levelEdge = lastLeftFloat_->EdgeX;
   } else {
@@ -143,21 +141,21 @@ int IndentManagerBasic::IndentedBottom() const {
         levelEdge = rec->EdgeX;
       }
   }
-  std::optional<int> bottom;
+  std::optional<TExtent> bottom;
   for (auto it = floatBottomByEdge_.upper_bound(levelEdge); it != floatBottomByEdge_.end(); ++it)
     bottom = std::max(bottom.value_or(it->second), it->second);
   for (const auto& [rec, index] : open_)
     if (rec->EdgeX > levelEdge) bottom = std::max(bottom.value_or(rec->BottomY), rec->BottomY);
-  return bottom ? *bottom + 1 : 1;
+  return bottom ? *bottom + 1 : TExtent(1);
 }
 
-void IndentManagerBasic::SetLevel(int y, int level) {
+void IndentManagerBasic::SetLevel(TExtent y, int level) {
   if (level > CurrentLevel) {
     // Each new level indents from the edge the one before it made, which
     // is known without asking the records again.
-    int edge = LeftEdge(y) - LeftSide;
+    TExtent edge = LeftEdge(y) - LeftSide;
     for (int l = CurrentLevel + 1; l <= level; ++l) {
-      const int levelEdge = edge + kListIndent;
+      const TExtent levelEdge = edge + kListIndent;
       LeftRecs.Add(Record(levelEdge, y, kOpenIndentBottom, l));
       if (Applies(*LeftRecs[LeftRecs.Count() - 1], y)) edge = std::max(edge, levelEdge);
     }
@@ -181,20 +179,20 @@ void IndentManagerBasic::SetLevel(int y, int level) {
   }
 }
 
-void IndentManager::AddFloatImage(int y, TFloatingObject* image) {
+void IndentManager::AddFloatImage(TExtent y, TFloatingObject* image) {
   if (!image) return;
-  const int w = base::AddExtent(image->FloatWidth(), image->FloatHSpace());
-  const int bottom = base::AddExtent(y, image->FloatHeight());
+  const TExtent w = image->FloatWidth() + image->FloatHSpace();
+  const TExtent bottom = y + image->FloatHeight();
   switch (image->FloatSide()) {
     case TFloatingObject::Side::Left: {
-      const int x = base::AddExtent(LeftEdge(y), -int64_t{LeftSide});
+      const TExtent x = LeftEdge(y) - LeftSide;
       image->SetFloatX(x);
-      LeftRecs.Add(Record(base::AddExtent(x, w), y, bottom));
+      LeftRecs.Add(Record(x + w, y, bottom));
       break;
     }
     case TFloatingObject::Side::Right: {
-      const int edge = base::AddExtent(int64_t{RightEdge(y)} - RightSide, -int64_t{w});
-      image->SetFloatX(base::AddExtent(int64_t{RightSide} + edge, image->FloatHSpace()));
+      const TExtent edge = RightEdge(y) - RightSide - w;
+      image->SetFloatX(RightSide + edge + image->FloatHSpace());
       RightRecs.Add(Record(edge, y, bottom));
       break;
     }

@@ -9,13 +9,15 @@
 
 namespace layout {
 
+using base::TExtent;
+
 // One margin record. Coordinates: EdgeX is relative to the cell's side
 // (LeftSide for left records, >= 0; RightSide for right records, <= 0);
 // TopY and BottomY are document y, BottomY exclusive.
 struct IndentRec {
-  int EdgeX = 0;
-  int TopY = 0;
-  int BottomY = 0;
+  TExtent EdgeX = 0;
+  TExtent TopY = 0;
+  TExtent BottomY = 0;
   int LevelId = 0;  // list level of an open indent; 0 for floats and closed indents
 };
 
@@ -31,42 +33,42 @@ class TFloatingObject {
   enum class Side { None, Left, Right };
   virtual ~TFloatingObject() = default;
   virtual Side FloatSide() const = 0;
-  virtual int FloatWidth() const = 0;   // its width
-  virtual int FloatHeight() const = 0;  // its height
-  virtual int FloatHSpace() const = 0;  // horizontal space beside it
+  virtual TExtent FloatWidth() const = 0;   // its width
+  virtual TExtent FloatHeight() const = 0;  // its height
+  virtual TExtent FloatHSpace() const = 0;  // horizontal space beside it
   // Where it goes, relative to the cell's left side.
-  virtual void SetFloatX(int x) = 0;
+  virtual void SetFloatX(TExtent x) = 0;
 };
 
 // The margins of one cell: at document height y, where the space that text
 // may use starts and ends.
 class IndentManagerBasic {
  public:
-  int Width = 0;
-  int ClipWidth = 0;
+  TExtent Width = 0;
+  TExtent ClipWidth = 0;
   base::TFreeList<IndentRec> LeftRecs;
   base::TFreeList<IndentRec> RightRecs;
   int CurrentLevel = 0;
-  int LeftSide = 0;
-  int RightSide = 0;
+  TExtent LeftSide = 0;
+  TExtent RightSide = 0;
 
   virtual ~IndentManagerBasic() = default;
 
   void Clear();
-  void SetSides(int left, int right);
-  int LeftEdge(int y) const;
-  int RightEdge(int y) const;
+  void SetSides(TExtent left, TExtent right);
+  TExtent LeftEdge(TExtent y) const;
+  TExtent RightEdge(TExtent y) const;
   // Reserves width x height at y against the left or right side (a
   // floating table); any other side reserves nothing.
-  void AddRect(int y, int width, base::TJustify side, int height);
+  void AddRect(TExtent y, TExtent width, base::TJustify side, TExtent height);
   // How far floats reach down (open list indents do not count); 0 if none.
-  int FloatBottom() const;
+  TExtent FloatBottom() const;
   // One below the lowest float of each side, 0 for a side without floats.
-  void ClearBottoms(int& left, int& right) const;
+  void ClearBottoms(TExtent& left, TExtent& right) const;
   // One below the lowest left record that indents further than the current
   // list level's record; 1 when none does.
-  int IndentedBottom() const;
-  void SetLevel(int y, int level);
+  TExtent IndentedBottom() const;
+  void SetLevel(TExtent y, int level);
 
  private:
   // The queries above walk every record, and a long document gathers
@@ -83,15 +85,16 @@ class IndentManagerBasic {
     // that applies at y is the edge, however many list levels are open.
     std::multimap<int64_t, IndentRec*> live;
     int cursorY = INT_MIN;
-    std::optional<int> floatBottom;  // largest BottomY with LevelId 0
+    std::optional<TExtent> floatBottom;  // largest BottomY with LevelId 0
   };
   void Sync() const;
   void NoteFloat(SideIndex& side, IndentRec* rec, int index, bool left) const;
-  static int Edge(SideIndex& side, const base::TFreeList<IndentRec>& recs, int y, bool left);
+  static TExtent Edge(SideIndex& side, const base::TFreeList<IndentRec>& recs, TExtent y,
+                      bool left);
 
   mutable SideIndex left_, right_;
   mutable std::vector<std::pair<IndentRec*, int>> open_;  // left records with LevelId > 0
-  mutable std::map<int, int> floatBottomByEdge_;          // left floats: EdgeX -> largest BottomY
+  mutable std::map<int, TExtent> floatBottomByEdge_;      // left floats: EdgeX -> largest BottomY
   mutable IndentRec* lastLeftFloat_ = nullptr;            // the last left record with LevelId 0
   mutable int lastLeftFloatIndex_ = -1;
 };
@@ -100,7 +103,7 @@ class IndentManager : public IndentManagerBasic {
  public:
   // Places a floating object at y against its side; nothing for one that
   // floats neither left nor right.
-  void AddFloatImage(int y, TFloatingObject* image);
+  void AddFloatImage(TExtent y, TFloatingObject* image);
 };
 
 }  // namespace layout

@@ -7,6 +7,8 @@
 
 namespace layout {
 
+using base::TExtent;
+
 // One laid-out line of a text section. Start indexes the section's text.
 // Full height = SpaceAbove + LineHeight + SpaceBelow; the baseline lies
 // SpaceAbove + LineHeight - Descent below the line's top. LineIndent is
@@ -14,17 +16,17 @@ namespace layout {
 // document y of the text top at the last draw.
 struct LineRec {
   int Start = 0;
-  int SpaceAbove = 0;
-  int SpaceBelow = 0;
-  int LineHeight = 0;
-  int DrawnHeight = 0;
+  TExtent SpaceAbove = 0;
+  TExtent SpaceBelow = 0;
+  TExtent LineHeight = 0;
+  TExtent DrawnHeight = 0;
   int Count = 0;
-  int Descent = 0;
-  int LineIndent = 0;
-  int DrawX = 0;
-  int DrawY = 0;
+  TExtent Descent = 0;
+  TExtent LineIndent = 0;
+  TExtent DrawX = 0;
+  TExtent DrawY = 0;
 
-  int FullHeight() const { return SpaceAbove + LineHeight + SpaceBelow; }
+  TExtent FullHeight() const { return SpaceAbove + LineHeight + SpaceBelow; }
 };
 
 // The lines of a section. Every layout rebuilds them, so the records of

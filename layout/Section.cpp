@@ -21,10 +21,10 @@ bool IsBreakByte(char c) {
 
 // What one layout carries from line to line.
 struct TSection::LayoutState {
-  LayoutState(IndentManager& m, int top) : margins(m), y(top) {}
+  LayoutState(IndentManager& m, TExtent top) : margins(m), y(top) {}
   IndentManager& margins;
-  int y;
-  int floatHeight = 0;               // floats placed on the current line
+  TExtent y;
+  TExtent floatHeight = 0;           // floats placed on the current line
   std::vector<TImageObj*> deferred;  // floats met inside the current line
 };
 
@@ -133,7 +133,7 @@ TImageObj* TSection::AddImage(const base::TAttributeList& attributes, TCell* cel
   return added;
 }
 
-void TSection::SizeImages(platform::TCanvas& canvas, int availableWidth) {
+void TSection::SizeImages(platform::TCanvas& canvas, TExtent availableWidth) {
   for (const auto& image : Images) {
     int index = 0;
     image->CalcSize(*Owner, canvas, availableWidth, *Fonts.GetRunAt(image->Pos, index));
@@ -151,7 +151,7 @@ void TSection::AddControlByte(TFormControlObj* control) {
 void TSection::UpdatePrefix() const {
   if (measures_ && measures_->prefix.size() == Buff.size() + 1) return;
   measures_ = std::make_unique<Measures>();
-  std::vector<int>& prefix = measures_->prefix;
+  std::vector<TExtent>& prefix = measures_->prefix;
   prefix.assign(Buff.size() + 1, 0);
   int run = 0;
   const platform::FontFace* face = &Fonts[0]->Font.Face();
@@ -162,7 +162,7 @@ void TSection::UpdatePrefix() const {
     }
     const char c = Buff[static_cast<size_t>(i)];
     const int advance = IsObjectByte(c) ? 0 : face->Advance(static_cast<uint8_t>(c));
-    prefix[static_cast<size_t>(i) + 1] = base::AddExtent(prefix[static_cast<size_t>(i)], advance);
+    prefix[static_cast<size_t>(i) + 1] = prefix[static_cast<size_t>(i)] + advance;
   }
   // Most sections hold no objects; they need no table of them.
   if (Buff.find_first_of(std::string_view("\x02\x04", 2)) != std::string::npos) {
@@ -174,9 +174,9 @@ void TSection::UpdatePrefix() const {
   }
 }
 
-int TSection::Extent(int start, int count) const {
+TExtent TSection::Extent(int start, int count) const {
   UpdatePrefix();
-  const std::vector<int>& prefix = measures_->prefix;
+  const std::vector<TExtent>& prefix = measures_->prefix;
   return prefix[static_cast<size_t>(start + count)] - prefix[static_cast<size_t>(start)];
 }
 
@@ -189,46 +189,47 @@ int TSection::PieceLength(int start, int limit) const {
   return std::max(0, end - start);
 }
 
-int TSection::InlineObjectWidth(int index) const {
+TExtent TSection::InlineObjectWidth(int index) const {
   if (Buff[static_cast<size_t>(index)] == kImageByte) {
     const TImageObj* image = ImageAt(index);
-    return image && !image->Floats() ? image->FloatWidth() : 0;  // floats take no line width
+    return image && !image->Floats() ? image->FloatWidth()
+                                     : TExtent(0);  // floats take no line width
   }
   return std::max(0, FormControls.WidthAt(index));
 }
 
-bool TSection::FitPiece(int width, int maxCount, int& i, int& used, int& total) const {
+bool TSection::FitPiece(TExtent width, int maxCount, int& i, TExtent& used, int& total) const {
   const int piece = PieceLength(i, maxCount - total);
   const int fit = FitChars(width - used, piece, i);
   total += fit;
   if (fit < piece) return false;
   int overhang = 0;
   Fonts.GetFontAt(i, overhang);
-  used = base::AddExtent(used, Extent(i, piece) - overhang);
+  used += Extent(i, piece) - overhang;
   i += piece;
   return true;
 }
 
-int TSection::TextWidth(int start, bool trimTrailingBlanks, int count) const {
+TExtent TSection::TextWidth(int start, bool trimTrailingBlanks, int count) const {
   if (trimTrailingBlanks)
     while (count > 1 && Buff[static_cast<size_t>(start + count - 1)] == ' ') --count;
-  int width = 0;
+  TExtent width = 0;
   for (int i = start, end = start + count; i < end;) {
     if (IsObjectByte(Buff[static_cast<size_t>(i)])) {
-      width = base::AddExtent(width, InlineObjectWidth(i));
+      width += InlineObjectWidth(i);
       ++i;
     } else {
       const int n = PieceLength(i, end - i);
       int overhang = 0;
       Fonts.GetFontAt(i, overhang);
-      width = base::AddExtent(width, Extent(i, n) - overhang);
+      width += Extent(i, n) - overhang;
       i += n;
     }
   }
   return width;
 }
 
-int TSection::FitChars(int width, int n, int start) const {
+int TSection::FitChars(TExtent width, int n, int start) const {
   int overhang = 0;
   Fonts.GetFontAt(start, overhang);
   int low = 0, high = n - 1;
@@ -242,11 +243,12 @@ int TSection::FitChars(int width, int n, int start) const {
   return low;
 }
 
-int TSection::FitCount(int width, int maxCount, int start) const {
-  int used = 0, total = 0;
+int TSection::FitCount(TExtent width, int maxCount, int start) const {
+  TExtent used = 0;
+  int total = 0;
   for (int i = start; total < maxCount && i < Length;) {
     if (IsObjectByte(Buff[static_cast<size_t>(i)])) {
-      used = base::AddExtent(used, InlineObjectWidth(i));
+      used += InlineObjectWidth(i);
       if (used > width) break;
       ++total;
       ++i;
@@ -257,8 +259,9 @@ int TSection::FitCount(int width, int maxCount, int start) const {
   return total;
 }
 
-int TSection::FitLine(LayoutState& state, int width, int maxCount, int start) {
-  int used = 0, total = 0;
+int TSection::FitLine(LayoutState& state, TExtent width, int maxCount, int start) {
+  TExtent used = 0;
+  int total = 0;
   bool atLineStart = true;
   for (int i = start; total < maxCount && i < Length;) {
     const char c = Buff[static_cast<size_t>(i)];
@@ -267,13 +270,13 @@ int TSection::FitLine(LayoutState& state, int width, int maxCount, int start) {
       if (image && image->Floats()) {
         if (atLineStart) {
           state.margins.AddFloatImage(state.y, image);
-          used = base::AddExtent(used, int64_t{image->FloatWidth()} + image->FloatHSpace());
+          used += image->FloatWidth() + image->FloatHSpace();
           state.floatHeight = std::max(state.floatHeight, image->FloatHeight());
         } else {
           state.deferred.push_back(image);
         }
       } else {
-        used = base::AddExtent(used, InlineObjectWidth(i));
+        used += InlineObjectWidth(i);
         atLineStart = false;
       }
       if (used > width) break;
@@ -289,18 +292,18 @@ int TSection::FitLine(LayoutState& state, int width, int maxCount, int start) {
 
 // ---- layout ----------------------------------------------------------------
 
-int TSection::ClearingSpace(const IndentManager& margins, int y) const {
+TExtent TSection::ClearingSpace(const IndentManager& margins, TExtent y) const {
   if (ClearKind == ckNone) return 0;
-  int left = 0, right = 0;
+  TExtent left = 0, right = 0;
   margins.ClearBottoms(left, right);
-  const int bottom = ClearKind == ckLeft    ? left
-                     : ClearKind == ckRight ? right
-                                            : std::max(left, right);
-  return std::max(0, bottom - y);
+  const TExtent bottom = ClearKind == ckLeft    ? left
+                         : ClearKind == ckRight ? right
+                                                : std::max(left, right);
+  return std::max(TExtent(0), bottom - y);
 }
 
-int TSection::Layout(platform::TCanvas& canvas, int y, IndentManager& margins, int& maxWidth,
-                     int& position) {
+TExtent TSection::Layout(platform::TCanvas& canvas, TExtent y, IndentManager& margins,
+                         TExtent& maxWidth, int& position) {
   Top = y;
   StartPos = position;
   Height = 0;
@@ -314,24 +317,23 @@ int TSection::Layout(platform::TCanvas& canvas, int y, IndentManager& margins, i
   MarkerLeft = margins.LeftEdge(y);
   maxWidth = margins.Width;
   SizeImages(canvas, margins.RightEdge(y) - margins.LeftEdge(y));
-  for (const auto& image : Images)
-    maxWidth = std::max(maxWidth, base::AddExtent(image->FloatWidth(), Indent));
+  for (const auto& image : Images) maxWidth = std::max(maxWidth, image->FloatWidth() + Indent);
   for (const TFormControlObj* control : FormControls)
-    if (control->HasWindow()) maxWidth = std::max(maxWidth, control->Width() + Indent);
+    if (control->HasWindow()) maxWidth = std::max(maxWidth, Indent + control->Width());
 
   LayoutState state(margins, y);
-  const int clearing = ClearingSpace(margins, y);
+  const TExtent clearing = ClearingSpace(margins, y);
   if (clearing > 0) {
     auto line = Lines.NewLine();
     line->LineHeight = line->DrawnHeight = clearing;
     line->LineIndent = margins.LeftEdge(state.y);
     Lines.Add(std::move(line));
-    Height = base::AddExtent(Height, clearing);
-    state.y = base::AddExtent(state.y, clearing);
+    Height += clearing;
+    state.y += clearing;
   }
   for (int start = 0; start < Length;) {
-    const int width =
-        Preformatted() ? 32000 : margins.RightEdge(state.y) - margins.LeftEdge(state.y);
+    const TExtent width =
+        Preformatted() ? TExtent(32000) : margins.RightEdge(state.y) - margins.LeftEdge(state.y);
     const int remaining = Length - start;
     state.floatHeight = 0;
     int n = std::max(1, FitLine(state, width, remaining, start));
@@ -378,24 +380,24 @@ void TSection::FinishLine(LayoutState& state, int start, int count) {
     for (int r = first; r < Fonts.Count() && Fonts[r]->Pos < end; ++r) {
       const int runEnd = r + 1 < Fonts.Count() ? Fonts[r + 1]->Pos : Length;
       if (runEnd <= start) continue;
-      line->LineHeight = std::max(line->LineHeight, Fonts[r]->LineHeight);
-      line->Descent = std::max(line->Descent, Fonts[r]->Descent);
+      line->LineHeight = std::max<TExtent>(line->LineHeight, Fonts[r]->LineHeight);
+      line->Descent = std::max<TExtent>(line->Descent, Fonts[r]->Descent);
     }
   }
-  int above = 0, below = 0;
+  TExtent above = 0, below = 0;
   const auto first = std::lower_bound(Images.begin(), Images.end(), start,
                                       [](const auto& image, int pos) { return image->Pos < pos; });
   for (auto it = first; it != Images.end() && (*it)->Pos < end; ++it) {
     const TImageObj* image = it->get();
     if (image->Floats()) continue;
-    const int h = image->FloatHeight();
-    const int diff = h - line->LineHeight;
+    const TExtent h = image->FloatHeight();
+    const TExtent diff = h - line->LineHeight;
     switch (image->ImageAlign) {
       case TImageAlign::Top:
         below = std::max(below, diff);
         break;
       case TImageAlign::Middle: {
-        const int half = diff / 2;
+        const TExtent half = diff / 2;
         above = std::max(above, half);
         below = std::max(below, diff - half);
         break;
@@ -405,30 +407,30 @@ void TSection::FinishLine(LayoutState& state, int start, int count) {
         break;
     }
   }
-  for (auto it = FormControls.FirstAtOrAfter(start);
-       it != FormControls.end() && (*it)->Pos < end; ++it) {
+  for (auto it = FormControls.FirstAtOrAfter(start); it != FormControls.end() && (*it)->Pos < end;
+       ++it) {
     TFormControlObj* control = *it;
-    const int e =
-        control->Height() + (control->OnBaseline ? line->Descent : 0) - line->LineHeight;
+    TExtent e = control->Height() - line->LineHeight;
+    if (control->OnBaseline) e += line->Descent;
     above = std::max(above, e);
     control->YValue = state.y;
   }
   line->Start = start;
   line->Count = count;
-  const int left = state.margins.LeftEdge(state.y);
-  const int right = state.margins.RightEdge(state.y);
+  const TExtent left = state.margins.LeftEdge(state.y);
+  const TExtent right = state.margins.RightEdge(state.y);
   line->LineIndent = left;
   if (Alignment == base::jtCentre) {
-    const int w = TextWidth(start, true, count);
-    line->LineIndent = std::max(left, (left + right - w) / 2);
+    const TExtent w = TextWidth(start, true, count);
+    line->LineIndent = std::max<TExtent>(left, (left + right - w) / 2);
   } else if (Alignment != base::jtLeft) {
     line->LineIndent = right - TextWidth(start, true, count) - 1;
   }
   line->SpaceAbove = above;
   line->SpaceBelow = below;
-  const int full = line->FullHeight();
-  Height = base::AddExtent(Height, full);
-  state.y = base::AddExtent(state.y, full);
+  const TExtent full = line->FullHeight();
+  Height += full;
+  state.y += full;
   line->DrawnHeight = std::max(full, state.floatHeight);
   for (TImageObj* image : state.deferred) {
     state.margins.AddFloatImage(state.y, image);
@@ -438,19 +440,19 @@ void TSection::FinishLine(LayoutState& state, int start, int count) {
   Lines.Add(std::move(line));
 }
 
-void TSection::GetMinMaxWidth(platform::TCanvas& canvas, int& narrowest, int& widest) {
+void TSection::GetMinMaxWidth(platform::TCanvas& canvas, TExtent& narrowest, TExtent& widest) {
   narrowest = widest = 0;
   if (Length == 0) return;
-  int floats = 0;
+  TExtent floats = 0;
   SizeImages(canvas, 0);
   for (const auto& image : Images) {
     if (image->PercentWidth) continue;
     if (!image->Floats())
       narrowest = std::max(narrowest, image->FloatWidth());
     else
-      floats = base::AddExtent(floats, int64_t{image->FloatWidth()} + image->FloatHSpace());
+      floats += image->FloatWidth() + image->FloatHSpace();
   }
-  widest = base::AddExtent(int64_t{floats} + TextWidth(0, false, Length), Indent);
+  widest = floats + TextWidth(0, false, Length) + Indent;
   struct Release {
     const TSection* section;
     ~Release() { section->ReleaseMeasures(); }
@@ -469,9 +471,7 @@ void TSection::GetMinMaxWidth(platform::TCanvas& canvas, int& narrowest, int& wi
     narrowest = std::max(narrowest, TextWidth(i, false, j - i));
     i = j;
   }
-  // Kept within the extent ceiling as widest is: a picture as wide as the
-  // ceiling with a float beside it would otherwise be narrower than it.
-  narrowest = base::AddExtent(int64_t{narrowest} + floats, Indent);
+  narrowest = narrowest + floats + Indent;
 }
 
 void TSection::RefreshFonts() {

@@ -45,9 +45,9 @@ class TSection : public TSectionBase {
   TMyFont SectionFont;  // owned, kept inside the section
   // Numbers first, bytes last (a page has thousands of sections).
   int Level;
-  int Indent;  // 35 pixels per level
+  TExtent Indent;  // 35 pixels per level
   int ItemNumber = 0;
-  int MarkerLeft = 0;
+  TExtent MarkerLeft = 0;
   base::TJustify Alignment;
   TMarkerKind MarkerKind = mkNone;
   char ListType = '1';  // ordered item style: 1, A, a, I or i
@@ -69,16 +69,16 @@ class TSection : public TSectionBase {
   void AddControlByte(TFormControlObj* control);
 
   // Measuring.
-  int TextWidth(int start, bool trimTrailingBlanks, int count) const;
-  int FitChars(int width, int n, int start) const;
-  int FitCount(int width, int maxCount, int start) const;
+  TExtent TextWidth(int start, bool trimTrailingBlanks, int count) const;
+  int FitChars(TExtent width, int n, int start) const;
+  int FitCount(TExtent width, int maxCount, int start) const;
 
   // TSectionBase.
   const char* ClassName() const override { return "TSection"; }
-  int Layout(platform::TCanvas& canvas, int y, IndentManager& margins, int& maxWidth,
-             int& position) override;
-  int Draw(platform::TCanvas& canvas, const platform::TRect& clip, IndentManager& margins, int x,
-           int y) override;
+  TExtent Layout(platform::TCanvas& canvas, TExtent y, IndentManager& margins, TExtent& maxWidth,
+                 int& position) override;
+  TExtent Draw(platform::TCanvas& canvas, const platform::TRect& clip, IndentManager& margins,
+               TExtent x, TExtent y) override;
   void CopySelection() override;
   bool GetUrlAt(platform::TCanvas& canvas, int x, int y, std::unique_ptr<base::TUrlTarget>& url,
                 TFormControlObj*& formControl) override;
@@ -89,7 +89,7 @@ class TSection : public TSectionBase {
   bool PosToPoint(platform::TCanvas& canvas, int position, int& x, int& y) override;
   bool GetCharAt(int position, char& ch, TSectionBase*& section) override;
   void RefreshFonts() override;
-  void GetMinMaxWidth(platform::TCanvas& canvas, int& narrowest, int& widest) override;
+  void GetMinMaxWidth(platform::TCanvas& canvas, TExtent& narrowest, TExtent& widest) override;
 
   // Text or fonts changed: measures are taken again when next needed.
   void InvalidateMeasures() { measures_.reset(); }
@@ -108,25 +108,25 @@ class TSection : public TSectionBase {
  private:
   struct LayoutState;
   void FinishLine(LayoutState& state, int start, int count);
-  int FitLine(LayoutState& state, int width, int maxCount, int start);
-  int ClearingSpace(const IndentManager& margins, int y) const;
+  int FitLine(LayoutState& state, TExtent width, int maxCount, int start);
+  TExtent ClearingSpace(const IndentManager& margins, TExtent y) const;
 
   TImageObj* ImageAt(int index) const;
-  void SizeImages(platform::TCanvas& canvas, int availableWidth);
+  void SizeImages(platform::TCanvas& canvas, TExtent availableWidth);
   // The first image whose picture holds the document point, or null.
   TImageObj* ImageHitAt(int x, int y) const;
   // The line width of the object byte at index (0 for floating images).
-  int InlineObjectWidth(int index) const;
+  TExtent InlineObjectWidth(int index) const;
   // Fits the text piece at i into what is left of width: adds the
   // characters that fit to total and, when all of the piece fits, its width
   // to used and moves i past it. False when the piece did not fit whole.
-  bool FitPiece(int width, int maxCount, int& i, int& used, int& total) const;
+  bool FitPiece(TExtent width, int maxCount, int& i, TExtent& used, int& total) const;
   // Extent of `count` characters from `start`, all in one run.
-  int Extent(int start, int count) const;
+  TExtent Extent(int start, int count) const;
   // Characters from `start` to the next image, control or run start.
   int PieceLength(int start, int limit) const;
   void UpdatePrefix() const;
-  void DrawMarker(platform::TCanvas& canvas, int x, int baseline, const LineRec& line);
+  void DrawMarker(platform::TCanvas& canvas, TExtent x, TExtent baseline, const LineRec& line);
 
   // Sum of the advances of the characters before each index, each in its
   // run's font (object bytes add nothing), and the index of the first
@@ -134,7 +134,7 @@ class TSection : public TSectionBase {
   // Made when first needed after the text or fonts changed; a laid-out
   // section gives them back.
   struct Measures {
-    std::vector<int> prefix;
+    std::vector<TExtent> prefix;
     std::vector<int> nextObject;
   };
   mutable std::unique_ptr<Measures> measures_;

@@ -2,8 +2,8 @@
 
 namespace layout {
 
-int TSectionBase::Layout(platform::TCanvas&, int y, IndentManager& margins, int& maxWidth,
-                         int& position) {
+TExtent TSectionBase::Layout(platform::TCanvas&, TExtent y, IndentManager& margins,
+                             TExtent& maxWidth, int& position) {
   Top = y;
   StartPos = position;
   DrawnHeight = Height;
@@ -11,9 +11,10 @@ int TSectionBase::Layout(platform::TCanvas&, int y, IndentManager& margins, int&
   return Height;
 }
 
-int TSectionBase::Draw(platform::TCanvas&, const platform::TRect&, IndentManager&, int, int y) {
+TExtent TSectionBase::Draw(platform::TCanvas&, const platform::TRect&, IndentManager&, TExtent,
+                           TExtent y) {
   Top = y;
-  return base::AddExtent(y, Height);
+  return y + Height;
 }
 
 bool TSectionBase::GetUrlAt(platform::TCanvas&, int, int, std::unique_ptr<base::TUrlTarget>&,
@@ -41,7 +42,7 @@ bool TSectionBase::GetCharAt(int, char&, TSectionBase*&) {
   return false;
 }
 
-void TSectionBase::GetMinMaxWidth(platform::TCanvas&, int& narrowest, int& widest) {
+void TSectionBase::GetMinMaxWidth(platform::TCanvas&, TExtent& narrowest, TExtent& widest) {
   narrowest = 0;
   widest = 0;
 }

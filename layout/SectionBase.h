@@ -32,9 +32,9 @@ class TSectionBase {
   virtual ~TSectionBase() = default;
 
   TSectionList* Owner = nullptr;
-  int Height = 0;
-  int DrawnHeight = 0;  // what the section covers below its top, at least Height
-  int Top = 0;
+  TExtent Height = 0;
+  TExtent DrawnHeight = 0;  // what the section covers below its top, at least Height
+  TExtent Top = 0;
   int StartPos = 0;
   int Length = 0;
 
@@ -52,10 +52,10 @@ class TSectionBase {
   virtual void PrepareForCell() {}
 
   virtual void CopySelection() {}
-  virtual int Layout(platform::TCanvas& canvas, int y, IndentManager& margins, int& maxWidth,
-                     int& position);
-  virtual int Draw(platform::TCanvas& canvas, const platform::TRect& clip, IndentManager& margins,
-                   int x, int y);
+  virtual TExtent Layout(platform::TCanvas& canvas, TExtent y, IndentManager& margins,
+                         TExtent& maxWidth, int& position);
+  virtual TExtent Draw(platform::TCanvas& canvas, const platform::TRect& clip,
+                       IndentManager& margins, TExtent x, TExtent y);
   virtual bool GetUrlAt(platform::TCanvas& canvas, int x, int y,
                         std::unique_ptr<base::TUrlTarget>& url, TFormControlObj*& formControl);
   virtual bool GetObjectAt(int x, int y, TImageObj*& object, int& insideX, int& insideY);
@@ -66,7 +66,7 @@ class TSectionBase {
   virtual bool GetCharAt(int position, char& ch, TSectionBase*& section);
   virtual void RefreshFonts() { UpdateHeight(); }
   virtual void UpdateHeight() {}
-  virtual void GetMinMaxWidth(platform::TCanvas& canvas, int& narrowest, int& widest);
+  virtual void GetMinMaxWidth(platform::TCanvas& canvas, TExtent& narrowest, TExtent& widest);
 };
 
 }  // namespace layout

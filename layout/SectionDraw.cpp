@@ -59,9 +59,10 @@ std::string TSection::MarkerText(char style, int number) {
   return text + ".";
 }
 
-void TSection::DrawMarker(platform::TCanvas& canvas, int x, int textBottom, const LineRec& line) {
-  const int yOffset = Owner->YOffset;
-  const int b = MarkerLeft + x;
+void TSection::DrawMarker(platform::TCanvas& canvas, TExtent x, TExtent textBottom,
+                          const LineRec& line) {
+  const TExtent yOffset = Owner->YOffset;
+  const TExtent b = MarkerLeft + x;
   if (MarkerKind == mkNumber) {
     const std::string text = MarkerText(ListType, ItemNumber);
     canvas.SetTextAlign(platform::TA_BASELINE);
@@ -70,8 +71,8 @@ void TSection::DrawMarker(platform::TCanvas& canvas, int x, int textBottom, cons
     canvas.SetTextColor(SectionFont.Color());
     canvas.TextOutA(b - canvas.TextWidth(text) - 5, textBottom - line.Descent - yOffset, text);
   } else if (MarkerKind == mkBullet && !PlainBullet) {
-    const int cx = b - 8;
-    const int cy = textBottom - line.LineHeight / 2 - yOffset;
+    const TExtent cx = b - 8;
+    const TExtent cy = textBottom - line.LineHeight / 2 - yOffset;
     canvas.Pen.Style = platform::psSolid;
     canvas.Pen.Width = 1;
     if (LightBackground(Owner->Background)) {
@@ -90,31 +91,30 @@ void TSection::DrawMarker(platform::TCanvas& canvas, int x, int textBottom, cons
   }
 }
 
-int TSection::Draw(platform::TCanvas& canvas, const platform::TRect& clip, IndentManager& margins,
-                   int x, int y) {
+TExtent TSection::Draw(platform::TCanvas& canvas, const platform::TRect& clip,
+                       IndentManager& margins, TExtent x, TExtent y) {
   Top = y;
-  const int yOffset = Owner ? Owner->YOffset : 0;
-  if (!Owner || int64_t{y} + DrawnHeight - yOffset < clip.top ||
-      int64_t{y} - yOffset >= clip.bottom)
-    return base::AddExtent(y, Height);
+  const TExtent yOffset = Owner ? Owner->YOffset : TExtent(0);
+  if (!Owner || y + DrawnHeight - yOffset < clip.top || y - yOffset >= clip.bottom)
+    return y + Height;
   const int s = Owner->SelStart - StartPos;
   const int e = Owner->SelEnd - StartPos;
-  int lineY = y;
+  TExtent lineY = y;
   for (int k = 0; k < Lines.Count(); ++k) {
     LineRec& line = *Lines[k];
-    const int lineTop = lineY;
-    lineY = base::AddExtent(lineY, int64_t{line.SpaceAbove} + line.LineHeight);  // the text bottom
+    const TExtent lineTop = lineY;
+    lineY += line.SpaceAbove + line.LineHeight;  // the text bottom
     if (k == 0) DrawMarker(canvas, x, lineY, line);
-    const int baseline = lineY - line.Descent;
-    int px = x + line.LineIndent;
+    const TExtent baseline = lineY - line.Descent;
+    TExtent px = x + line.LineIndent;
     line.DrawX = px;
     line.DrawY = lineY - line.LineHeight;
     // Lines outside the clip keep their positions for hit tests but draw
     // nothing, so a long section costs only its visible lines.
     // A line's pictures may reach below it (floats, tall images).
-    const int lineExtent = std::max(line.FullHeight(), line.DrawnHeight);
-    const bool visible = int64_t{lineTop} + lineExtent - yOffset > clip.top &&
-                         int64_t{lineTop} - yOffset < clip.bottom;
+    const TExtent lineExtent = std::max(line.FullHeight(), line.DrawnHeight);
+    const bool visible =
+        lineTop + lineExtent - yOffset > clip.top && lineTop - yOffset < clip.bottom;
     for (int i = line.Start, end = visible ? line.Start + line.Count : line.Start; i < end;) {
       const char c = Buff[static_cast<size_t>(i)];
       if (c == kImageByte) {
@@ -124,11 +124,11 @@ int TSection::Draw(platform::TCanvas& canvas, const platform::TRect& clip, Inden
           if (image->Floats()) {
             // A float first on its line stands at the line's top, one met
             // inside it below the line's text.
-            image->Draw(canvas, base::AddExtent(margins.LeftSide, image->FloatX), run, baseline,
+            image->Draw(canvas, margins.LeftSide + image->FloatX, run, baseline,
                         i == line.Start ? lineTop : lineY);
           } else {
             image->Draw(canvas, px, run, baseline, lineY - line.LineHeight);
-            px = base::AddExtent(px, image->ObjWidth);
+            px += image->ObjWidth;
           }
         }
         ++i;
@@ -138,10 +138,9 @@ int TSection::Draw(platform::TCanvas& canvas, const platform::TRect& clip, Inden
         // Form controls are windows of their own: the draw moves them to
         // their place in the line and shows them.
         if (TFormControlObj* control = FormControls.FindAt(i); control && control->HasWindow()) {
-          const int h = control->Height();
-          const int bottom = control->OnBaseline ? baseline : lineY;
-          control->Place(px, platform::ClampToInt(int64_t{bottom} - h - yOffset));
-          px = base::AddExtent(px, control->Width());
+          const TExtent bottom = control->OnBaseline ? baseline : lineY;
+          control->Place(px, bottom - control->Height() - yOffset);
+          px += control->Width();
         }
         ++i;
         continue;
@@ -165,22 +164,22 @@ int TSection::Draw(platform::TCanvas& canvas, const platform::TRect& clip, Inden
         canvas.SetTextColor(run->Font.Color());
       }
       const std::string_view text(Buff.data() + i, static_cast<size_t>(n));
-      const int textX = px - run->Overhang / 2;
+      const TExtent textX = px - run->Overhang / 2;
       if (Preformatted()) {
         const platform::TRect box{x, lineTop - yOffset, x + margins.ClipWidth, lineY - yOffset};
         canvas.ExtTextOutA(textX, baseline - yOffset, platform::ETO_CLIPPED, &box, text);
       } else {
-        const int shift = run->Script == scSubscript     ? run->Descent / 2 + 1
-                          : run->Script == scSuperscript ? -(run->LineHeight / 3)
-                                                         : 0;
+        const TExtent shift = run->Script == scSubscript     ? run->Descent / 2 + 1
+                              : run->Script == scSuperscript ? -(run->LineHeight / 3)
+                                                             : 0;
         canvas.TextOutA(textX, baseline + shift - yOffset, text);
       }
       px += Extent(i, n) - run->Overhang;
       i += n;
     }
-    lineY = base::AddExtent(lineY, line.SpaceBelow);
+    lineY += line.SpaceBelow;
   }
-  return base::AddExtent(y, Height);
+  return y + Height;
 }
 
 TImageObj* TSection::ImageHitAt(int x, int y) const {
@@ -190,20 +189,20 @@ TImageObj* TSection::ImageHitAt(int x, int y) const {
 }
 
 bool TSection::GetObjectAt(int x, int y, TImageObj*& object, int& insideX, int& insideY) {
-  TImageObj* image = ImageHitAt(x, base::AddExtent(y, Top));
+  TImageObj* image = ImageHitAt(x, Top + y);
   if (!image) return false;
   object = image;
   insideX = x - image->DrawX;
-  insideY = base::AddExtent(y, int64_t{Top} - image->DrawY);
+  insideY = Top + y - image->DrawY;
   return true;
 }
 
 bool TSection::GetUrlAt(platform::TCanvas&, int x, int y, std::unique_ptr<base::TUrlTarget>& url,
                         TFormControlObj*& formControl) {
-  if (TImageObj* image = ImageHitAt(x, base::AddExtent(y, Top))) {
+  if (TImageObj* image = ImageHitAt(x, Top + y)) {
     // A picture under the point decides, even when it has no link.
     const int insideX = x - image->DrawX;
-    const int insideY = base::AddExtent(y, int64_t{Top} - image->DrawY);
+    const int insideY = Top + y - image->DrawY;
     if (image->FormControl) {
       image->FormControl->SetClickPoint(insideX, insideY);
       formControl = image->FormControl;
@@ -226,13 +225,12 @@ bool TSection::GetUrlAt(platform::TCanvas&, int x, int y, std::unique_ptr<base::
     const TFontObj* run = Fonts.GetRunAt(image->Pos, index);
     if (run->UrlTarget().Url.empty()) return false;
     url = std::make_unique<base::TUrlTarget>(run->UrlTarget());
-    if (image->IsMap)
-      url->Url += "?" + std::to_string(insideX) + "," + std::to_string(insideY);
+    if (image->IsMap) url->Url += "?" + std::to_string(insideX) + "," + std::to_string(insideY);
     return true;
   }
-  int t = 0;
+  TExtent t = 0;
   for (const auto& line : Lines) {
-    if (y >= t && y < int64_t{t} + line->FullHeight()) {
+    if (y >= t && y < t + line->FullHeight()) {
       if (x < line->DrawX) return false;
       const int c = FitCount(x - line->DrawX, line->Count, line->Start);
       if (c >= line->Count) return false;
@@ -242,16 +240,17 @@ bool TSection::GetUrlAt(platform::TCanvas&, int x, int y, std::unique_ptr<base::
       url = std::make_unique<base::TUrlTarget>(run->UrlTarget());
       return true;
     }
-    t = base::AddExtent(t, line->FullHeight());
+    t += line->FullHeight();
   }
   return false;
 }
 
 int TSection::PointToPos(platform::TCanvas&, int x, int y, int& caretX, int& caretY,
                          int& caretHeight, bool& insideText, TCell*&) {
-  int t = 0, before = 0;
+  TExtent t = 0;
+  int before = 0;
   for (const auto& line : Lines) {
-    if (y >= t && y < int64_t{t} + line->FullHeight()) {
+    if (y >= t && y < t + line->FullHeight()) {
       insideText = true;
       caretHeight = line->LineHeight;
       caretY = t + line->SpaceAbove;
@@ -261,13 +260,13 @@ int TSection::PointToPos(platform::TCanvas&, int x, int y, int& caretX, int& car
         return StartPos + before;
       }
       int c = FitCount(x - line->DrawX, line->Count, line->Start);
-      const int w = TextWidth(line->Start, false, c);
+      const TExtent w = TextWidth(line->Start, false, c);
       caretX = line->DrawX + w;
       if (c < line->Count) {
         // Past half of the character, the caret goes after it.
-        const int g = TextWidth(line->Start + c, false, 1);
+        const TExtent g = TextWidth(line->Start + c, false, 1);
         if (w + g / 2 < x - line->DrawX) {
-          caretX += g;
+          caretX = caretX + g;
           ++c;
         }
       } else {
@@ -275,7 +274,7 @@ int TSection::PointToPos(platform::TCanvas&, int x, int y, int& caretX, int& car
       }
       return StartPos + before + c;
     }
-    t = base::AddExtent(t, line->FullHeight());
+    t += line->FullHeight();
     before += line->Count;
   }
   return -1;
@@ -285,7 +284,7 @@ bool TSection::PosToPoint(platform::TCanvas&, int position, int& x, int& y) {
   // Positions before the section belong to an earlier one.
   if (Length == 0 || position < StartPos || position > StartPos + Length) return false;
   int offset = position - StartPos;
-  int top = Top;
+  TExtent top = Top;
   for (const auto& line : Lines) {
     if (offset < line->Count) {
       x = line->LineIndent + TextWidth(line->Start, false, offset);
@@ -293,7 +292,7 @@ bool TSection::PosToPoint(platform::TCanvas&, int position, int& x, int& y) {
       return true;
     }
     offset -= line->Count;
-    top = base::AddExtent(top, line->FullHeight());
+    top += line->FullHeight();
   }
   return false;
 }

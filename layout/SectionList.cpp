@@ -21,12 +21,12 @@ TSectionList::~TSectionList() {
   Clear();
 }
 
-int TSectionList::Layout(platform::TCanvas& canvas, int y, int width, int& position,
-                         int& maxWidth) {
+TExtent TSectionList::Layout(platform::TCanvas& canvas, TExtent y, TExtent width, int& position,
+                             TExtent& maxWidth) {
   AnimationTimer.SetEnabled(false);
   ++LayoutGeneration;
   for (TFormControlObj* control : Controls) control->MeasureControl(canvas);
-  const int height = TCell::Layout(canvas, y, width, position, maxWidth);
+  const TExtent height = TCell::Layout(canvas, y, width, position, maxWidth);
   // Animations start again from their first frame at every layout.
   for (images::TGIFImage* image : AnimatedImages) {
     image->SetCurrentFrame(1);
@@ -38,14 +38,14 @@ int TSectionList::Layout(platform::TCanvas& canvas, int y, int width, int& posit
   return height;
 }
 
-int TSectionList::Draw(platform::TCanvas& canvas, const platform::TRect& clip, int clipWidth, int x,
-                       int y) {
+TExtent TSectionList::Draw(platform::TCanvas& canvas, const platform::TRect& clip,
+                           TExtent clipWidth, TExtent x, TExtent y) {
   AnimationTimer.SetEnabled(false);
   // Only what this draw shows is stepped afterwards.
   for (images::TGIFImage* image : AnimatedImages) image->Shown = false;
   // Pictures were mapped to the shared palette when they were loaded; the
   // canvas takes their colours as they are.
-  const int bottom = TCell::Draw(canvas, clip, clipWidth, x, y);
+  const TExtent bottom = TCell::Draw(canvas, clip, clipWidth, x, y);
   if (ControlsMoved) {
     PlaceControls();
     ControlsMoved = false;
@@ -54,7 +54,7 @@ int TSectionList::Draw(platform::TCanvas& canvas, const platform::TRect& clip, i
   return bottom;
 }
 
-void TSectionList::SetYOffset(int y) {
+void TSectionList::SetYOffset(TExtent y) {
   if (y == YOffset) return;
   YOffset = y;
   ControlsMoved = true;
@@ -109,8 +109,7 @@ const platform::Bitmap* TSectionList::GetBackgroundBitmap() {
     images::TTransparency mode = images::NotTransp;
     bool pending = false, fromCache = false;
     images::BitmapPtr mask;
-    const images::TPicture picture =
-        AcquireImage(BackgroundName, mode, pending, fromCache, mask);
+    const images::TPicture picture = AcquireImage(BackgroundName, mode, pending, fromCache, mask);
     // An animated background shows its first frame (composed when it was
     // loaded or last laid out), and stays in the
     // cache's keeping: the entry is released when the document is cleared.
@@ -182,7 +181,8 @@ images::TPicture TSectionList::AcquireImage(const std::string& name, images::TTr
     // A still GIF is kept as a plain picture: the composed one, its frame
     // placed on the logical screen.
     if (gif->ImageDC)
-      picture.Bitmap = std::make_shared<const platform::Bitmap>(images::ConvertToDDB(*gif->ImageDC));
+      picture.Bitmap =
+          std::make_shared<const platform::Bitmap>(images::ConvertToDDB(*gif->ImageDC));
     if (gif->IsTransparent) {
       if (gif->MaskDC) {
         mask = std::make_shared<const platform::Bitmap>(*gif->MaskDC);
@@ -211,10 +211,10 @@ images::TPicture TSectionList::AcquireImage(const std::string& name, images::TTr
   return picture;
 }
 
-int TSectionList::SectionTop(int index) const {
+TExtent TSectionList::SectionTop(int index) const {
   index = std::min(index, Count() - 1);
-  int top = 0;
-  for (int i = 0; i < index; ++i) top = base::AddExtent(top, (*this)[i]->Height);
+  TExtent top = 0;
+  for (int i = 0; i < index; ++i) top += (*this)[i]->Height;
   return top;
 }
 
@@ -245,7 +245,8 @@ void TSectionList::PlaceControls() {
 void TSectionList::Clear() {
   ++PageGeneration;
   BackgroundBitmap.reset();
-  if (BackgroundFetched && !BackgroundName.empty()) images::ImageCache().ReleaseImage(BackgroundName);
+  if (BackgroundFetched && !BackgroundName.empty())
+    images::ImageCache().ReleaseImage(BackgroundName);
   BackgroundName.clear();
   BackgroundFetched = false;
   // Windows going away move the focus and send events: the page's

@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "layout/Cell.h"
-#include "layout/FormControlObj.h"
-#include "platform/Controls.h"
 #include "images/ImageCache.h"
 #include "images/ImageLoad.h"
+#include "layout/Cell.h"
 #include "layout/Fonts.h"
+#include "layout/FormControlObj.h"
 #include "platform/Bitmap.h"
+#include "platform/Controls.h"
 #include "platform/Stream.h"
 
 namespace layout {
@@ -46,7 +46,7 @@ class TSectionList : public TCell, public TFontDefaults {
   // until the next. Measuring is above 0 while a table sizes a cell.
   uint64_t LayoutGeneration = 0;
   int Measuring = 0;
-  int YOffset = 0;
+  TExtent YOffset = 0;
   bool ControlsMoved = false;
   // Counts the pages the document held: code that calls out (a control's
   // click hook may load another page) sees whether its page is still there.
@@ -97,11 +97,12 @@ class TSectionList : public TCell, public TFontDefaults {
   // Pictures whose request answered "pending": name -> who waits for it.
   std::vector<std::pair<std::string, void*>> MissingImages;
 
-  int Layout(platform::TCanvas& canvas, int y, int width, int& position, int& maxWidth) override;
-  int Draw(platform::TCanvas& canvas, const platform::TRect& clip, int clipWidth, int x,
-           int y) override;
+  TExtent Layout(platform::TCanvas& canvas, TExtent y, TExtent width, int& position,
+                 TExtent& maxWidth) override;
+  TExtent Draw(platform::TCanvas& canvas, const platform::TRect& clip, TExtent clipWidth, TExtent x,
+               TExtent y) override;
 
-  void SetYOffset(int y);
+  void SetYOffset(TExtent y);
   void SetDefaults(const std::string& fontName, const std::string& fixedFontName,
                    platform::TColor background, platform::TColor hotSpotColor,
                    platform::TColor fontColor, int baseSize);
@@ -114,11 +115,11 @@ class TSectionList : public TCell, public TFontDefaults {
   // OnImageRequest when it is installed, else from the file. `mode` asks
   // for a mask and says which was made; `pending` says the host will send
   // the picture later; a plain bitmap comes with its entry's mask.
-  images::TPicture AcquireImage(const std::string& name, images::TTransparency& mode,
-                                bool& pending, bool& fromCache, images::BitmapPtr& mask);
+  images::TPicture AcquireImage(const std::string& name, images::TTransparency& mode, bool& pending,
+                                bool& fromCache, images::BitmapPtr& mask);
   // Whether the host answered "later" for the picture already.
   bool IsMissing(const std::string& name) const;
-  int SectionTop(int index) const;
+  TExtent SectionTop(int index) const;
   void PlaceControls();
   // Shows a control's window where it stands; ParkControl shows it far to
   // the left, out of sight. The document keeps the shown ones in a list of

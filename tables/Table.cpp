@@ -14,15 +14,9 @@
 
 namespace tables {
 
-using base::AddExtent;
 using platform::MulDiv;
 
 namespace {
-
-// Page numbers that become pixel extents stop at the extent ceiling.
-int ClampExtent(int64_t value) {
-  return static_cast<int>(std::clamp<int64_t>(value, -base::kMaxExtent, base::kMaxExtent));
-}
 
 bool HasPercent(const base::TAttribute& a) {
   return a.StrValue.find('%') != std::string::npos;
@@ -70,12 +64,12 @@ TCellObj::TCellObj(layout::TSectionList* document, const base::TAttributeList* a
             WidthIsPercent = true;
           }
         } else if (a->IntValue > 0) {
-          SpecWidth = ClampExtent(a->IntValue);
+          SpecWidth = a->IntValue;
           WidthIsPercent = false;
         }
         break;
       case base::HeightSy:
-        SpecHeight = ClampExtent(a->IntValue);
+        SpecHeight = a->IntValue;
         break;
       default:
         break;
@@ -136,7 +130,7 @@ ThtmlTable::ThtmlTable(layout::TSectionList* document, int listLevel, layout::TC
           if (a->IntValue >= 1 && a->IntValue <= 100) SpecWidth = a->IntValue * 10;
           WidthIsPercent = true;
         } else {
-          SpecWidth = ClampExtent(a->IntValue);
+          SpecWidth = a->IntValue;
         }
         break;
       case base::BorderColorSy:
@@ -149,7 +143,7 @@ ThtmlTable::ThtmlTable(layout::TSectionList* document, int listLevel, layout::TC
         break;
     }
   }
-  if (Border) CellSpacing = std::max(1, CellSpacing + 2);
+  if (Border) CellSpacing = std::max<TExtent>(1, CellSpacing + 2);
   // Only a table at the left or right floats: ALIGN=RIGHT followed by
   // ALIGN=CENTER would otherwise float a centred table that reserves no
   // room, and the text after it would be drawn over it.
@@ -237,9 +231,9 @@ bool ForCellsOfSpan(const base::TFreeList<TCellList>& rows, int s, Visit visit) 
   return wider;
 }
 
-int Sum(const std::array<int, kMaxColumns + 1>& values, int from, int count) {
-  int total = 0;
-  for (int c = from; c < from + count; ++c) total = AddExtent(total, values[c]);
+TExtent Sum(const std::array<TExtent, kMaxColumns + 1>& values, int from, int count) {
+  TExtent total = 0;
+  for (int c = from; c < from + count; ++c) total += values[c];
   return total;
 }
 
@@ -250,25 +244,25 @@ void ThtmlTable::MeasureFixed(platform::TCanvas& canvas, Measure& m) {
   bool more = true;
   for (int s = 1; more; ++s) {
     more = ForCellsOfSpan(Rows, s, [&](TCellObj& cell, int i) {
-      int cmin = 0, cmax = 0;
+      TExtent cmin = 0, cmax = 0;
       cell.Cell->GetMinMaxWidth(canvas, cmin, cmax);
-      cmin = AddExtent(cmin, Pad());
-      cmax = AddExtent(cmax, Pad());
+      cmin += Pad();
+      cmax += Pad();
       if (s == 1) {
         if (cell.SpecWidth > 0 && !cell.WidthIsPercent) {
-          cmin = std::max(cmin, AddExtent(cell.SpecWidth, Pad()));
-          cmax = std::max(cmin, AddExtent(cell.SpecWidth, Pad()));
+          cmin = std::max(cmin, cell.SpecWidth + Pad());
+          cmax = std::max(cmin, cell.SpecWidth + Pad());
         }
         m.Min[i] = std::max(m.Min[i], cmin);
         m.Max[i] = std::max(m.Max[i], cmax);
         return;
       }
-      const int sumMin = Sum(m.Min, i, s), sumMax = Sum(m.Max, i, s);
+      const TExtent sumMin = Sum(m.Min, i, s), sumMax = Sum(m.Max, i, s);
       for (int c = i; c < i + s; ++c) {
         if (sumMin < cmin)
-          m.Min[c] = sumMin == 0 ? cmin / s : AddExtent(m.Min[c], MulDiv(m.Min[c], cmin - sumMin, sumMin));
+          m.Min[c] = sumMin == 0 ? cmin / s : m.Min[c] + MulDiv(m.Min[c], cmin - sumMin, sumMin);
         if (sumMax < cmax)
-          m.Max[c] = sumMax == 0 ? cmax / s : AddExtent(m.Max[c], MulDiv(m.Max[c], cmax - sumMax, sumMax));
+          m.Max[c] = sumMax == 0 ? cmax / s : m.Max[c] + MulDiv(m.Max[c], cmax - sumMax, sumMax);
       }
     });
   }
@@ -276,16 +270,16 @@ void ThtmlTable::MeasureFixed(platform::TCanvas& canvas, Measure& m) {
   m.TotalMax = Sum(m.Max, 0, NumCols);
 }
 
-void ThtmlTable::MeasurePercent(platform::TCanvas& canvas, int w, Measure& m) {
+void ThtmlTable::MeasurePercent(platform::TCanvas& canvas, TExtent w, Measure& m) {
   m = Measure{};
   Percents.fill(0);
   bool more = true;
   for (int s = 1; more; ++s) {
     more = ForCellsOfSpan(Rows, s, [&](TCellObj& cell, int i) {
-      int cmin = 0, cmax = 0;
+      TExtent cmin = 0, cmax = 0;
       cell.Cell->GetMinMaxWidth(canvas, cmin, cmax);
-      cmin = AddExtent(cmin, Pad());
-      cmax = AddExtent(cmax, Pad());
+      cmin += Pad();
+      cmax += Pad();
       int p = 0;
       if (cell.WidthIsPercent)
         p = cell.SpecWidth;
@@ -297,7 +291,7 @@ void ThtmlTable::MeasurePercent(platform::TCanvas& canvas, int w, Measure& m) {
         Percents[i] = std::max(Percents[i], p);
         return;
       }
-      const int sumMin = Sum(m.Min, i, s), sumMax = Sum(m.Max, i, s);
+      const TExtent sumMin = Sum(m.Min, i, s), sumMax = Sum(m.Max, i, s);
       int pctSum = 0, unspec = 0;
       for (int c = i; c < i + s; ++c) {
         if (Percents[c] > 0)
@@ -305,7 +299,7 @@ void ThtmlTable::MeasurePercent(platform::TCanvas& canvas, int w, Measure& m) {
         else
           ++unspec;
       }
-      const int dMin = cmin - sumMin, dMax = cmax - sumMax;
+      const TExtent dMin = cmin - sumMin, dMax = cmax - sumMax;
       if (p > 0 || pctSum > 0) {
         const int share = unspec > 0 ? std::max(0, (p - pctSum) / unspec) : 0;
         if (unspec == 0 && pctSum < p) {
@@ -318,29 +312,28 @@ void ThtmlTable::MeasurePercent(platform::TCanvas& canvas, int w, Measure& m) {
         if (dMin > 0) {
           if (unspec == 0) {
             for (int c = i; c < i + s; ++c)
-              m.Min[c] = std::max(m.Min[c], MulDiv(cmin, Percents[c], pctTotal));
+              m.Min[c] = std::max<TExtent>(m.Min[c], MulDiv(cmin, Percents[c], pctTotal));
           } else {
-            int unspecMaxSum = 0;
+            TExtent unspecMaxSum = 0;
             for (int c = i; c < i + s; ++c)
-              if (Percents[c] == 0) unspecMaxSum = AddExtent(unspecMaxSum, m.Max[c]);
+              if (Percents[c] == 0) unspecMaxSum += m.Max[c];
             for (int c = i; c < i + s; ++c)
-              if (Percents[c] == 0)
-                m.Min[c] = AddExtent(m.Min[c], MulDiv(dMin, m.Max[c], unspecMaxSum));
+              if (Percents[c] == 0) m.Min[c] += MulDiv(dMin, m.Max[c], unspecMaxSum);
           }
         }
         if (dMax > 0) {
           if (unspec == 0) {
             for (int c = i; c < i + s; ++c)
-              m.Max[c] = std::max(m.Max[c], MulDiv(cmax, Percents[c], pctTotal));
+              m.Max[c] = std::max<TExtent>(m.Max[c], MulDiv(cmax, Percents[c], pctTotal));
           } else {
             for (int c = i; c < i + s; ++c)
-              if (Percents[c] == 0) m.Max[c] = AddExtent(m.Max[c], dMax / unspec);
+              if (Percents[c] == 0) m.Max[c] += dMax / unspec;
           }
         }
       } else {
         for (int c = i; c < i + s; ++c) {
-          if (dMin > 0) m.Min[c] = sumMin == 0 ? cmin / s : MulDiv(cmin, m.Min[c], sumMin);
-          if (dMax > 0) m.Max[c] = sumMax == 0 ? cmax / s : MulDiv(cmax, m.Max[c], sumMax);
+          if (dMin > 0) m.Min[c] = sumMin == 0 ? cmin / s : TExtent(MulDiv(cmin, m.Min[c], sumMin));
+          if (dMax > 0) m.Max[c] = sumMax == 0 ? cmax / s : TExtent(MulDiv(cmax, m.Max[c], sumMax));
         }
       }
     });
@@ -349,19 +342,19 @@ void ThtmlTable::MeasurePercent(platform::TCanvas& canvas, int w, Measure& m) {
   m.TotalMax = Sum(m.Max, 0, NumCols);
 }
 
-void ThtmlTable::GetMinMaxWidth(platform::TCanvas& canvas, int& narrowest, int& widest) {
+void ThtmlTable::GetMinMaxWidth(platform::TCanvas& canvas, TExtent& narrowest, TExtent& widest) {
   PrepareGrid();
   Measure m;
   if (!HasPixelCellWidths || SpecWidth != 0)
-    MeasurePercent(canvas, WidthIsPercent ? 0 : SpecWidth, m);
+    MeasurePercent(canvas, WidthIsPercent ? TExtent(0) : SpecWidth, m);
   else
     MeasureFixed(canvas, m);
-  int totalMin = AddExtent(m.TotalMin, CellSpacing), totalMax = AddExtent(m.TotalMax, CellSpacing);
+  TExtent totalMin = m.TotalMin + CellSpacing, totalMax = m.TotalMax + CellSpacing;
   if (!WidthIsPercent) {
     totalMin = std::max(totalMin, SpecWidth);
     totalMax = std::max(totalMax, SpecWidth);
   }
-  int captionMax = 0;
+  TExtent captionMax = 0;
   Caption->Cell->GetMinMaxWidth(canvas, CaptionMinWidth, captionMax);
   narrowest = std::max(CaptionMinWidth, totalMin);
   // Spanning cells can raise a column's minimum past its maximum; a table
@@ -371,14 +364,15 @@ void ThtmlTable::GetMinMaxWidth(platform::TCanvas& canvas, int& narrowest, int& 
 
 // ---- Column widths for a width
 
-void ThtmlTable::FitToWidth(int w, const Measure& m) {
+void ThtmlTable::FitToWidth(TExtent w, const Measure& m) {
   std::array<bool, kMaxColumns + 1> pinned{};
-  int unspecified = 0, unspecRange = 0, pctTotal = 0;
+  int unspecified = 0, pctTotal = 0;
+  TExtent unspecRange = 0;
   for (int i = 0; i < NumCols; ++i) {
     if (Percents[i] == 0) {
       Widths[i] = m.Min[i];
       ++unspecified;
-      unspecRange = AddExtent(unspecRange, int64_t{m.Max[i]} - m.Min[i]);
+      unspecRange += m.Max[i] - m.Min[i];
     } else {
       const int pw = MulDiv(w, Percents[i], 1000);
       if (m.Min[i] < pw) {
@@ -390,17 +384,15 @@ void ThtmlTable::FitToWidth(int w, const Measure& m) {
       }
     }
   }
-  int excess = AddExtent(Sum(Widths, 0, NumCols), -int64_t{w});
+  TExtent excess = Sum(Widths, 0, NumCols) - w;
   if (excess < 0) {
-    const int give = -excess;
+    const TExtent give = -excess;
     for (int i = 0; i < NumCols; ++i) {
       if (unspecified == 0) {
-        if (Percents[i] > 0 && !pinned[i])
-          Widths[i] = AddExtent(Widths[i], MulDiv(give, Percents[i], pctTotal));
+        if (Percents[i] > 0 && !pinned[i]) Widths[i] += MulDiv(give, Percents[i], pctTotal);
       } else if (Percents[i] == 0) {
-        Widths[i] = AddExtent(Widths[i], unspecRange < 1
-                                             ? give / unspecified
-                                             : MulDiv(give, m.Max[i] - m.Min[i], unspecRange));
+        Widths[i] += unspecRange < 1 ? give / unspecified
+                                     : TExtent(MulDiv(give, m.Max[i] - m.Min[i], unspecRange));
       }
     }
   } else if (excess > 0) {
@@ -421,9 +413,9 @@ void ThtmlTable::FitToWidth(int w, const Measure& m) {
     for (int i = 0; i < NumCols; ++i)
       if (Percents[i] > 0 && !pinned[i]) Widths[i] -= MulDiv(excess, Percents[i], pctTotal);
   }
-  const int sum = Sum(Widths, 0, NumCols);
+  const TExtent sum = Sum(Widths, 0, NumCols);
   if (sum <= w) {
-    if (NumCols > 0) Widths[0] = AddExtent(Widths[0], int64_t{w} - sum);
+    if (NumCols > 0) Widths[0] += w - sum;
   } else {
     for (int i = 0; i < NumCols; ++i)
       if (!pinned[i]) {
@@ -433,23 +425,23 @@ void ThtmlTable::FitToWidth(int w, const Measure& m) {
   }
 }
 
-void ThtmlTable::SpreadByPercents(int w, Measure& m) {
+void ThtmlTable::SpreadByPercents(TExtent w, Measure& m) {
   int pctSum = 0;
   for (int i = 0; i < NumCols; ++i) pctSum += Percents[i];
   if (pctSum >= 1 && pctSum <= 1000) {
-    int unspecMax = 0, pctNeed = 0;
+    TExtent unspecMax = 0, pctNeed = 0;
     for (int i = 0; i < NumCols; ++i) {
       if (Percents[i] == 0)
-        unspecMax = AddExtent(unspecMax, m.Max[i]);
+        unspecMax += m.Max[i];
       else
-        pctNeed = std::max(pctNeed, MulDiv(m.Max[i], 1000, Percents[i]));
+        pctNeed = std::max<TExtent>(pctNeed, MulDiv(m.Max[i], 1000, Percents[i]));
     }
-    const int unspecNeed = pctSum < 1000 ? MulDiv(unspecMax, 1000, 1000 - pctSum)
-                           : unspecMax < 1 ? 0
-                                           : 30000;
-    const int need = std::max(pctNeed, unspecNeed);
+    const TExtent unspecNeed = pctSum < 1000   ? MulDiv(unspecMax, 1000, 1000 - pctSum)
+                               : unspecMax < 1 ? 0
+                                               : 30000;
+    const TExtent need = std::max(pctNeed, unspecNeed);
     if (need <= w) {
-      const int rest = MulDiv(need, 1000 - pctSum, 1000);
+      const TExtent rest = MulDiv(need, 1000 - pctSum, 1000);
       for (int i = 0; i < NumCols; ++i) {
         if (Percents[i] > 0)
           Widths[i] = MulDiv(need, Percents[i], 1000);
@@ -492,8 +484,7 @@ void ThtmlTable::SpreadByPercents(int w, Measure& m) {
   }
   if (w < m.TotalMax && m.TotalMax != m.TotalMin) {
     for (int i = 0; i < NumCols; ++i)
-      Widths[i] = AddExtent(m.Min[i], MulDiv(m.Max[i] - m.Min[i], w - m.TotalMin,
-                                             m.TotalMax - m.TotalMin));
+      Widths[i] = m.Min[i] + MulDiv(m.Max[i] - m.Min[i], w - m.TotalMin, m.TotalMax - m.TotalMin);
   } else {
     for (int i = 0; i < NumCols; ++i) Widths[i] = m.Max[i];
   }
@@ -501,15 +492,15 @@ void ThtmlTable::SpreadByPercents(int w, Measure& m) {
 
 // ---- Layout
 
-int ThtmlTable::Layout(platform::TCanvas& canvas, int y, layout::IndentManager& margins,
-                       int& maxWidth, int& position) {
+TExtent ThtmlTable::Layout(platform::TCanvas& canvas, TExtent y, layout::IndentManager& margins,
+                           TExtent& maxWidth, int& position) {
   Top = y;
   StartPos = position;
   margins.SetLevel(y, ListLevel);
-  const int avail = margins.RightEdge(y) - margins.LeftEdge(y);
-  int wanted = avail;
-  if (SpecWidth >= 1) wanted = WidthIsPercent ? MulDiv(avail, SpecWidth, 1000) : SpecWidth;
-  const int w = std::max(wanted - CellSpacing, 20);
+  const TExtent avail = margins.RightEdge(y) - margins.LeftEdge(y);
+  TExtent wanted = avail;
+  if (SpecWidth >= 1) wanted = WidthIsPercent ? TExtent(MulDiv(avail, SpecWidth, 1000)) : SpecWidth;
+  const TExtent w = std::max<TExtent>(wanted - CellSpacing, 20);
   PrepareGrid();
 
   Widths.fill(0);
@@ -530,12 +521,11 @@ int ThtmlTable::Layout(platform::TCanvas& canvas, int y, layout::IndentManager& 
       Widths = m.Max;
     } else {
       for (int i = 0; i < NumCols; ++i)
-        Widths[i] = AddExtent(m.Min[i], MulDiv(m.Max[i] - m.Min[i], w - m.TotalMin,
-                                               m.TotalMax - m.TotalMin));
+        Widths[i] = m.Min[i] + MulDiv(m.Max[i] - m.Min[i], w - m.TotalMin, m.TotalMax - m.TotalMin);
     }
   }
-  TableWidth = AddExtent(CellSpacing, Sum(Widths, 0, NumCols));
-  int captionMax = 0;
+  TableWidth = CellSpacing + Sum(Widths, 0, NumCols);
+  TExtent captionMax = 0;
   Caption->Cell->GetMinMaxWidth(canvas, CaptionMinWidth, captionMax);
   OuterWidth = std::max(TableWidth, CaptionMinWidth);
 
@@ -544,18 +534,18 @@ int ThtmlTable::Layout(platform::TCanvas& canvas, int y, layout::IndentManager& 
   // once, when the enclosing cell itself is placed.
   const bool measuring = Owner && Owner->Measuring > 0;
   const int rowCount = Rows.Count();
-  std::vector<int> heights(static_cast<size_t>(rowCount), 0);
+  std::vector<TExtent> heights(static_cast<size_t>(rowCount), 0);
   // What a row needs for its cells of row span s: the tallest content
   // (or HEIGHT) of those cells, with padding and spacing.
   const auto needOf = [&](TCellList& row, int s) {
-    int need = 0;
+    TExtent need = 0;
     for (const auto& cell : row) {
       if (cell->ColSpan <= 0 || cell->RowSpan != s) continue;
       cell->ContentHeight =
           cell->Cell->MeasureHeight(canvas, cell->SpanWidth - 2 * CellPadding - CellSpacing);
       need = std::max({need, cell->ContentHeight, cell->SpecHeight - 2 * CellPadding});
     }
-    return AddExtent(need, Pad());
+    return need + Pad();
   };
   // Pass 1 sizes every row by its single-row cells. A pass for a larger
   // span changes only rows holding a cell of that span (every row is
@@ -580,69 +570,68 @@ int ThtmlTable::Layout(platform::TCanvas& canvas, int y, layout::IndentManager& 
       // A cell pushed right of the columns the grid clipped keeps its
       // span: a pass for a span reaching past the last row stops there.
       if (int64_t{k} + span > rowCount) break;
-      const int need = needOf(*Rows[k], span);
-      int64_t sum = 0;
+      const TExtent need = needOf(*Rows[k], span);
+      TExtent sum = 0;
       for (int r = k; r < k + span; ++r) sum += heights[r];
       if (sum < need) {
-        const int64_t grow = (need - sum) / span;
-        for (int r = k; r < k + span; ++r) heights[r] = AddExtent(heights[r], grow);
-        heights[k + span - 1] = AddExtent(heights[k + span - 1], need - sum - grow * span);
+        const TExtent grow = (need - sum) / span;
+        for (int r = k; r < k + span; ++r) heights[r] += grow;
+        heights[k + span - 1] += need - sum - grow * span;
       }
     }
   }
 
-  const auto layOutCaption = [&](int at) {
-    int captionWidth = 0;
+  const auto layOutCaption = [&](TExtent at) {
+    TExtent captionWidth = 0;
     return measuring ? Caption->Cell->MeasureHeight(canvas, OuterWidth)
                      : Caption->Cell->Layout(canvas, at, OuterWidth, position, captionWidth);
   };
-  int height = 0;
-  int rowY = y;
+  TExtent height = 0;
+  TExtent rowY = y;
   CaptionHeight = 0;
   if (CaptionOnTop) {
     CaptionHeight = layOutCaption(y);
     height = CaptionHeight;
-    rowY = AddExtent(rowY, CaptionHeight);
+    rowY += CaptionHeight;
   }
-  const int bodyStart = height;
+  const TExtent bodyStart = height;
   for (int k = 0; k < rowCount; ++k) {
     TCellList& row = *Rows[k];
     row.RowHeight = heights[k];
     row.RowSpanHeight = 0;
-    height = AddExtent(height, row.RowHeight);
+    height += row.RowHeight;
     for (int i = 0; i < row.Count(); ++i) {
       TCellObj& cell = *row[i];
-      int spanHeight = 0;
+      TExtent spanHeight = 0;
       if (cell.ColSpan > 0)
         for (int r = k; r < std::min<int64_t>(int64_t{k} + cell.RowSpan, rowCount); ++r)
-          spanHeight = AddExtent(spanHeight, heights[r]);
+          spanHeight += heights[r];
       cell.SpanHeight = spanHeight;
       row.RowSpanHeight = std::max(row.RowSpanHeight, spanHeight);
       if (cell.Cell->Count() == 0) continue;
-      const int d = cell.SpanHeight - cell.ContentHeight - CellSpacing - 2 * CellPadding;
-      cell.YIndent = cell.VAlign == 1 ? d / 2 : cell.VAlign == 2 ? d : 0;
+      const TExtent d = cell.SpanHeight - cell.ContentHeight - CellSpacing - 2 * CellPadding;
+      cell.YIndent = cell.VAlign == 1 ? d / 2 : cell.VAlign == 2 ? d : TExtent(0);
       if (measuring) continue;
-      int cellWidth = 0;
-      cell.Cell->Layout(canvas,
-                        AddExtent(int64_t{rowY} + CellSpacing + CellPadding, cell.YIndent),
+      TExtent cellWidth = 0;
+      cell.Cell->Layout(canvas, rowY + CellSpacing + CellPadding + cell.YIndent,
                         cell.SpanWidth - CellSpacing - 2 * CellPadding, position, cellWidth);
     }
-    rowY = AddExtent(rowY, row.RowHeight);
+    rowY += row.RowHeight;
   }
-  height = AddExtent(height, CellSpacing);
+  height += CellSpacing;
   BodyHeight = height - bodyStart;
   rowTops_.assign(static_cast<size_t>(rowCount), 0);
   rowReach_.assign(static_cast<size_t>(rowCount), 0);
-  int rowTop = 0, reach = 0;
+  TExtent rowTop = 0, reach = 0;
   for (int k = 0; k < rowCount; ++k) {
     rowTops_[k] = rowTop;
-    reach = std::max(reach, AddExtent(rowTop, Rows[k]->RowSpanHeight));
+    reach = std::max(reach, rowTop + Rows[k]->RowSpanHeight);
     rowReach_[k] = reach;
-    rowTop = AddExtent(rowTop, Rows[k]->RowHeight);
+    rowTop += Rows[k]->RowHeight;
   }
   if (!CaptionOnTop) {
-    CaptionHeight = layOutCaption(AddExtent(Top, BodyHeight));
-    height = AddExtent(height, CaptionHeight);
+    CaptionHeight = layOutCaption(Top + BodyHeight);
+    height += CaptionHeight;
   }
 
   Indent = 0;
@@ -652,12 +641,12 @@ int ThtmlTable::Layout(platform::TCanvas& canvas, int y, layout::IndentManager& 
     else if (Justify == base::jtRight)
       Indent = avail - OuterWidth;
   }
-  Indent = AddExtent(Indent, margins.LeftEdge(Top));
+  Indent += margins.LeftEdge(Top);
   TableIndent = (OuterWidth - TableWidth) / 2 + Indent;
   Length = position - StartPos;
   maxWidth = OuterWidth;
   if (Float) {
-    margins.AddRect(Top, AddExtent(int64_t{OuterWidth} + HSpace, 1), Justify, height);
+    margins.AddRect(Top, OuterWidth + HSpace + 1, Justify, height);
     DrawnHeight = height;
     Height = 0;
     return 0;

@@ -11,6 +11,8 @@
 
 namespace tables {
 
+using base::TExtent;
+
 // A table has at most this many columns after its spans are expanded.
 constexpr int kMaxColumns = 30;
 
@@ -26,13 +28,13 @@ class TCellObj {
 
   int ColSpan = 1;
   int RowSpan = 1;
-  int SpanWidth = 0;
-  int SpanHeight = 0;
-  int ContentHeight = 0;
-  int SpecHeight = 0;
-  int YIndent = 0;
+  TExtent SpanWidth = 0;
+  TExtent SpanHeight = 0;
+  TExtent ContentHeight = 0;
+  TExtent SpecHeight = 0;
+  TExtent YIndent = 0;
   uint8_t VAlign = 1;
-  int SpecWidth = 0;
+  TExtent SpecWidth = 0;
   bool WidthIsPercent = false;
   std::unique_ptr<layout::TCell> Cell;
 };
@@ -40,8 +42,8 @@ class TCellObj {
 // One row: its cells, left to right.
 class TCellList : public base::TFreeList<TCellObj> {
  public:
-  int RowHeight = 0;
-  int RowSpanHeight = 0;
+  TExtent RowHeight = 0;
+  TExtent RowSpanHeight = 0;
   bool HasBackground = false;
   platform::TColor BkColor = 0;
 
@@ -66,27 +68,27 @@ class ThtmlTable : public layout::TSectionBase {
   bool Initialized = false;
   bool Border = false;
   bool CaptionOnTop = true;
-  int TableIndent = 0;
-  int Indent = 0;
+  TExtent TableIndent = 0;
+  TExtent Indent = 0;
   base::TJustify Justify = base::jtNone;
   bool Float = false;
   int NumCols = 0;
-  int TableWidth = 0;
-  int OuterWidth = 0;
-  int SpecWidth = 0;
+  TExtent TableWidth = 0;
+  TExtent OuterWidth = 0;
+  TExtent SpecWidth = 0;
   bool WidthIsPercent = false;
   bool HasPixelCellWidths = false;
-  int CaptionHeight = 0;
-  int BodyHeight = 0;
-  int CellPadding = 1;
-  int CellSpacing = 2;
-  int CaptionMinWidth = 0;
-  std::array<int, kMaxColumns + 1> Widths{};
+  TExtent CaptionHeight = 0;
+  TExtent BodyHeight = 0;
+  TExtent CellPadding = 1;
+  TExtent CellSpacing = 2;
+  TExtent CaptionMinWidth = 0;
+  std::array<TExtent, kMaxColumns + 1> Widths{};
   std::array<int, kMaxColumns + 1> Percents{};
-  int HSpace = 5;
+  TExtent HSpace = 5;
   int ListLevel = 0;
-  int DrawX = 0;
-  int DrawY = 0;
+  TExtent DrawX = 0;
+  TExtent DrawY = 0;
   bool HasBackground = false;
   bool HasBorderColor = false;
   platform::TColor BkColor = 0;
@@ -96,10 +98,10 @@ class ThtmlTable : public layout::TSectionBase {
   const char* ClassName() const override { return "ThtmlTable"; }
 
   void CopySelection() override;
-  int Layout(platform::TCanvas& canvas, int y, layout::IndentManager& margins, int& maxWidth,
-             int& position) override;
-  int Draw(platform::TCanvas& canvas, const platform::TRect& clip, layout::IndentManager& margins,
-           int x, int y) override;
+  TExtent Layout(platform::TCanvas& canvas, TExtent y, layout::IndentManager& margins,
+                 TExtent& maxWidth, int& position) override;
+  TExtent Draw(platform::TCanvas& canvas, const platform::TRect& clip,
+               layout::IndentManager& margins, TExtent x, TExtent y) override;
   bool GetUrlAt(platform::TCanvas& canvas, int x, int y, std::unique_ptr<base::TUrlTarget>& url,
                 layout::TFormControlObj*& formControl) override;
   bool GetObjectAt(int x, int y, layout::TImageObj*& object, int& insideX, int& insideY) override;
@@ -109,29 +111,29 @@ class ThtmlTable : public layout::TSectionBase {
   bool PosToPoint(platform::TCanvas& canvas, int position, int& x, int& y) override;
   bool GetCharAt(int position, char& ch, layout::TSectionBase*& section) override;
   void RefreshFonts() override;
-  void GetMinMaxWidth(platform::TCanvas& canvas, int& narrowest, int& widest) override;
+  void GetMinMaxWidth(platform::TCanvas& canvas, TExtent& narrowest, TExtent& widest) override;
 
  private:
   // Column measurement results (31 entries, as Widths).
   struct Measure {
-    std::array<int, kMaxColumns + 1> Min{};
-    std::array<int, kMaxColumns + 1> Max{};
-    int TotalMin = 0;
-    int TotalMax = 0;
+    std::array<TExtent, kMaxColumns + 1> Min{};
+    std::array<TExtent, kMaxColumns + 1> Max{};
+    TExtent TotalMin = 0;
+    TExtent TotalMax = 0;
   };
   void PrepareGrid();
   void MeasureFixed(platform::TCanvas& canvas, Measure& m);
-  void MeasurePercent(platform::TCanvas& canvas, int w, Measure& m);
-  void FitToWidth(int w, const Measure& m);
-  void SpreadByPercents(int w, Measure& m);
-  int Pad() const { return 2 * CellPadding + CellSpacing; }
-  int DrawRow(platform::TCanvas& canvas, const platform::TRect& clip, int clipWidth, TCellList& row,
-              int y, platform::Region* borderRegion);
+  void MeasurePercent(platform::TCanvas& canvas, TExtent w, Measure& m);
+  void FitToWidth(TExtent w, const Measure& m);
+  void SpreadByPercents(TExtent w, Measure& m);
+  TExtent Pad() const { return 2 * CellPadding + CellSpacing; }
+  TExtent DrawRow(platform::TCanvas& canvas, const platform::TRect& clip, TExtent clipWidth,
+                  TCellList& row, TExtent y, platform::Region* borderRegion);
   // Where each row starts below the body's top, and the lowest bottom of
   // it and the rows above (their spans included), from the last layout:
   // a paint starts at the first row that reaches the clip.
-  std::vector<int> rowTops_;
-  std::vector<int> rowReach_;
+  std::vector<TExtent> rowTops_;
+  std::vector<TExtent> rowReach_;
   // The body cell at (x, y relative to the body's top), with the point
   // inside its content; none in the spacing outside every cell.
   TCellObj* CellAt(int x, int y, int& insideY);

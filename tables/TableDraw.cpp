@@ -12,10 +12,6 @@ namespace tables {
 
 namespace {
 
-int Clamp(int64_t value) {
-  return platform::ClampToInt(value);
-}
-
 // The caption first when it is on top, then every cell row by row, left to
 // right, then the caption when it is below: the order of the text.
 template <typename Visit>
@@ -29,27 +25,25 @@ bool InTextOrder(ThtmlTable& table, Visit visit) {
 
 }  // namespace
 
-int ThtmlTable::Draw(platform::TCanvas& canvas, const platform::TRect& clip,
-                     layout::IndentManager& margins, int x, int y) {
-  const int64_t scroll = Owner ? Owner->YOffset : 0;
-  if (int64_t{y} + DrawnHeight - scroll < clip.top || int64_t{y} - scroll >= clip.bottom)
-    return base::AddExtent(y, Height);
-  DrawX = Clamp(int64_t{x} + TableIndent);
+TExtent ThtmlTable::Draw(platform::TCanvas& canvas, const platform::TRect& clip,
+                         layout::IndentManager& margins, TExtent x, TExtent y) {
+  const TExtent scroll = Owner ? Owner->YOffset : TExtent(0);
+  if (y + DrawnHeight - scroll < clip.top || y - scroll >= clip.bottom) return y + Height;
+  DrawX = x + TableIndent;
   DrawY = y;
-  const int clipWidth = margins.ClipWidth;
+  const TExtent clipWidth = margins.ClipWidth;
   // The rows start below the caption's laid-out height, which counts a
   // float inside the caption that its sections' heights do not.
-  int y2 = y;
+  TExtent y2 = y;
   if (CaptionOnTop) {
-    Caption->Cell->Draw(canvas, clip, clipWidth, Clamp(int64_t{x} + Indent), y);
-    y2 = base::AddExtent(y, CaptionHeight);
+    Caption->Cell->Draw(canvas, clip, clipWidth, x + Indent, y);
+    y2 += CaptionHeight;
   }
   std::optional<platform::Region> borderRegion;
   if (HasBorderColor)
     borderRegion = platform::Region::FromRect(
-        {DrawX, Clamp(std::max<int64_t>(clip.top - 1, y2 - scroll)),
-         Clamp(int64_t{DrawX} + TableWidth),
-         Clamp(std::min<int64_t>(clip.bottom, int64_t{y2} + BodyHeight - scroll))});
+        {DrawX, std::max<TExtent>(clip.top - 1, y2 - scroll), DrawX + TableWidth,
+         std::min<TExtent>(clip.bottom, y2 + BodyHeight - scroll)});
   // Only the rows that meet the clip: from the first whose reach gets
   // there to the first that starts below it.
   const int rowCount = Rows.Count();
@@ -57,51 +51,48 @@ int ThtmlTable::Draw(platform::TCanvas& canvas, const platform::TRect& clip,
   int first = 0;
   if (indexed)
     first = static_cast<int>(
-        std::lower_bound(rowReach_.begin(), rowReach_.end(), int64_t{clip.top} + scroll - y2,
-                         [](int reach, int64_t top) { return reach < top; }) -
+        std::lower_bound(rowReach_.begin(), rowReach_.end(), scroll + clip.top - y2) -
         rowReach_.begin());
-  int next = y2;
+  TExtent next = y2;
   for (int k = first; k < rowCount; ++k) {
-    const int rowY = indexed ? base::AddExtent(y2, rowTops_[k]) : next;
-    if (indexed && int64_t{rowY} - scroll >= clip.bottom) break;
-    next = DrawRow(canvas, clip, clipWidth, *Rows[k], rowY, borderRegion ? &*borderRegion : nullptr);
+    const TExtent rowY = indexed ? y2 + rowTops_[k] : next;
+    if (indexed && rowY - scroll >= clip.bottom) break;
+    next =
+        DrawRow(canvas, clip, clipWidth, *Rows[k], rowY, borderRegion ? &*borderRegion : nullptr);
   }
-  const int rowY = base::AddExtent(y2, int64_t{BodyHeight} - CellSpacing);
+  const TExtent rowY = y2 + BodyHeight - CellSpacing;
   if (borderRegion) canvas.FillRgn(*borderRegion, BorderColor | platform::kPaletteRelative);
   if (Border)
-    layout::DrawFrame3D(Owner, canvas, DrawX, true,
-                        Clamp(int64_t{rowY} + CellSpacing - scroll - 1),
-                        Clamp(int64_t{DrawX} + TableWidth - 1), Clamp(y2 - scroll));
-  if (!CaptionOnTop)
-    Caption->Cell->Draw(canvas, clip, clipWidth, Clamp(int64_t{x} + Indent),
-                        base::AddExtent(y, BodyHeight));
-  return base::AddExtent(y, Height);
+    layout::DrawFrame3D(Owner, canvas, DrawX, true, rowY + CellSpacing - scroll - 1,
+                        DrawX + TableWidth - 1, y2 - scroll);
+  if (!CaptionOnTop) Caption->Cell->Draw(canvas, clip, clipWidth, x + Indent, y + BodyHeight);
+  return y + Height;
 }
 
-int ThtmlTable::DrawRow(platform::TCanvas& canvas, const platform::TRect& clip, int clipWidth,
-                        TCellList& row, int y, platform::Region* borderRegion) {
-  const int64_t scroll = Owner ? Owner->YOffset : 0;
-  const int64_t sy = int64_t{y} - scroll;
-  const int next = base::AddExtent(y, row.RowHeight);
+TExtent ThtmlTable::DrawRow(platform::TCanvas& canvas, const platform::TRect& clip,
+                            TExtent clipWidth, TCellList& row, TExtent y,
+                            platform::Region* borderRegion) {
+  const TExtent scroll = Owner ? Owner->YOffset : TExtent(0);
+  const TExtent sy = y - scroll;
+  const TExtent next = y + row.RowHeight;
   if (sy + row.RowSpanHeight < clip.top || sy >= clip.bottom) return next;
-  int64_t cx = DrawX;
+  TExtent cx = DrawX;
   for (int i = 0; i < row.Count(); ++i) {
     TCellObj& cell = *row[i];
     if (cell.Cell->Count() > 0) {
-      const platform::TRect area{Clamp(cx + CellSpacing), Clamp(sy + CellSpacing),
-                                 Clamp(cx + cell.SpanWidth), Clamp(sy + cell.SpanHeight)};
+      const platform::TRect area{cx + CellSpacing, sy + CellSpacing, cx + cell.SpanWidth,
+                                 sy + cell.SpanHeight};
       if (cell.Cell->BkGnd) {
         canvas.Brush.Color = cell.Cell->BkColor | platform::kPaletteRelative;
         canvas.Brush.Style = platform::bsSolid;
         canvas.Brush.Pattern = nullptr;
         canvas.FillRect(area);
       }
-      cell.Cell->Draw(canvas, clip, clipWidth, Clamp(cx + CellSpacing + CellPadding),
-                      Clamp(int64_t{y} + CellSpacing + CellPadding + cell.YIndent));
+      cell.Cell->Draw(canvas, clip, clipWidth, cx + CellSpacing + CellPadding,
+                      y + CellSpacing + CellPadding + cell.YIndent);
       if (Border)
-        layout::DrawFrame3D(Owner, canvas, Clamp(cx + CellSpacing - 1), false,
-                            Clamp(sy + cell.SpanHeight), Clamp(cx + cell.SpanWidth),
-                            Clamp(sy + CellSpacing - 1));
+        layout::DrawFrame3D(Owner, canvas, cx + CellSpacing - 1, false, sy + cell.SpanHeight,
+                            cx + cell.SpanWidth, sy + CellSpacing - 1);
       if (borderRegion) {
         const int grow = Border ? 1 : 0;
         *borderRegion = platform::Region::Combine(
@@ -126,14 +117,14 @@ TCellObj* ThtmlTable::CellAt(int x, int y, int& insideY) {
   int k = indexed ? static_cast<int>(std::upper_bound(rowReach_.begin(), rowReach_.end(), y) -
                                      rowReach_.begin())
                   : 0;
-  int64_t rowTop = indexed && k < rowCount ? rowTops_[k] : 0;
+  TExtent rowTop = indexed && k < rowCount ? rowTops_[k] : TExtent(0);
   for (; k < rowCount && rowTop <= y; ++k) {
     const TCellList& row = *Rows[k];
-    int64_t cx = DrawX;
+    TExtent cx = DrawX;
     for (int i = 0; i < row.Count(); ++i) {
       TCellObj* cell = row[i];
       if (cx <= x && x < cx + cell->SpanWidth && rowTop <= y && y < rowTop + cell->SpanHeight) {
-        insideY = Clamp(y - rowTop - CellSpacing - CellPadding - cell->YIndent);
+        insideY = y - rowTop - CellSpacing - CellPadding - cell->YIndent;
         return cell;
       }
       if (i <= kMaxColumns) cx += Widths[i];
@@ -150,13 +141,13 @@ namespace {
 struct Part {
   layout::TCell* caption = nullptr;
   bool body = false;
-  int y = 0;
-  int offset = 0;  // what was taken off y
+  TExtent y = 0;
+  TExtent offset = 0;  // what was taken off y
 };
 
 Part PartAt(ThtmlTable& table, int x, int y) {
-  const int64_t captionLeft = int64_t{table.DrawX} + table.Indent - table.TableIndent;
-  const bool inBody = table.DrawX <= x && x <= int64_t{table.DrawX} + table.TableWidth;
+  const TExtent captionLeft = table.DrawX + table.Indent - table.TableIndent;
+  const bool inBody = table.DrawX <= x && x <= table.DrawX + table.TableWidth;
   const bool inCaption = captionLeft <= x && x <= captionLeft + table.OuterWidth;
   Part part;
   if (table.CaptionOnTop) {
@@ -195,8 +186,7 @@ bool ThtmlTable::GetUrlAt(platform::TCanvas& canvas, int x, int y,
   return cell && cell->Cell->GetUrlAt(canvas, x, insideY, url, formControl);
 }
 
-bool ThtmlTable::GetObjectAt(int x, int y, layout::TImageObj*& object, int& insideX,
-                             int& insideY) {
+bool ThtmlTable::GetObjectAt(int x, int y, layout::TImageObj*& object, int& insideX, int& insideY) {
   object = nullptr;
   if (y > DrawnHeight) return false;
   const Part part = PartAt(*this, x, y);
@@ -214,16 +204,16 @@ int ThtmlTable::PointToPos(platform::TCanvas& canvas, int x, int y, int& caretX,
   if (part.caption) {
     const int p =
         part.caption->PointToPos(canvas, x, part.y, caretX, caretY, caretHeight, insideText, cell);
-    caretY = base::AddExtent(caretY, part.offset);
+    caretY = part.offset + caretY;
     return p;
   }
   if (!part.body) return -1;
   int insideY = 0;
   TCellObj* hit = CellAt(x, part.y, insideY);
   if (!hit) return -1;
-  const int p = hit->Cell->PointToPos(canvas, x, insideY, caretX, caretY, caretHeight, insideText,
-                                      cell);
-  caretY = base::AddExtent(int64_t{caretY} + part.offset, int64_t{part.y} - insideY);
+  const int p =
+      hit->Cell->PointToPos(canvas, x, insideY, caretX, caretY, caretHeight, insideText, cell);
+  caretY = part.offset + caretY + part.y - insideY;
   return p;
 }
 

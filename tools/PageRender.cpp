@@ -9,8 +9,8 @@
 #include "images/GifImage.h"
 #include "layout/Section.h"
 #include "platform/Canvas.h"
-#include "platform/Paths.h"
 #include "platform/GuiApplication.h"
+#include "platform/Paths.h"
 #include "tables/Table.h"
 #include "tools/PngRowWriter.h"
 #include "tools/TokenDump.h"
@@ -44,12 +44,14 @@ std::unique_ptr<layout::TSectionList> NewDocument(const PageSettings& settings) 
 void LayOut(LaidOutPage& page, const PageSettings& settings) {
   platform::Bitmap scratch(1, 1);
   platform::TCanvas canvas(scratch);
-  int position = 0, maxWidth = 0;
+  int position = 0;
+  base::TExtent maxWidth = 0;
   page.Height =
       page.Document->Layout(canvas, settings.MarginHeight, settings.Width, position, maxWidth);
-  page.DocWidth = std::min(maxWidth, 2000);
+  page.DocWidth = std::min<base::TExtent>(maxWidth, 2000);
   if (settings.Frame > 1)
-    for (images::TGIFImage* image : page.Document->AnimatedImages) image->PlayToFrame(settings.Frame);
+    for (images::TGIFImage* image : page.Document->AnimatedImages)
+      image->PlayToFrame(settings.Frame);
 }
 
 }  // namespace
@@ -204,10 +206,10 @@ constexpr const char* kAlignNames[] = {"top", "middle", "bottom", "left", "right
 // Each picture where the section draws it: x relative to the cell, y in
 // the document.
 void DumpImages(const layout::TSection& text, std::ostream& out, const std::string& pad) {
-  int64_t y = text.Top;
+  base::TExtent y = text.Top;
   for (const auto& line : text.Lines) {
-    const int64_t textTop = y + line->SpaceAbove;
-    const int64_t baseline = textTop + line->LineHeight - line->Descent;
+    const base::TExtent textTop = y + line->SpaceAbove;
+    const base::TExtent baseline = textTop + line->LineHeight - line->Descent;
     for (int i = line->Start; i < line->Start + line->Count; ++i) {
       if (text.Buff[static_cast<size_t>(i)] != layout::kImageByte) continue;
       const layout::TImageObj* image = nullptr;
@@ -216,17 +218,17 @@ void DumpImages(const layout::TSection& text, std::ostream& out, const std::stri
       if (!image) continue;
       int index = 0;
       const layout::TFontObj& run = *text.Fonts.GetRunAt(i, index);
-      int64_t x = 0, top = 0;
+      base::TExtent x = 0, top = 0;
       if (image->Floats()) {
         x = image->FloatX;
         top = i == line->Start ? y : textTop + line->LineHeight;
       } else {
         x = line->LineIndent + text.TextWidth(line->Start, false, i - line->Start);
-        top = image->BoxTop(run, static_cast<int>(baseline), static_cast<int>(textTop));
+        top = image->BoxTop(run, baseline, textTop);
       }
       out << pad << "  image x=" << x << " y=" << top << " w=" << image->ObjWidth
-          << " h=" << image->ObjHeight << " align=" << kAlignNames[static_cast<int>(image->ImageAlign)]
-          << " src=\"";
+          << " h=" << image->ObjHeight
+          << " align=" << kAlignNames[static_cast<int>(image->ImageAlign)] << " src=\"";
       WriteEscaped(out, image->Source);
       out << '"';
       if (image->PictureKind == layout::TPictureKind::Error) out << " missing";
@@ -242,17 +244,19 @@ void DumpImages(const layout::TSection& text, std::ostream& out, const std::stri
 // to the cell, y in the document.
 void DumpControls(const layout::TSection& text, std::ostream& out, const std::string& pad) {
   if (text.FormControls.empty()) return;
-  int64_t y = text.Top;
+  base::TExtent y = text.Top;
   for (const auto& line : text.Lines) {
-    const int64_t textBottom = y + line->SpaceAbove + line->LineHeight;
+    const base::TExtent textBottom = y + line->SpaceAbove + line->LineHeight;
     for (auto it = text.FormControls.FirstAtOrAfter(line->Start);
          it != text.FormControls.end() && (*it)->Pos < line->Start + line->Count; ++it) {
       const layout::TFormControlObj& control = **it;
       if (!control.HasWindow()) continue;
-      const int64_t x = line->LineIndent + text.TextWidth(line->Start, false, control.Pos - line->Start);
-      const int64_t bottom = control.OnBaseline ? textBottom - line->Descent : textBottom;
-      out << pad << "  control " << control.Kind() << " x=" << x << " y=" << bottom - control.Height()
-          << " w=" << control.Width() << " h=" << control.Height() << " name=\"";
+      const base::TExtent x =
+          line->LineIndent + text.TextWidth(line->Start, false, control.Pos - line->Start);
+      const base::TExtent bottom = control.OnBaseline ? textBottom - line->Descent : textBottom;
+      out << pad << "  control " << control.Kind() << " x=" << x
+          << " y=" << bottom - control.Height() << " w=" << control.Width()
+          << " h=" << control.Height() << " name=\"";
       WriteEscaped(out, control.Name);
       out << "\"\n";
     }
@@ -262,10 +266,10 @@ void DumpControls(const layout::TSection& text, std::ostream& out, const std::st
 
 void DumpText(const layout::TSection& text, std::ostream& out, const std::string& pad) {
   out << " align=" << static_cast<int>(text.Alignment) << " level=" << text.Level << '\n';
-  int y = text.Top;
+  base::TExtent y = text.Top;
   for (const auto& line : text.Lines) {
-    out << pad << "  line y=" << y << " x=" << line->LineIndent
-        << " w=" << (line->Count ? text.TextWidth(line->Start, true, line->Count) : 0)
+    out << pad << "  line y=" << y << " x=" << line->LineIndent << " w="
+        << (line->Count ? text.TextWidth(line->Start, true, line->Count) : base::TExtent(0))
         << " h=" << line->FullHeight()
         << " base=" << line->SpaceAbove + line->LineHeight - line->Descent << " \"";
     WriteEscaped(out, std::string_view(text.Buff).substr(line->Start, line->Count));

@@ -62,19 +62,20 @@ using TGetImageEvent = std::function<void(ThtmlView* Sender, const std::string& 
                                           platform::TMemoryStream*& Stream)>;
 using TScriptEvent =
     std::function<void(ThtmlView* Sender, const std::string& Language, const std::string& Script)>;
-using TFormSubmitEvent = std::function<void(
-    ThtmlView* Sender, const std::string& Action, const std::string& Target,
-    const std::string& EncType, const std::string& Method, const std::vector<std::string>& Results)>;
+using TFormSubmitEvent =
+    std::function<void(ThtmlView* Sender, const std::string& Action, const std::string& Target,
+                       const std::string& EncType, const std::string& Method,
+                       const std::vector<std::string>& Results)>;
 using TMouseEvent = std::function<void(ThtmlView* Sender, platform::TMouseButton Button,
                                        platform::TShiftState Shift, int X, int Y)>;
 using TMouseMoveEvent =
     std::function<void(ThtmlView* Sender, platform::TShiftState Shift, int X, int Y)>;
 using TProcessingEvent = std::function<void(ThtmlView* Sender, bool ProcessingOn)>;
-using TIncludeType = std::function<void(ThtmlView* Sender, const std::string& Command,
-                                        const std::vector<std::string>& Params,
-                                        const char*& Buffer, int& BuffSize)>;
-using TSoundType = std::function<void(ThtmlView* Sender, const std::string& SRC, int Loop,
-                                      bool Terminate)>;
+using TIncludeType =
+    std::function<void(ThtmlView* Sender, const std::string& Command,
+                       const std::vector<std::string>& Params, const char*& Buffer, int& BuffSize)>;
+using TSoundType =
+    std::function<void(ThtmlView* Sender, const std::string& SRC, int Loop, bool Terminate)>;
 using TMetaType = std::function<void(ThtmlView* Sender, const std::string& HttpEq,
                                      const std::string& Name, const std::string& Content)>;
 using TMetaRefreshType = std::function<void(ThtmlView* Sender, int Delay, const std::string& URL)>;
@@ -354,8 +355,8 @@ class ThtmlView : public QWidget {
   THTMLBorderStyle borderStyle_ = htFocused;
   int caret_ = 0;
   int barWidth_ = 0;
-  int docWidth_ = 0;
-  int docHeight_ = 0;
+  base::TExtent docWidth_ = 0;
+  base::TExtent docHeight_ = 0;
   bool autoScrolling_ = false, linkPending_ = false, dragging_ = false, linkFollowed_ = false;
   uint8_t charSet_ = platform::DEFAULT_CHARSET;
   int marginHeight_ = 5, marginWidth_ = 10;

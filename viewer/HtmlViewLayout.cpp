@@ -22,14 +22,14 @@ void ThtmlView::LayoutDocument() {
     if (scrollBars_ == ssVertical || scrollBars_ == ssBoth) {
       // Room for the vertical bar is always kept, so its appearing never
       // asks for a second layout.
-      const int h = document_->Layout(*measureCanvas_, marginHeight_,
-                                       width() - barWidth_ - b - 2 * marginWidth_, position,
-                                       docWidth_);
-      docHeight_ = base::AddExtent(h, 2 * marginHeight_);
+      const base::TExtent h =
+          document_->Layout(*measureCanvas_, marginHeight_,
+                            width() - barWidth_ - b - 2 * marginWidth_, position, docWidth_);
+      docHeight_ = h + 2 * marginHeight_;
     } else {
-      const int h = document_->Layout(*measureCanvas_, marginHeight_,
-                                       width() - b - 2 * marginWidth_, position, docWidth_);
-      docHeight_ = base::AddExtent(h, marginHeight_);
+      const base::TExtent h = document_->Layout(
+          *measureCanvas_, marginHeight_, width() - b - 2 * marginWidth_, position, docWidth_);
+      docHeight_ = h + marginHeight_;
     }
     ArrangeScrollBars();
   } catch (...) {
@@ -40,7 +40,7 @@ void ThtmlView::LayoutDocument() {
 }
 
 void ThtmlView::ArrangeScrollBars() {
-  docWidth_ = std::min(docWidth_, kMaxDocWidth);
+  docWidth_ = std::min<base::TExtent>(docWidth_, kMaxDocWidth);
   const int e = borderStyle_ == htNone ? 0 : 1;
   PaintPanel->move(e, e);
   const int need = 2 * marginWidth_ + docWidth_;
@@ -111,14 +111,29 @@ void ThtmlView::VScroll(platform::TScrollCode code) {
   const int64_t old = VBar->Position32;
   int64_t target = old;
   switch (code) {
-    case platform::SB_THUMBTRACK: target = info.TrackPos; break;
-    case platform::SB_LINEUP: target = old - VBar->SmallChange(); break;
-    case platform::SB_LINEDOWN: target = old + VBar->SmallChange(); break;
-    case platform::SB_PAGEUP: target = old - VBar->LargeChange(); break;
-    case platform::SB_PAGEDOWN: target = old + VBar->LargeChange(); break;
-    case platform::SB_TOP: target = 0; break;
-    case platform::SB_BOTTOM: target = int64_t{docHeight_} - PaintPanel->height(); break;
-    default: break;
+    case platform::SB_THUMBTRACK:
+      target = info.TrackPos;
+      break;
+    case platform::SB_LINEUP:
+      target = old - VBar->SmallChange();
+      break;
+    case platform::SB_LINEDOWN:
+      target = old + VBar->SmallChange();
+      break;
+    case platform::SB_PAGEUP:
+      target = old - VBar->LargeChange();
+      break;
+    case platform::SB_PAGEDOWN:
+      target = old + VBar->LargeChange();
+      break;
+    case platform::SB_TOP:
+      target = 0;
+      break;
+    case platform::SB_BOTTOM:
+      target = int64_t{docHeight_} - PaintPanel->height();
+      break;
+    default:
+      break;
   }
   const int position = LimitY(static_cast<int>(std::clamp<int64_t>(target, INT32_MIN, INT32_MAX)));
   VBar->SetPosition32(position);

@@ -48,9 +48,8 @@ parser::TParseHooks ThtmlView::ParseHooks() {
     };
   if (OnInclude)
     hooks.Include = [this](const std::string& command, std::vector<std::string> params,
-                           const char*& buffer, int& size) {
-      OnInclude(this, command, params, buffer, size);
-    };
+                           const char*& buffer,
+                           int& size) { OnInclude(this, command, params, buffer, size); };
   if (OnScript)
     hooks.Script = [this](const std::string& language, std::string script) {
       OnScript(this, language, script);
@@ -93,8 +92,7 @@ void ThtmlView::LoadDocument(const std::string& fullName, uint8_t kind) {
     SetProcessing(false);
   };
   try {
-    if (!platform::FileExists(name))
-      throw platform::EInOutError("Can't locate file: " + name);
+    if (!platform::FileExists(name)) throw platform::EInOutError("Can't locate file: " + name);
     KeepKeyboardFromPage();
     document_->Clear();
     images::ImageCache().AgeImages();
@@ -161,7 +159,8 @@ std::string ThtmlView::FullFileName(const std::string& reference) {
   if (!r.empty() && r[0] == '\\') return platform::ExpandFileName(r);
   const size_t colon = r.find(':');
   if (colon != 1 && r.rfind("\\\\", 0) != 0 && AsciiUpper(base_) != "DOSPATH") {
-    const std::string directory = !base_.empty() ? base::UrlToFilePath(base_) : DirectoryOf(currentFile_);
+    const std::string directory =
+        !base_.empty() ? base::UrlToFilePath(base_) : DirectoryOf(currentFile_);
     return platform::ExpandFileName(directory + r);
   }
   return r;
@@ -229,7 +228,8 @@ bool ThtmlView::ScrollToAnchor(const std::string& name) {
 }
 
 int ThtmlView::SavedPosition() {
-  int top = 0, index = 0;
+  base::TExtent top = 0;
+  int index = 0;
   const int position = VBar->Position32;
   if (!document_->FindSectionAt(position, top, index)) return 0;
   // Offsets are taken modulo 65536, the part a saved position has room for.
@@ -240,8 +240,7 @@ int ThtmlView::SavedPosition() {
 void ThtmlView::SetSavedPosition(int value) {
   if (value < 0) return;
   const int index = value / 65536;
-  if (index < document_->Count())
-    ScrollToY(base::AddExtent(document_->SectionTop(index), value % 65536));
+  if (index < document_->Count()) ScrollToY(document_->SectionTop(index) + value % 65536);
 }
 
 void ThtmlView::HandleMeta(const std::string& httpEq, const std::string& name,

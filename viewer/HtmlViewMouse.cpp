@@ -28,7 +28,7 @@ bool IsWordCharacter(uint8_t c) {
 }  // namespace
 
 int ThtmlView::DocumentY(int panelY) const {
-  return base::AddExtent(int64_t{panelY} + document_->YOffset, -int64_t{marginHeight_});
+  return document_->YOffset + panelY - marginHeight_;
 }
 
 int ThtmlView::PointToPos(int x, int y, bool* insideText) {
@@ -221,8 +221,8 @@ void ThtmlView::AutoScrollStep(int x, int y) {
     step = -kSmallStep;
   else if (y > height() + 15)
     step = 8 * kSmallStep;
-  const int position = LimitY(static_cast<int>(
-      std::clamp<int64_t>(VBar->Position32 + step, INT32_MIN, INT32_MAX)));
+  const int position =
+      LimitY(static_cast<int>(std::clamp<int64_t>(VBar->Position32 + step, INT32_MIN, INT32_MAX)));
   document_->SetYOffset(position);
   VBar->SetPosition32(position);
   ExtendSelection(x, y);

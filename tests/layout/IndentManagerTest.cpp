@@ -10,10 +10,10 @@ struct Picture : TFloatingObject {
   Picture(Side side, int width, int height, int hspace)
       : side(side), width(width), height(height), hspace(hspace) {}
   Side FloatSide() const override { return side; }
-  int FloatWidth() const override { return width; }
-  int FloatHeight() const override { return height; }
-  int FloatHSpace() const override { return hspace; }
-  void SetFloatX(int x) override { floatX = x; }
+  TExtent FloatWidth() const override { return width; }
+  TExtent FloatHeight() const override { return height; }
+  TExtent FloatHSpace() const override { return hspace; }
+  void SetFloatX(TExtent x) override { floatX = x; }
   Side side;
   int width, height, hspace;
   int floatX = -1;
@@ -31,7 +31,7 @@ TEST_F(Margins, WithoutRecordsTheEdgesAreTheSides) {
     EXPECT_EQ(margins.RightEdge(y), 500);
   }
   EXPECT_EQ(margins.FloatBottom(), 0);
-  int left = -1, right = -1;
+  base::TExtent left = -1, right = -1;
   margins.ClearBottoms(left, right);
   EXPECT_EQ(left, 0);
   EXPECT_EQ(right, 0);
@@ -47,7 +47,7 @@ TEST_F(Margins, RecordsApplyFromTopToJustAboveBottom) {
   EXPECT_EQ(margins.RightEdge(14), 440);
   EXPECT_EQ(margins.RightEdge(15), 500);
   EXPECT_EQ(margins.FloatBottom(), 30);
-  int left = 0, right = 0;
+  TExtent left = 0, right = 0;
   margins.ClearBottoms(left, right);
   EXPECT_EQ(left, 31);
   EXPECT_EQ(right, 16);
@@ -125,31 +125,31 @@ namespace {
 struct NaiveMargins {
   static bool Applies(const IndentRec& r, int y) { return r.TopY <= y && y < r.BottomY; }
   static int Left(const IndentManager& m, int y) {
-    int e = 0;
+    TExtent e = 0;
     for (const auto& r : m.LeftRecs)
       if (Applies(*r, y)) e = std::max(e, r->EdgeX);
     return m.LeftSide + e;
   }
   static int Right(const IndentManager& m, int y) {
-    int e = 0;
+    TExtent e = 0;
     for (const auto& r : m.RightRecs)
       if (Applies(*r, y)) e = std::min(e, r->EdgeX);
     return m.RightSide + e;
   }
-  static std::optional<int> Bottom(const base::TFreeList<IndentRec>& recs) {
-    std::optional<int> b;
+  static std::optional<TExtent> Bottom(const base::TFreeList<IndentRec>& recs) {
+    std::optional<TExtent> b;
     for (const auto& r : recs)
       if (r->LevelId == 0) b = std::max(b.value_or(r->BottomY), r->BottomY);
     return b;
   }
   static int Indented(const IndentManager& m) {
-    int edge = 0;
+    TExtent edge = 0;
     for (const auto& r : m.LeftRecs)
       if (r->LevelId == m.CurrentLevel) edge = r->EdgeX;
-    std::optional<int> b;
+    std::optional<TExtent> b;
     for (const auto& r : m.LeftRecs)
       if (r->EdgeX > edge) b = std::max(b.value_or(r->BottomY), r->BottomY);
-    return b ? *b + 1 : 1;
+    return b ? *b + 1 : TExtent(1);
   }
 };
 
@@ -187,12 +187,13 @@ TEST(MarginsIndex, AgreesWithPlainWalksUnderRandomLayouts) {
       ASSERT_EQ(m.LeftEdge(q), NaiveMargins::Left(m, q)) << round << "/" << step;
       ASSERT_EQ(m.RightEdge(q), NaiveMargins::Right(m, q)) << round << "/" << step;
       const auto l = NaiveMargins::Bottom(m.LeftRecs), r = NaiveMargins::Bottom(m.RightRecs);
-      const int naiveFloat = (!l && !r) ? 0 : std::max(l.value_or(INT_MIN), r.value_or(INT_MIN));
+      const TExtent naiveFloat =
+          (!l && !r) ? TExtent(0) : std::max(l.value_or(INT_MIN), r.value_or(INT_MIN));
       ASSERT_EQ(m.FloatBottom(), naiveFloat);
-      int cl = 0, cr = 0;
+      base::TExtent cl = 0, cr = 0;
       m.ClearBottoms(cl, cr);
-      ASSERT_EQ(cl, l ? *l + 1 : 0);
-      ASSERT_EQ(cr, r ? *r + 1 : 0);
+      ASSERT_EQ(cl, l ? *l + 1 : TExtent(0));
+      ASSERT_EQ(cr, r ? *r + 1 : TExtent(0));
       ASSERT_EQ(m.IndentedBottom(), NaiveMargins::Indented(m)) << round << "/" << step;
     }
     m.Clear();

@@ -34,7 +34,8 @@ class SectionTest : public ::testing::Test {
   }
 
   int LayOut(int width) {
-    int position = 0, maxWidth = 0;
+    int position = 0;
+    base::TExtent maxWidth = 0;
     return doc_.Layout(canvas_, 0, width, position, maxWidth);
   }
 
@@ -121,7 +122,8 @@ TEST_F(SectionTest, EmptySectionTakesItsClearingSpace) {
   IndentManager& margins = doc_.Margins;
   margins.SetSides(0, 400);
   margins.AddRect(0, 50, base::jtLeft, 50);  // a left float down to 49
-  int position = 0, w = 0;
+  int position = 0;
+  base::TExtent w = 0;
   EXPECT_EQ(cleared->Layout(canvas_, 10, margins, w, position), 41);  // to 51, one below it
   EXPECT_EQ(cleared->DrawnHeight, 41);
 }
@@ -293,7 +295,7 @@ TEST_F(SectionTest, BulletsTakeTheirLevelColour) {
 
 TEST_F(SectionTest, MinMaxWidths) {
   TSection* s = AddSection("a bbb cc", base::jtLeft, 1);
-  int narrowest = 0, widest = 0;
+  base::TExtent narrowest = 0, widest = 0;
   s->GetMinMaxWidth(canvas_, narrowest, widest);
   EXPECT_EQ(narrowest, 24 + 35);
   EXPECT_EQ(widest, 64 + 35);
@@ -301,7 +303,7 @@ TEST_F(SectionTest, MinMaxWidths) {
 
 // A section whose layout fails as an over-wide table does.
 struct FailingSection : TSectionBase {
-  int Layout(platform::TCanvas&, int, IndentManager&, int&, int&) override {
+  TExtent Layout(platform::TCanvas&, TExtent, IndentManager&, TExtent&, int&) override {
     throw EProcessError("Table has too many Columns");
   }
 };
@@ -359,8 +361,8 @@ class CountedSpace : public TSectionBase {
   const char* ClassName() const override { return "CountedSpace"; }
   void CopySelection() override {}
   void UpdateHeight() override { Height = 10; }
-  int Draw(platform::TCanvas& canvas, const platform::TRect& clip, IndentManager& margins, int x,
-           int y) override {
+  TExtent Draw(platform::TCanvas& canvas, const platform::TRect& clip, IndentManager& margins,
+               TExtent x, TExtent y) override {
     ++draws_;
     return TSectionBase::Draw(canvas, clip, margins, x, y);
   }

@@ -473,7 +473,7 @@ TEST(BlockSections, PreformattedLinesAreNotBroken) {
   EXPECT_EQ(page.DocWidth, 700);
   platform::Bitmap scratch(1, 1);
   platform::TCanvas canvas(scratch);
-  int narrowest = 0, widest = 0;
+  base::TExtent narrowest = 0, widest = 0;
   const_cast<TSection*>(texts[0])->GetMinMaxWidth(canvas, narrowest, widest);
   EXPECT_EQ(widest, 700);
   EXPECT_EQ(narrowest, 500);

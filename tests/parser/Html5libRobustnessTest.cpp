@@ -87,7 +87,8 @@ std::vector<std::string> TokenizerInputs(const fs::path& path) {
 // section starts where the one before ended and lies below it, and the
 // lines of a text section cover its text without gap or overlap.
 void ExpectEveryPositionLaidOut(const tools::LaidOutPage& page, const std::string& document) {
-  int position = 0, top = page.Document->Count() ? (*page.Document)[0]->Top : 0;
+  int position = 0;
+  base::TExtent top = page.Document->Count() ? (*page.Document)[0]->Top : base::TExtent(0);
   for (const auto& section : *page.Document) {
     ASSERT_EQ(section->StartPos, position) << section->ClassName() << " in " << document;
     ASSERT_GE(section->Top, top) << document;

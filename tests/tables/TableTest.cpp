@@ -34,8 +34,8 @@ base::TAttributeList Attrs(const AttrSpec& list) {
 class CountingSection : public layout::TSectionBase {
  public:
   explicit CountingSection(int& layouts) : layouts_(layouts) {}
-  int Layout(platform::TCanvas&, int y, layout::IndentManager& margins, int& maxWidth,
-             int& position) override {
+  base::TExtent Layout(platform::TCanvas&, base::TExtent y, layout::IndentManager& margins,
+                       base::TExtent& maxWidth, int& position) override {
     ++layouts_;
     Top = y;
     StartPos = position;
@@ -43,7 +43,8 @@ class CountingSection : public layout::TSectionBase {
     Height = DrawnHeight = 16;
     return 16;
   }
-  void GetMinMaxWidth(platform::TCanvas&, int& narrowest, int& widest) override {
+  void GetMinMaxWidth(platform::TCanvas&, base::TExtent& narrowest,
+                      base::TExtent& widest) override {
     narrowest = widest = 40;
   }
 
@@ -94,7 +95,8 @@ class TableTest : public ::testing::Test {
   }
 
   int LayOut(int width) {
-    int position = 0, maxWidth = 0;
+    int position = 0;
+    base::TExtent maxWidth = 0;
     return doc_.Layout(canvas_, 0, width, position, maxWidth);
   }
 
@@ -120,8 +122,8 @@ TEST_F(TableTest, AttributesAreClampedAsRead) {
       {"spacing 100", Attrs({{base::CellSpacingSy, 100, "100"}}), 40, 1, 5, 0, false},
       {"spacing 100 with a border",
        Attrs({{base::CellSpacingSy, 100, "100"}, {base::BorderSy, 1, "1"}}), 42, 1, 5, 0, false},
-      {"border, spacing 0", Attrs({{base::BorderSy, 1, "1"}, {base::CellSpacingSy, 0, "0"}}), 2,
-       1, 5, 0, false},
+      {"border, spacing 0", Attrs({{base::BorderSy, 1, "1"}, {base::CellSpacingSy, 0, "0"}}), 2, 1,
+       5, 0, false},
       {"padding 60", Attrs({{base::CellPaddingSy, 60, "60"}}), 2, 50, 5, 0, false},
       {"padding -5 keeps 1", Attrs({{base::CellPaddingSy, -5, "-5"}}), 2, 1, 5, 0, false},
       {"spacing -5 keeps 2", Attrs({{base::CellSpacingSy, -5, "-5"}}), 2, 1, 5, 0, false},
@@ -155,8 +157,8 @@ TEST_F(TableTest, ThirtyColumnsLayOutAndThirtyOneAreRemoved) {
   for (const int columns : {30, 31, 1000000}) {
     errors_.clear();
     doc_.Clear();
-    AddTable(AttrSpec{}, {{{AttrSpec{{base::ColSpanSy, columns - 1, ""}}, "a"},
-                          {AttrSpec{}, "b"}}});
+    AddTable(AttrSpec{},
+             {{{AttrSpec{{base::ColSpanSy, columns - 1, ""}}, "a"}, {AttrSpec{}, "b"}}});
     LayOut(600);
     if (columns == 30) {
       ASSERT_EQ(doc_.Count(), 1) << columns;
@@ -170,10 +172,11 @@ TEST_F(TableTest, ThirtyColumnsLayOutAndThirtyOneAreRemoved) {
 }
 
 TEST_F(TableTest, RowSpansAreCutAtTheLastRowAndFillTheRowsBelow) {
-  ThtmlTable* t = AddTable(AttrSpec{}, {{{AttrSpec{}, "a"}, {AttrSpec{}, "b"},
-                                        {AttrSpec{{base::RowSpanSy, 99, ""}}, "c"}},
-                                       {{AttrSpec{}, "d"}},
-                                       {}});
+  ThtmlTable* t =
+      AddTable(AttrSpec{},
+               {{{AttrSpec{}, "a"}, {AttrSpec{}, "b"}, {AttrSpec{{base::RowSpanSy, 99, ""}}, "c"}},
+                {{AttrSpec{}, "d"}},
+                {}});
   LayOut(600);
   EXPECT_EQ(t->Rows[0]->operator[](2)->RowSpan, 3);
   // Row 2 was short: padded with fillers first, then the span's filler.
@@ -193,26 +196,49 @@ TEST_F(TableTest, ColumnWidthsAreExact) {
     std::vector<int> widths;
     int tableWidth;
   } cases[] = {
-      {"50% of 600: W = 300 - 2", AttrSpec{{base::WidthSy, 50, "50%"}}, {{{AttrSpec{}, "ab"}}}, 600,
-       {298}, 300},
-      {"a 50% column beside one without: only as wide as need", AttrSpec{},
-       {{{AttrSpec{{base::WidthSy, 50, "50%"}}, "aaaa"}, {AttrSpec{}, "bbbbbbbb"}}}, 600, {68, 68},
+      {"50% of 600: W = 300 - 2",
+       AttrSpec{{base::WidthSy, 50, "50%"}},
+       {{{AttrSpec{}, "ab"}}},
+       600,
+       {298},
+       300},
+      {"a 50% column beside one without: only as wide as need",
+       AttrSpec{},
+       {{{AttrSpec{{base::WidthSy, 50, "50%"}}, "aaaa"}, {AttrSpec{}, "bbbbbbbb"}}},
+       600,
+       {68, 68},
        138},
-      {"a pixel-wide cell forces the fixed measurement", AttrSpec{},
-       {{{AttrSpec{{base::WidthSy, 100, "100"}}, "x"}, {AttrSpec{}, "bbbbbbbb"}}}, 600, {104, 68},
+      {"a pixel-wide cell forces the fixed measurement",
+       AttrSpec{},
+       {{{AttrSpec{{base::WidthSy, 100, "100"}}, "x"}, {AttrSpec{}, "bbbbbbbb"}}},
+       600,
+       {104, 68},
        174},
-      {"a spanning cell splits its width in proportion", AttrSpec{},
+      {"a spanning cell splits its width in proportion",
+       AttrSpec{},
        {{{AttrSpec{{base::ColSpanSy, 2, "2"}}, std::string(25, 'w')}},
         {{AttrSpec{}, "a"}, {AttrSpec{}, "a"}}},
-       600, {102, 102}, 206},
-      {"narrower than the content: the minimum", AttrSpec{},
-       {{{AttrSpec{}, "aaaaaaaaaa bbbbbbbbbb"}, {AttrSpec{}, "cccccccccc dddddddddd"}}}, 100, {84, 84},
+       600,
+       {102, 102},
+       206},
+      {"narrower than the content: the minimum",
+       AttrSpec{},
+       {{{AttrSpec{}, "aaaaaaaaaa bbbbbbbbbb"}, {AttrSpec{}, "cccccccccc dddddddddd"}}},
+       100,
+       {84, 84},
        170},
-      {"between minimum and maximum: in proportion", AttrSpec{},
-       {{{AttrSpec{}, "aaaaaaaaaa bbbbbbbbbb"}, {AttrSpec{}, "cc"}}}, 150, {128, 20}, 150},
-      {"percent columns that cannot be met give theirs up", AttrSpec{},
-       {{{AttrSpec{{base::WidthSy, 10, "10%"}}, "aaaaaaaaaa"}, {AttrSpec{}, "b"}}}, 302,
-       {84, 12}, 98},
+      {"between minimum and maximum: in proportion",
+       AttrSpec{},
+       {{{AttrSpec{}, "aaaaaaaaaa bbbbbbbbbb"}, {AttrSpec{}, "cc"}}},
+       150,
+       {128, 20},
+       150},
+      {"percent columns that cannot be met give theirs up",
+       AttrSpec{},
+       {{{AttrSpec{{base::WidthSy, 10, "10%"}}, "aaaaaaaaaa"}, {AttrSpec{}, "b"}}},
+       302,
+       {84, 12},
+       98},
   };
   for (const auto& c : cases) {
     doc_.Clear();
@@ -238,8 +264,8 @@ TEST_F(TableTest, RowHeightsSpansAndVerticalAlignment) {
 
   doc_.Clear();
   const AttrSpec span{{base::RowSpanSy, 2, "2"}};
-  t = AddTable(AttrSpec{}, {{{span, "aaa bbb ccc ddd eee"}, {AttrSpec{}, "x"}},
-                           {{AttrSpec{}, "y"}}});
+  t = AddTable(AttrSpec{},
+               {{{span, "aaa bbb ccc ddd eee"}, {AttrSpec{}, "x"}}, {{AttrSpec{}, "y"}}});
   LayOut(40);  // the spanning cell wraps to five lines: 80 pixels
   EXPECT_EQ(t->Rows[0]->RowHeight + t->Rows[1]->RowHeight, 80 + 4);
   EXPECT_EQ(t->Rows[0]->RowSpanHeight, 84);
@@ -297,9 +323,9 @@ class TableDrawTest : public TableTest {
 };
 
 TEST_F(TableDrawTest, FramesBackgroundsAndTheBorderColour) {
-  ThtmlTable* t = AddTable(
-      AttrSpec{{base::BorderSy, 1, "1"}, {base::BGColorSy, 0, "#0000FF"}},
-      {{{AttrSpec{}, "ab"}, {AttrSpec{{base::BGColorSy, 0, "#00FF00"}}, "cd"}}, {{AttrSpec{}, ""}}});
+  ThtmlTable* t = AddTable(AttrSpec{{base::BorderSy, 1, "1"}, {base::BGColorSy, 0, "#0000FF"}},
+                           {{{AttrSpec{}, "ab"}, {AttrSpec{{base::BGColorSy, 0, "#00FF00"}}, "cd"}},
+                            {{AttrSpec{}, ""}}});
   t->Rows[0]->HasBackground = false;
   LayOut(600);
   DrawAll();
@@ -308,8 +334,7 @@ TEST_F(TableDrawTest, FramesBackgroundsAndTheBorderColour) {
   // bottom-right.
   EXPECT_EQ(Pixel(t->DrawX, 5), platform::clSilver);
   EXPECT_EQ(Pixel(t->DrawX + 5, 0), platform::clSilver);
-  EXPECT_EQ(Pixel(t->DrawX + t->TableWidth - 1, 5),
-            platform::ColorToRGB(platform::clBtnShadow));
+  EXPECT_EQ(Pixel(t->DrawX + t->TableWidth - 1, 5), platform::ColorToRGB(platform::clBtnShadow));
   // The first cell takes the table's blue, the second keeps its green; the
   // frame of a cell is sunken: shadow at its top-left.
   const int firstLeft = t->DrawX + s;
@@ -323,11 +348,12 @@ TEST_F(TableDrawTest, FramesBackgroundsAndTheBorderColour) {
 }
 
 TEST_F(TableDrawTest, TheBorderColourFillsOnlyTheSpacing) {
-  ThtmlTable* t = AddTable(AttrSpec{{base::BorderColorSy, 0, "#FF0000"}, {base::CellSpacingSy, 6, "6"}},
-                           {{{AttrSpec{}, "ab"}, {AttrSpec{}, ""}}});
+  ThtmlTable* t =
+      AddTable(AttrSpec{{base::BorderColorSy, 0, "#FF0000"}, {base::CellSpacingSy, 6, "6"}},
+               {{{AttrSpec{}, "ab"}, {AttrSpec{}, ""}}});
   LayOut(600);
   DrawAll();
-  EXPECT_EQ(Pixel(t->DrawX + 1, 1), 0x0000FFu);  // spacing: red
+  EXPECT_EQ(Pixel(t->DrawX + 1, 1), 0x0000FFu);                  // spacing: red
   EXPECT_EQ(Pixel(t->DrawX + 6 + 1, 6 + 1), platform::clWhite);  // inside the cell
   // An empty cell's area takes the border colour too.
   EXPECT_EQ(Pixel(t->DrawX + t->Widths[0] + 6 + 2, 6 + 2), 0x0000FFu);
@@ -410,9 +436,10 @@ TEST_F(TableTest, ASpanPushedRightOfTheClippedColumnsStopsAtTheLastRow) {
   }
   // Row 2's spanning cell is pushed to column 2 by the filler of the first
   // column's span, right of the columns whose spans the grid clips.
-  ThtmlTable* t = AddTable(AttrSpec{}, {{{AttrSpec{{base::RowSpanSy, 3, "3"}}, "a"}, {AttrSpec{}, "b"}},
-                                        {{AttrSpec{}, "c"}, {AttrSpec{{base::RowSpanSy, 5, "5"}}, "d"}},
-                                        {{AttrSpec{}, "e"}}});
+  ThtmlTable* t =
+      AddTable(AttrSpec{}, {{{AttrSpec{{base::RowSpanSy, 3, "3"}}, "a"}, {AttrSpec{}, "b"}},
+                            {{AttrSpec{}, "c"}, {AttrSpec{{base::RowSpanSy, 5, "5"}}, "d"}},
+                            {{AttrSpec{}, "e"}}});
   LayOut(600);
   ASSERT_EQ(doc_.Count(), 1);
   const TCellObj& pushed = *(*t->Rows[1])[2];
@@ -427,8 +454,8 @@ namespace {
 TEST_F(TableDrawTest, RowsStartBelowACaptionThatHoldsAFloat) {
   ThtmlTable* t = AddTable(AttrSpec{}, {{{AttrSpec{{base::BGColorSy, 0, "#00FF00"}}, "ab"}}});
   // A floating table in the caption is taller than the caption's text.
-  AddTable(AttrSpec{{base::AlignSy, 0, "LEFT"}},
-           {{{AttrSpec{{base::HeightSy, 50, "50"}}, "f"}}}, t->Caption->Cell.get());
+  AddTable(AttrSpec{{base::AlignSy, 0, "LEFT"}}, {{{AttrSpec{{base::HeightSy, 50, "50"}}, "f"}}},
+           t->Caption->Cell.get());
   t->Caption->Cell->AddSection(Text("c"));
   LayOut(600);
   DrawAll();
@@ -460,8 +487,8 @@ TEST_F(TableDrawTest, ARowsColourWinsOverTheTablesAndACellsOverBoth) {
   LayOut(600);
   DrawAll();
   const int s = t->CellSpacing;
-  EXPECT_EQ(Pixel(t->DrawX + s + 1, s + 1), 0x00FF00u);                   // the row's
-  EXPECT_EQ(Pixel(t->DrawX + t->Widths[0] + s + 1, s + 1), 0x0000FFu);    // the cell's red
+  EXPECT_EQ(Pixel(t->DrawX + s + 1, s + 1), 0x00FF00u);                          // the row's
+  EXPECT_EQ(Pixel(t->DrawX + t->Widths[0] + s + 1, s + 1), 0x0000FFu);           // the cell's red
   EXPECT_EQ(Pixel(t->DrawX + s + 1, t->Rows[0]->RowHeight + s + 1), 0xFF0000u);  // the table's
 }
 
