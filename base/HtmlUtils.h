@@ -26,7 +26,7 @@ class TFreeList {
   TFreeList& operator=(const TFreeList&) = delete;
   TFreeList(TFreeList&&) noexcept = default;
   TFreeList& operator=(TFreeList&&) noexcept = default;
-  virtual ~TFreeList() { Clear(); }
+  ~TFreeList() { Clear(); }
 
   T* Add(std::unique_ptr<T> item) {
     items_.push_back(std::move(item));

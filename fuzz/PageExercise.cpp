@@ -89,10 +89,10 @@ void CheckLines(const layout::TSection& text) {
   int next = 0;
   int64_t heights = 0;
   for (const auto& line : text.Lines) {
-    Require(line->Start == next, "lines cover the text in order");
-    Require(line->Count >= 0 && line->FullHeight() >= 0, "line sizes are not negative");
-    next += line->Count;
-    heights += line->FullHeight();
+    Require(line.Start == next, "lines cover the text in order");
+    Require(line.Count >= 0 && line.FullHeight() >= 0, "line sizes are not negative");
+    next += line.Count;
+    heights += line.FullHeight();
   }
   Require(next == text.Length, "every character is on a line");
   // At the extent ceiling heights are clamped and no longer add up.

@@ -14,7 +14,7 @@ namespace layout {
 class TCell : public base::TFreeList<TSectionBase> {
  public:
   explicit TCell(TSectionList* owner);
-  ~TCell() override = default;
+  virtual ~TCell() = default;
 
   TSectionList* Owner;
   // The cell's background (a table cell's BGCOLOR).

@@ -1,9 +1,8 @@
 #pragma once
 
-#include <memory>
 #include <vector>
 
-#include "base/HtmlUtils.h"
+#include "base/Extent.h"
 
 namespace layout {
 
@@ -12,43 +11,36 @@ using base::TExtent;
 // One laid-out line of a text section. Start indexes the section's text.
 // Full height = SpaceAbove + LineHeight + SpaceBelow; the baseline lies
 // SpaceAbove + LineHeight - Descent below the line's top. LineIndent is
-// relative to the cell's left side; DrawX is screen x and DrawY the
-// document y of the text top at the last draw.
+// relative to the cell's left side. A page may have millions of lines, so
+// a record is eight numbers kept by value: where a line was drawn follows
+// from its section's DrawLeft.
 struct LineRec {
   int Start = 0;
+  int Count = 0;
   TExtent SpaceAbove = 0;
   TExtent SpaceBelow = 0;
   TExtent LineHeight = 0;
   TExtent DrawnHeight = 0;
-  int Count = 0;
   TExtent Descent = 0;
   TExtent LineIndent = 0;
-  TExtent DrawX = 0;
-  TExtent DrawY = 0;
 
   TExtent FullHeight() const { return SpaceAbove + LineHeight + SpaceBelow; }
 };
 
-// The lines of a section. Every layout rebuilds them, so the records of
-// the previous layout are kept for reuse instead of going back to the heap.
-class TLineList : public base::TFreeList<LineRec> {
+// The lines of a section, in order. Every layout rebuilds them; clearing
+// keeps the storage of the previous layout for the next.
+class TLineList {
  public:
-  // Empties the list, keeping its records.
-  void Recycle() {
-    for (auto& line : Items()) spare_.push_back(std::move(line));
-    Items().clear();
-  }
-  // A fresh record, reused when one is spare.
-  std::unique_ptr<LineRec> NewLine() {
-    if (spare_.empty()) return std::make_unique<LineRec>();
-    std::unique_ptr<LineRec> line = std::move(spare_.back());
-    spare_.pop_back();
-    *line = LineRec{};
-    return line;
-  }
+  void Recycle() { lines_.clear(); }
+  void Add(const LineRec& line) { lines_.push_back(line); }
+  int Count() const { return static_cast<int>(lines_.size()); }
+  bool Empty() const { return lines_.empty(); }
+  const LineRec& operator[](int index) const { return lines_[static_cast<size_t>(index)]; }
+  auto begin() const { return lines_.begin(); }
+  auto end() const { return lines_.end(); }
 
  private:
-  std::vector<std::unique_ptr<LineRec>> spare_;
+  std::vector<LineRec> lines_;
 };
 
 }  // namespace layout

@@ -324,10 +324,10 @@ TExtent TSection::Layout(platform::TCanvas& canvas, TExtent y, IndentManager& ma
   LayoutState state(margins, y);
   const TExtent clearing = ClearingSpace(margins, y);
   if (clearing > 0) {
-    auto line = Lines.NewLine();
-    line->LineHeight = line->DrawnHeight = clearing;
-    line->LineIndent = margins.LeftEdge(state.y);
-    Lines.Add(std::move(line));
+    LineRec line;
+    line.LineHeight = line.DrawnHeight = clearing;
+    line.LineIndent = margins.LeftEdge(state.y);
+    Lines.Add(line);
     Height += clearing;
     state.y += clearing;
   }
@@ -369,7 +369,7 @@ TExtent TSection::Layout(platform::TCanvas& canvas, TExtent y, IndentManager& ma
 }
 
 void TSection::FinishLine(LayoutState& state, int start, int count) {
-  auto line = Lines.NewLine();
+  LineRec line;
   const int end = start + count;
   bool onlyObjects = true;
   for (int i = start; i < end && onlyObjects; ++i)
@@ -380,8 +380,8 @@ void TSection::FinishLine(LayoutState& state, int start, int count) {
     for (int r = first; r < Fonts.Count() && Fonts[r]->Pos < end; ++r) {
       const int runEnd = r + 1 < Fonts.Count() ? Fonts[r + 1]->Pos : Length;
       if (runEnd <= start) continue;
-      line->LineHeight = std::max<TExtent>(line->LineHeight, Fonts[r]->LineHeight);
-      line->Descent = std::max<TExtent>(line->Descent, Fonts[r]->Descent);
+      line.LineHeight = std::max<TExtent>(line.LineHeight, Fonts[r]->LineHeight);
+      line.Descent = std::max<TExtent>(line.Descent, Fonts[r]->Descent);
     }
   }
   TExtent above = 0, below = 0;
@@ -391,7 +391,7 @@ void TSection::FinishLine(LayoutState& state, int start, int count) {
     const TImageObj* image = it->get();
     if (image->Floats()) continue;
     const TExtent h = image->FloatHeight();
-    const TExtent diff = h - line->LineHeight;
+    const TExtent diff = h - line.LineHeight;
     switch (image->ImageAlign) {
       case TImageAlign::Top:
         below = std::max(below, diff);
@@ -403,41 +403,41 @@ void TSection::FinishLine(LayoutState& state, int start, int count) {
         break;
       }
       default:
-        above = std::max(above, h + line->Descent - line->LineHeight);
+        above = std::max(above, h + line.Descent - line.LineHeight);
         break;
     }
   }
   for (auto it = FormControls.FirstAtOrAfter(start); it != FormControls.end() && (*it)->Pos < end;
        ++it) {
     TFormControlObj* control = *it;
-    TExtent e = control->Height() - line->LineHeight;
-    if (control->OnBaseline) e += line->Descent;
+    TExtent e = control->Height() - line.LineHeight;
+    if (control->OnBaseline) e += line.Descent;
     above = std::max(above, e);
     control->YValue = state.y;
   }
-  line->Start = start;
-  line->Count = count;
+  line.Start = start;
+  line.Count = count;
   const TExtent left = state.margins.LeftEdge(state.y);
   const TExtent right = state.margins.RightEdge(state.y);
-  line->LineIndent = left;
+  line.LineIndent = left;
   if (Alignment == base::jtCentre) {
     const TExtent w = TextWidth(start, true, count);
-    line->LineIndent = std::max<TExtent>(left, (left + right - w) / 2);
+    line.LineIndent = std::max<TExtent>(left, (left + right - w) / 2);
   } else if (Alignment != base::jtLeft) {
-    line->LineIndent = right - TextWidth(start, true, count) - 1;
+    line.LineIndent = right - TextWidth(start, true, count) - 1;
   }
-  line->SpaceAbove = above;
-  line->SpaceBelow = below;
-  const TExtent full = line->FullHeight();
+  line.SpaceAbove = above;
+  line.SpaceBelow = below;
+  const TExtent full = line.FullHeight();
   Height += full;
   state.y += full;
-  line->DrawnHeight = std::max(full, state.floatHeight);
+  line.DrawnHeight = std::max(full, state.floatHeight);
   for (TImageObj* image : state.deferred) {
     state.margins.AddFloatImage(state.y, image);
-    line->DrawnHeight = std::max(line->DrawnHeight, full + image->FloatHeight());
+    line.DrawnHeight = std::max(line.DrawnHeight, full + image->FloatHeight());
   }
   state.deferred.clear();
-  Lines.Add(std::move(line));
+  Lines.Add(line);
 }
 
 void TSection::GetMinMaxWidth(platform::TCanvas& canvas, TExtent& narrowest, TExtent& widest) {

@@ -48,6 +48,7 @@ class TSection : public TSectionBase {
   TExtent Indent;  // 35 pixels per level
   int ItemNumber = 0;
   TExtent MarkerLeft = 0;
+  TExtent DrawLeft = 0;  // the cell's left side at the last draw
   base::TJustify Alignment;
   TMarkerKind MarkerKind = mkNone;
   char ListType = '1';  // ordered item style: 1, A, a, I or i

@@ -100,15 +100,14 @@ TExtent TSection::Draw(platform::TCanvas& canvas, const platform::TRect& clip,
   const int s = Owner->SelStart - StartPos;
   const int e = Owner->SelEnd - StartPos;
   TExtent lineY = y;
+  DrawLeft = x;
   for (int k = 0; k < Lines.Count(); ++k) {
-    LineRec& line = *Lines[k];
+    const LineRec& line = Lines[k];
     const TExtent lineTop = lineY;
     lineY += line.SpaceAbove + line.LineHeight;  // the text bottom
     if (k == 0) DrawMarker(canvas, x, lineY, line);
     const TExtent baseline = lineY - line.Descent;
     TExtent px = x + line.LineIndent;
-    line.DrawX = px;
-    line.DrawY = lineY - line.LineHeight;
     // Lines outside the clip keep their positions for hit tests but draw
     // nothing, so a long section costs only its visible lines.
     // A line's pictures may reach below it (floats, tall images).
@@ -230,17 +229,18 @@ bool TSection::GetUrlAt(platform::TCanvas&, int x, int y, std::unique_ptr<base::
   }
   TExtent t = 0;
   for (const auto& line : Lines) {
-    if (y >= t && y < t + line->FullHeight()) {
-      if (x < line->DrawX) return false;
-      const int c = FitCount(x - line->DrawX, line->Count, line->Start);
-      if (c >= line->Count) return false;
+    const TExtent lineX = DrawLeft + line.LineIndent;
+    if (y >= t && y < t + line.FullHeight()) {
+      if (x < lineX) return false;
+      const int c = FitCount(x - lineX, line.Count, line.Start);
+      if (c >= line.Count) return false;
       int index = 0;
-      const TFontObj* run = Fonts.GetRunAt(line->Start + c, index);
+      const TFontObj* run = Fonts.GetRunAt(line.Start + c, index);
       if (run->UrlTarget().Url.empty()) return false;
       url = std::make_unique<base::TUrlTarget>(run->UrlTarget());
       return true;
     }
-    t += line->FullHeight();
+    t += line.FullHeight();
   }
   return false;
 }
@@ -250,22 +250,23 @@ int TSection::PointToPos(platform::TCanvas&, int x, int y, int& caretX, int& car
   TExtent t = 0;
   int before = 0;
   for (const auto& line : Lines) {
-    if (y >= t && y < t + line->FullHeight()) {
+    const TExtent lineX = DrawLeft + line.LineIndent;
+    if (y >= t && y < t + line.FullHeight()) {
       insideText = true;
-      caretHeight = line->LineHeight;
-      caretY = t + line->SpaceAbove;
-      if (x < line->DrawX) {
+      caretHeight = line.LineHeight;
+      caretY = t + line.SpaceAbove;
+      if (x < lineX) {
         insideText = false;
-        caretX = line->DrawX;
+        caretX = lineX;
         return StartPos + before;
       }
-      int c = FitCount(x - line->DrawX, line->Count, line->Start);
-      const TExtent w = TextWidth(line->Start, false, c);
-      caretX = line->DrawX + w;
-      if (c < line->Count) {
+      int c = FitCount(x - lineX, line.Count, line.Start);
+      const TExtent w = TextWidth(line.Start, false, c);
+      caretX = lineX + w;
+      if (c < line.Count) {
         // Past half of the character, the caret goes after it.
-        const TExtent g = TextWidth(line->Start + c, false, 1);
-        if (w + g / 2 < x - line->DrawX) {
+        const TExtent g = TextWidth(line.Start + c, false, 1);
+        if (w + g / 2 < x - lineX) {
           caretX = caretX + g;
           ++c;
         }
@@ -274,8 +275,8 @@ int TSection::PointToPos(platform::TCanvas&, int x, int y, int& caretX, int& car
       }
       return StartPos + before + c;
     }
-    t += line->FullHeight();
-    before += line->Count;
+    t += line.FullHeight();
+    before += line.Count;
   }
   return -1;
 }
@@ -286,13 +287,13 @@ bool TSection::PosToPoint(platform::TCanvas&, int position, int& x, int& y) {
   int offset = position - StartPos;
   TExtent top = Top;
   for (const auto& line : Lines) {
-    if (offset < line->Count) {
-      x = line->LineIndent + TextWidth(line->Start, false, offset);
+    if (offset < line.Count) {
+      x = line.LineIndent + TextWidth(line.Start, false, offset);
       y = top;
       return true;
     }
-    offset -= line->Count;
-    top += line->FullHeight();
+    offset -= line.Count;
+    top += line.FullHeight();
   }
   return false;
 }
@@ -349,14 +350,14 @@ void TSection::CopySelection() {
   const int s = Owner->SelStart - StartPos;
   const int e = Owner->SelEnd - StartPos;
   for (const auto& line : Lines) {
-    const int offset = line->Start;
-    if (offset >= e || offset + line->Count < s) continue;
+    const int offset = line.Start;
+    if (offset >= e || offset + line.Count < s) continue;
     const int from = std::max(0, s - offset);
-    const int to = std::min(line->Count, e - offset);
-    if (from == 0) sink.append(3 * static_cast<size_t>(IndentSteps(line->LineIndent)), ' ');
+    const int to = std::min(line.Count, e - offset);
+    if (from == 0) sink.append(3 * static_cast<size_t>(IndentSteps(line.LineIndent)), ' ');
     if (to > from)
       sink.append(Buff, static_cast<size_t>(offset + from), static_cast<size_t>(to - from));
-    if (to == line->Count) sink += "\r\n";
+    if (to == line.Count) sink += "\r\n";
   }
 }
 

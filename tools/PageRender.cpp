@@ -208,9 +208,9 @@ constexpr const char* kAlignNames[] = {"top", "middle", "bottom", "left", "right
 void DumpImages(const layout::TSection& text, std::ostream& out, const std::string& pad) {
   base::TExtent y = text.Top;
   for (const auto& line : text.Lines) {
-    const base::TExtent textTop = y + line->SpaceAbove;
-    const base::TExtent baseline = textTop + line->LineHeight - line->Descent;
-    for (int i = line->Start; i < line->Start + line->Count; ++i) {
+    const base::TExtent textTop = y + line.SpaceAbove;
+    const base::TExtent baseline = textTop + line.LineHeight - line.Descent;
+    for (int i = line.Start; i < line.Start + line.Count; ++i) {
       if (text.Buff[static_cast<size_t>(i)] != layout::kImageByte) continue;
       const layout::TImageObj* image = nullptr;
       for (const auto& candidate : text.Images)
@@ -221,9 +221,9 @@ void DumpImages(const layout::TSection& text, std::ostream& out, const std::stri
       base::TExtent x = 0, top = 0;
       if (image->Floats()) {
         x = image->FloatX;
-        top = i == line->Start ? y : textTop + line->LineHeight;
+        top = i == line.Start ? y : textTop + line.LineHeight;
       } else {
-        x = line->LineIndent + text.TextWidth(line->Start, false, i - line->Start);
+        x = line.LineIndent + text.TextWidth(line.Start, false, i - line.Start);
         top = image->BoxTop(run, baseline, textTop);
       }
       out << pad << "  image x=" << x << " y=" << top << " w=" << image->ObjWidth
@@ -236,7 +236,7 @@ void DumpImages(const layout::TSection& text, std::ostream& out, const std::stri
         out << " float=" << (image->ImageAlign == layout::TImageAlign::Left ? "left" : "right");
       out << '\n';
     }
-    y += line->FullHeight();
+    y += line.FullHeight();
   }
 }
 
@@ -246,21 +246,21 @@ void DumpControls(const layout::TSection& text, std::ostream& out, const std::st
   if (text.FormControls.empty()) return;
   base::TExtent y = text.Top;
   for (const auto& line : text.Lines) {
-    const base::TExtent textBottom = y + line->SpaceAbove + line->LineHeight;
-    for (auto it = text.FormControls.FirstAtOrAfter(line->Start);
-         it != text.FormControls.end() && (*it)->Pos < line->Start + line->Count; ++it) {
+    const base::TExtent textBottom = y + line.SpaceAbove + line.LineHeight;
+    for (auto it = text.FormControls.FirstAtOrAfter(line.Start);
+         it != text.FormControls.end() && (*it)->Pos < line.Start + line.Count; ++it) {
       const layout::TFormControlObj& control = **it;
       if (!control.HasWindow()) continue;
       const base::TExtent x =
-          line->LineIndent + text.TextWidth(line->Start, false, control.Pos - line->Start);
-      const base::TExtent bottom = control.OnBaseline ? textBottom - line->Descent : textBottom;
+          line.LineIndent + text.TextWidth(line.Start, false, control.Pos - line.Start);
+      const base::TExtent bottom = control.OnBaseline ? textBottom - line.Descent : textBottom;
       out << pad << "  control " << control.Kind() << " x=" << x
           << " y=" << bottom - control.Height() << " w=" << control.Width()
           << " h=" << control.Height() << " name=\"";
       WriteEscaped(out, control.Name);
       out << "\"\n";
     }
-    y += line->FullHeight();
+    y += line.FullHeight();
   }
 }
 
@@ -268,13 +268,13 @@ void DumpText(const layout::TSection& text, std::ostream& out, const std::string
   out << " align=" << static_cast<int>(text.Alignment) << " level=" << text.Level << '\n';
   base::TExtent y = text.Top;
   for (const auto& line : text.Lines) {
-    out << pad << "  line y=" << y << " x=" << line->LineIndent << " w="
-        << (line->Count ? text.TextWidth(line->Start, true, line->Count) : base::TExtent(0))
-        << " h=" << line->FullHeight()
-        << " base=" << line->SpaceAbove + line->LineHeight - line->Descent << " \"";
-    WriteEscaped(out, std::string_view(text.Buff).substr(line->Start, line->Count));
+    out << pad << "  line y=" << y << " x=" << line.LineIndent
+        << " w=" << (line.Count ? text.TextWidth(line.Start, true, line.Count) : base::TExtent(0))
+        << " h=" << line.FullHeight()
+        << " base=" << line.SpaceAbove + line.LineHeight - line.Descent << " \"";
+    WriteEscaped(out, std::string_view(text.Buff).substr(line.Start, line.Count));
     out << "\"\n";
-    y += line->FullHeight();
+    y += line.FullHeight();
   }
   DumpImages(text, out, pad);
   DumpControls(text, out, pad);

@@ -91,11 +91,11 @@ TEST_F(Pictures, SizesFromAttributesOrThePicture) {
       {"<IMG SRC=p40x20.bmp WIDTH=50%>", 151, 20},  // MulDiv(301, 50, 100) rounds up
       {"<IMG SRC=p40x20.bmp WIDTH=0%>", 40, 20},    // out of 1..100: ignored
       {"<IMG SRC=p40x20.bmp WIDTH=101%>", 40, 20},
-      {"<IMG SRC=p40x20.bmp HEIGHT=0>", 2, 1},      // a height is at least 1
+      {"<IMG SRC=p40x20.bmp HEIGHT=0>", 2, 1},         // a height is at least 1
       {"<A HREF=x><IMG SRC=p40x20.bmp></A>", 42, 22},  // a link's border
       {"<A HREF=x><IMG SRC=p40x20.bmp BORDER=0></A>", 40, 20},
       {"<A HREF=x><IMG SRC=p40x20.bmp BORDER=5></A>", 42, 22},  // still 1 pixel
-      {"<IMG SRC=nothing.bmp>", 24, 24},  // the error placeholder's box
+      {"<IMG SRC=nothing.bmp>", 24, 24},                        // the error placeholder's box
       {"<IMG SRC=nothing.bmp WIDTH=5 HEIGHT=6>", 5, 6},
       {"<IMG SRC=nothing.bmp WIDTH=50>", 24, 24},  // one size alone is not used
   };
@@ -125,8 +125,8 @@ TEST_F(Pictures, PlaceholderBoxHoldsTheAlternativeText) {
 
 TEST_F(Pictures, WithImagesOffEveryPictureIsASunkenBox) {
   settings.ShowImages = false;
-  const tools::LaidOutPage page = tools::LayOutHtml(
-      "<IMG SRC=p40x20.bmp><IMG SRC=p40x20.bmp WIDTH=70 HEIGHT=50>", settings);
+  const tools::LaidOutPage page =
+      tools::LayOutHtml("<IMG SRC=p40x20.bmp><IMG SRC=p40x20.bmp WIDTH=70 HEIGHT=50>", settings);
   const auto all = Images(page);
   ASSERT_EQ(all.size(), 2u);
   EXPECT_EQ(all[0]->ImageWidth, 24);
@@ -174,11 +174,11 @@ TEST_F(Pictures, AlignmentsOnTheLine) {
   ASSERT_EQ(all.size(), 3u);
   const auto* text = dynamic_cast<const TSection*>((*page.Document)[0]);
   ASSERT_NE(text, nullptr);
-  const layout::LineRec& line = *text->Lines[0];
-  const int textTop = line.DrawY;
+  const layout::LineRec& line = text->Lines[0];
+  const int textTop = text->Top + line.SpaceAbove;  // the line is the first, at the section's top
   const int baseline = textTop + line.LineHeight - line.Descent;
-  EXPECT_EQ(all[0]->DrawY, textTop);           // top: the text's top
-  EXPECT_EQ(all[2]->DrawY, baseline - 20);     // bottom: on the baseline
+  EXPECT_EQ(all[0]->DrawY, textTop);        // top: the text's top
+  EXPECT_EQ(all[2]->DrawY, baseline - 20);  // bottom: on the baseline
   int index = 0;
   const layout::TFontObj& run = *text->Fonts.GetRunAt(0, index);
   EXPECT_EQ(all[1]->DrawY, baseline + run.Descent - run.TextHeight / 2 - 10);  // middle
@@ -198,7 +198,7 @@ TEST_F(Pictures, FloatsTakeTheMarginAndTextFlowsBeside) {
   const auto* text = dynamic_cast<const TSection*>((*page.Document)[0]);
   ASSERT_NE(text, nullptr);
   EXPECT_EQ(all[0]->FloatX, 0);
-  EXPECT_EQ(text->Lines[0]->LineIndent, 40 + 7);  // the text starts after the float and its space
+  EXPECT_EQ(text->Lines[0].LineIndent, 40 + 7);  // the text starts after the float and its space
   EXPECT_EQ(all[1]->FloatX, settings.Width - 40);
   // CLEAR=all moves the next text below both pictures.
   const TSection* below = nullptr;
@@ -207,8 +207,10 @@ TEST_F(Pictures, FloatsTakeTheMarginAndTextFlowsBeside) {
   ASSERT_NE(below, nullptr);
   int y = below->Top;
   for (const auto& line : below->Lines)
-    if (line->Count > 0 && below->Buff[line->Start] == 'b') break;
-    else y += line->FullHeight();
+    if (line.Count > 0 && below->Buff[line.Start] == 'b')
+      break;
+    else
+      y += line.FullHeight();
   EXPECT_GE(y, all[0]->DrawY + 20 - page.Document->YOffset);
 }
 
@@ -265,7 +267,8 @@ TEST_F(Pictures, HitTestsOnBordersMapsAndServerMaps) {
   EXPECT_EQ(urlAt(all[2]->DrawX + 30, all[2]->DrawY + 15), "-");  // no area: not the link
   layout::TImageObj* object = nullptr;
   int ix = 0, iy = 0;
-  EXPECT_TRUE(page.Document->GetObjectAt(all[1]->DrawX + 3, all[1]->DrawY + 4 - margin, object, ix, iy));
+  EXPECT_TRUE(
+      page.Document->GetObjectAt(all[1]->DrawX + 3, all[1]->DrawY + 4 - margin, object, ix, iy));
   EXPECT_EQ(object, all[1]);
   EXPECT_EQ(ix, 3);
   EXPECT_EQ(iy, 4);
@@ -277,8 +280,10 @@ TEST_F(Pictures, TranspShowsThePageThroughTheCornerColour) {
               return x == 0 ? platform::RGB(0, 0, 255) : platform::RGB(255, 0, 0);
             }));
   // The first use has no mask; TRANSP on the cached picture makes it then.
-  tools::LaidOutPage page = tools::LayOutHtml("<BODY BGCOLOR=#00FF00><IMG SRC=corner.bmp>"
-                                              "<IMG SRC=corner.bmp TRANSP>", settings);
+  tools::LaidOutPage page = tools::LayOutHtml(
+      "<BODY BGCOLOR=#00FF00><IMG SRC=corner.bmp>"
+      "<IMG SRC=corner.bmp TRANSP>",
+      settings);
   const platform::Bitmap picture = Draw(page, settings);
   const auto all = Images(page);
   ASSERT_EQ(all.size(), 2u);
@@ -296,11 +301,11 @@ TEST_F(Pictures, TranspShowsThePageThroughTheCornerColour) {
 
 TEST_F(Pictures, StillGifsBecomePlainPicturesWithTheGifsMask) {
   // A still transparent GIF becomes a plain picture with the GIF's mask.
-  const uint8_t gif[] = {'G', 'I', 'F', '8', '9', 'a', 2, 0, 1, 0, 0x80, 0, 0,
-                         0, 0, 0, 255, 255, 255,                      // black, white
-                         0x21, 0xF9, 4, 1, 0, 0, 0, 0,               // index 0 transparent
-                         0x2C, 0, 0, 0, 0, 2, 0, 1, 0, 0,            // 2 x 1
-                         2, 2, 0x44, 0x0A, 0, 0x3B};                 // pixels 0, 1
+  const uint8_t gif[] = {'G',  'I',  'F',  '8',  '9', 'a', 2,   0,   1,   0,
+                         0x80, 0,    0,    0,    0,   0,   255, 255, 255,     // black, white
+                         0x21, 0xF9, 4,    1,    0,   0,   0,   0,            // index 0 transparent
+                         0x2C, 0,    0,    0,    0,   2,   0,   1,   0,   0,  // 2 x 1
+                         2,    2,    0x44, 0x0A, 0,   0x3B};                  // pixels 0, 1
   files.Add("still.gif", std::vector<uint8_t>(std::begin(gif), std::end(gif)));
   tools::LaidOutPage page =
       tools::LayOutHtml("<BODY BGCOLOR=#00FF00><IMG SRC=still.gif>", settings);
@@ -314,8 +319,8 @@ TEST_F(Pictures, StillGifsBecomePlainPicturesWithTheGifsMask) {
 
 TEST(TransparentColourProbes, GifAndPngHeaders) {
   // GIF89 with a two-entry table, the control block right after it.
-  std::vector<uint8_t> gif = {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0x80, 0, 0,
-                              10, 20, 30, 40, 50, 60, 0x21, 0xF9, 4, 1, 0, 0, 1, 0};
+  std::vector<uint8_t> gif = {'G', 'I', 'F', '8', '9', 'a',  1,    0, 1, 0, 0x80, 0, 0, 10,
+                              20,  30,  40,  50,  60,  0x21, 0xF9, 4, 1, 0, 0,    1, 0};
   platform::TColor colour = 0;
   EXPECT_FALSE(images::GifTransparentColor({}, colour));  // no bytes, no memory to copy from
   EXPECT_FALSE(images::PngTransparentColor({}, colour));
@@ -359,7 +364,7 @@ TEST(EightBitDisplay, PicturesAreMappedToTheSharedPalette) {
   const std::vector<platform::TColor>* palette = images::ThePalette();
   ASSERT_NE(palette, nullptr);
   ASSERT_EQ(palette->size(), 256u);
-  EXPECT_EQ((*palette)[10], platform::RGB(55, 55, 55));    // the cube starts at 10
+  EXPECT_EQ((*palette)[10], platform::RGB(55, 55, 55));      // the cube starts at 10
   EXPECT_EQ((*palette)[224], platform::RGB(235, 255, 255));  // white is left out
   EXPECT_EQ((*palette)[225], platform::RGB(135, 135, 135));  // the grey ramp
   EXPECT_EQ((*palette)[248], platform::RGB(250, 250, 250));
@@ -370,8 +375,8 @@ TEST(EightBitDisplay, PicturesAreMappedToTheSharedPalette) {
   ASSERT_NE(picture, nullptr);
   EXPECT_EQ(picture->Format(), platform::TPixelFormat::pf8bit);
   EXPECT_EQ(picture->Palette(), *palette);
-  EXPECT_EQ(picture->GetPixel(0, 0), (*palette)[platform::NearestPaletteIndex(
-                                         *palette, platform::RGB(200, 60, 60))]);
+  EXPECT_EQ(picture->GetPixel(0, 0),
+            (*palette)[platform::NearestPaletteIndex(*palette, platform::RGB(200, 60, 60))]);
   ASSERT_NE(mask, nullptr);  // every pixel has the corner's colour
   EXPECT_EQ(mask->GetRaw(2, 0), 1u);
 }
@@ -453,14 +458,15 @@ TEST(ImageKinds, BySignature) {
     std::string bytes;
     images::TImageKind kind;
   } cases[] = {
-      {"GIF89a", images::ikGif89}, {"GIF87a", images::ikGif87}, {"GIF8", images::ikGif87},
+      {"GIF89a", images::ikGif89}, {"GIF87a", images::ikGif87},    {"GIF8", images::ikGif87},
       {"BM....", images::ikBmp},   {"\x89PNG\r\n", images::ikPng}, {"\xFF\xD8\xFF", images::ikJpeg},
-      {"GIF9", images::ikUnknown}, {"", images::ikUnknown},         {"B", images::ikUnknown},
+      {"GIF9", images::ikUnknown}, {"", images::ikUnknown},        {"B", images::ikUnknown},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.bytes);
-    EXPECT_EQ(images::GetImageKind({reinterpret_cast<const uint8_t*>(c.bytes.data()), c.bytes.size()}),
-              c.kind);
+    EXPECT_EQ(
+        images::GetImageKind({reinterpret_cast<const uint8_t*>(c.bytes.data()), c.bytes.size()}),
+        c.kind);
   }
 }
 

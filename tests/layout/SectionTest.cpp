@@ -42,7 +42,7 @@ class SectionTest : public ::testing::Test {
   // The text of each line of a section.
   static std::vector<std::string> LineTexts(const TSection& s) {
     std::vector<std::string> lines;
-    for (const auto& line : s.Lines) lines.push_back(s.Buff.substr(line->Start, line->Count));
+    for (const auto& line : s.Lines) lines.push_back(s.Buff.substr(line.Start, line.Count));
     return lines;
   }
 
@@ -82,9 +82,9 @@ TEST_F(SectionTest, AlignmentsStayInsideTheEdges) {
   TSection* right = AddSection("ab  ", base::jtRight);
   TSection* wide = AddSection("abcdefghijklmnop", base::jtCentre);  // 128 pixels in 100
   LayOut(100);
-  EXPECT_EQ(centred->Lines[0]->LineIndent, 42);  // (0 + 100 - 16) div 2
-  EXPECT_EQ(right->Lines[0]->LineIndent, 83);    // trailing blanks do not count
-  EXPECT_EQ(wide->Lines[0]->LineIndent, 0);      // never left of the left edge
+  EXPECT_EQ(centred->Lines[0].LineIndent, 42);  // (0 + 100 - 16) div 2
+  EXPECT_EQ(right->Lines[0].LineIndent, 83);    // trailing blanks do not count
+  EXPECT_EQ(wide->Lines[0].LineIndent, 0);      // never left of the left edge
 }
 
 TEST_F(SectionTest, BlanksCollapseAcrossAddText) {
@@ -155,7 +155,7 @@ TEST_F(SectionTest, CaretGoesAfterACharacterPastItsMiddle) {
   TSection* s = AddSection("abcd");
   LayOut(300);
   doc_.Draw(canvas_, {0, 0, 400, 300}, 300, 10, 0);
-  EXPECT_EQ(s->Lines[0]->DrawX, 10);
+  EXPECT_EQ(s->DrawLeft + s->Lines[0].LineIndent, 10);
   const struct {
     int x;
     int pos;

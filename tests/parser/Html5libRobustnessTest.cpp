@@ -98,9 +98,9 @@ void ExpectEveryPositionLaidOut(const tools::LaidOutPage& page, const std::strin
     if (!text || text->Length == 0) continue;
     int next = 0;
     for (const auto& line : text->Lines) {
-      ASSERT_EQ(line->Start, next) << document;
-      ASSERT_GT(line->Count, 0) << document;
-      next += line->Count;
+      ASSERT_EQ(line.Start, next) << document;
+      ASSERT_GT(line.Count, 0) << document;
+      next += line.Count;
     }
     ASSERT_EQ(next, text->Length) << document;
   }

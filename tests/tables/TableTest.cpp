@@ -294,7 +294,7 @@ TEST_F(TableTest, AFloatingTableLetsTheTextFlowBesideIt) {
   EXPECT_EQ(t->Height, 0);
   EXPECT_EQ(t->DrawnHeight, 22);
   const auto* text = static_cast<layout::TSection*>(doc_[1]);
-  EXPECT_EQ(text->Lines[0]->LineIndent, t->OuterWidth + t->HSpace + 1);
+  EXPECT_EQ(text->Lines[0].LineIndent, t->OuterWidth + t->HSpace + 1);
 }
 
 TEST_F(TableTest, NestedTablesLayOutEachCellABoundedNumberOfTimes) {
