@@ -120,7 +120,7 @@ int ExerciseSection(platform::TCanvas& canvas, layout::TSectionBase& section) {
   section.GetMinMaxWidth(canvas, narrowest, widest);
   if (!(0 <= narrowest && narrowest <= widest))
     std::fprintf(stderr, "%s at %d: narrowest %d, widest %d\n", section.ClassName(),
-                 section.StartPos, narrowest, widest);
+                 section.StartPos, static_cast<int>(narrowest), static_cast<int>(widest));
   Require(0 <= narrowest && narrowest <= widest, "narrowest width within widest");
 
   // Every character of the section is there, in a section that owns it. A
