@@ -1,32 +1,32 @@
 // Pages full of form controls on the page viewer (set up as the launcher
-// sets it up), against plain Qt making the same widgets, in the same run.
+// sets it up), against the same page with every control replaced by a word
+// of text, in the same run.
 //
-//   (a) Load     a page of N controls (edit, check box, radio button,
-//                drop-down, button, in turn, each with a label): load, lay
-//                out and paint the visible area. The peer makes the same N
-//                widgets on a panel, sizes and places them one under the
-//                other, and paints the same area. N = 5,000, 10,000 and
-//                20,000: the ratio of 20,000 to 10,000 shows whether the
-//                cost stays linear.
-//   (b) Scroll   scroll 16 pixels down from the middle of the 10,000 page
-//                and paint the uncovered strip, against the same page with
-//                each control replaced by a word of text.
+//   (a) Load     load, lay out, paint the visible area and run the events
+//                that follow until the page is idle:
+//                  select   N drop-down lists of two options, one a line
+//                  mixed    N controls in turn: edit, check box, radio
+//                           button, drop-down, text area of two rows and
+//                           button, one a line, each with a label
+//                The ratio of the two mixed sizes shows whether the cost
+//                stays linear.
+//   (b) Scroll   16 pixels down from the middle of the mixed page, and a
+//                page down (everything in sight is new), painting what the
+//                window system would repaint.
 //
-//   build/bin/forms_bench          (about 30 s; median of 5 runs each)
-//   build/bin/forms_bench --load N (one load of N controls, ours only: for
-//                                   a profiler)
+//   build/bin/forms_bench                    the table (about a minute)
+//   build/bin/forms_bench --load N KIND      one load of N controls, ours
+//                                            only (for a profiler, or the
+//                                            figures of an older build)
+//   build/bin/forms_bench --write N KIND F   writes the page to file F (for
+//                                            htmlrender and the launcher)
 //
-// The platform is offscreen unless QT_QPA_PLATFORM names another. Run by
-// hand: it is no CTest test.
+// KIND is select, mixed or text (the peer). The platform is offscreen unless
+// QT_QPA_PLATFORM names another. Run by hand: it is no CTest test.
 
 #include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
 #include <QImage>
-#include <QLineEdit>
 #include <QPainter>
-#include <QPushButton>
-#include <QRadioButton>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -44,21 +44,38 @@
 namespace {
 
 constexpr int kWidth = 611, kHeight = 314;  // the launcher's viewer
-constexpr int kRuns = 5;
+constexpr int kRuns = 3;
 
-std::string FormPage(int controls, bool asText) {
-  static const char* const kinds[] = {"<INPUT NAME=f%d SIZE=20>", "<INPUT TYPE=checkbox NAME=f%d>",
-                                      "<INPUT TYPE=radio NAME=f%d>",
-                                      "<SELECT NAME=f%d><OPTION>one<OPTION>two</SELECT>",
-                                      "<INPUT TYPE=submit NAME=f%d VALUE=Send>"};
+enum class Kind { kSelect, kMixed, kText };
+
+bool ParseKind(const std::string& name, Kind& kind) {
+  if (name == "select")
+    kind = Kind::kSelect;
+  else if (name == "mixed")
+    kind = Kind::kMixed;
+  else if (name == "text")
+    kind = Kind::kText;
+  else
+    return false;
+  return true;
+}
+
+std::string FormPage(int controls, Kind kind) {
+  static const char* const kMixed[] = {"<INPUT NAME=f%d SIZE=20 VALUE=\"value %d\">",
+                                       "<INPUT TYPE=checkbox NAME=f%d>",
+                                       "<INPUT TYPE=radio NAME=f%d>",
+                                       "<SELECT NAME=f%d><OPTION>one<OPTION>two</SELECT>",
+                                       "<TEXTAREA NAME=f%d ROWS=2 COLS=20>text %d</TEXTAREA>",
+                                       "<INPUT TYPE=submit NAME=f%d VALUE=Send>"};
   std::string html = "<HTML><BODY><FORM>\n";
   char buffer[128];
   for (int i = 0; i < controls; ++i) {
     html += "Field " + std::to_string(i) + ": ";
-    if (asText) {
+    if (kind == Kind::kText) {
       html += "control";
     } else {
-      std::snprintf(buffer, sizeof buffer, kinds[i % 5], i);
+      const char* format = kind == Kind::kSelect ? kMixed[3] : kMixed[i % 6];
+      std::snprintf(buffer, sizeof buffer, format, i, i);
       html += buffer;
     }
     html += "<BR>\n";
@@ -91,100 +108,95 @@ QImage& Target() {
   return image;
 }
 
-// Milliseconds of one call (the median); `prepare` runs before it and
-// `after` after it, untimed.
-double Time(
-    const std::function<void()>& prepare, const std::function<void()>& work,
-    const std::function<void()>& after = [] {}) {
+void PaintPanel(viewer::ThtmlView& view, const QRect& area) {
+  QPainter painter(&Target());
+  view.PaintPanel->Paint(area, painter);
+}
+
+double Milliseconds(std::chrono::steady_clock::time_point from) {
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - from).count();
+}
+
+// Milliseconds of one call (the median); `prepare` runs before it, untimed.
+double Time(const std::function<void()>& prepare, const std::function<void()>& work) {
   std::vector<double> times;
   for (int run = 0; run < kRuns; ++run) {
     prepare();
     const auto start = std::chrono::steady_clock::now();
     work();
-    times.push_back(
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-            .count());
-    after();
+    times.push_back(Milliseconds(start));
   }
   std::sort(times.begin(), times.end());
   return times[times.size() / 2];
 }
 
-// Ours: load, lay out, paint what is seen.
-double LoadViewer(int controls) {
-  const auto medium = Medium(std::to_string(controls), FormPage(controls, false));
+// Load, lay out, paint what is seen, and what the event loop does next (the
+// widgets' posted events), as the page goes in the launcher.
+double Load(int controls, Kind kind) {
+  const auto medium = Medium("load", FormPage(controls, kind));
   std::unique_ptr<viewer::ThtmlView> view;
   return Time(
       [&] {
         view.reset();
+        QCoreApplication::processEvents();
         view = NewViewer();
         platform::SetMediumRoot(medium);
       },
       [&] {
         view->LoadFromFile("\\page.htm");
-        QPainter painter(&Target());
-        view->PaintPanel->Paint(view->PaintPanel->rect(), painter);
-      },
-      // What the event loop does next (the widgets' polish requests), so
-      // that the page goes as it would in the launcher.
-      [] { QCoreApplication::processEvents(); });
+        PaintPanel(*view, view->PaintPanel->rect());
+        QCoreApplication::processEvents();
+      });
 }
 
-// The peer: the same widgets made, sized, placed and painted by Qt alone.
-double LoadPeer(int controls) {
-  std::unique_ptr<QWidget> panel;
-  return Time(
-      [&] {
-        panel.reset();
-        panel = std::make_unique<QWidget>();
-        panel->resize(kWidth, kHeight);
-        panel->show();
-      },
-      [&] {
-        int y = 0;
-        for (int i = 0; i < controls; ++i) {
-          QWidget* widget = nullptr;
-          switch (i % 5) {
-            case 0:
-              widget = new QLineEdit(panel.get());
-              break;
-            case 1:
-              widget = new QCheckBox(panel.get());
-              break;
-            case 2:
-              widget = new QRadioButton(panel.get());
-              break;
-            case 3: {
-              auto* combo = new QComboBox(panel.get());
-              combo->addItems({"one", "two"});
-              widget = combo;
-              break;
-            }
-            default:
-              widget = new QPushButton("Send", panel.get());
-              break;
-          }
-          widget->setGeometry(80, y, widget->sizeHint().width(), 20);
-          widget->setVisible(y < kHeight);
-          y += 21;
-        }
-        panel->render(&Target());
-      },
-      [] { QCoreApplication::processEvents(); });
-}
-
-double Scroll(const std::string& name, const std::string& html) {
-  const auto medium = Medium(name, html);
+// One scroll of `step` pixels from the middle of the page: the uncovered
+// strip painted (all of the panel for a step of a panel or more), then the
+// events that follow.
+double Scroll(int controls, Kind kind, int step) {
+  const auto medium = Medium("scroll", FormPage(controls, kind));
   auto view = NewViewer();
   platform::SetMediumRoot(medium);
   view->LoadFromFile("\\page.htm");
+  PaintPanel(*view, view->PaintPanel->rect());
+  QCoreApplication::processEvents();
   const int middle = view->Document().SectionTop(view->Document().Count() / 2);
-  return Time([&] { view->ScrollToY(middle); },
-              [&] {
-                view->ScrollToY(middle + 16);
-                QPainter painter(&Target());
-                view->PaintPanel->Paint(QRect(0, kHeight - 16, kWidth, 16), painter);
-              });
+  const int height = view->PaintPanel->height();
+  const QRect strip = step >= height ? view->PaintPanel->rect()
+                                     : QRect(0, height - step, view->PaintPanel->width(), step);
+  return Time(
+      [&] {
+        view->ScrollToY(middle);
+        PaintPanel(*view, view->PaintPanel->rect());
+        QCoreApplication::processEvents();
+      },
+      [&] {
+        view->ScrollToY(middle + step);
+        PaintPanel(*view, strip);
+        QCoreApplication::processEvents();
+      });
+}
+
+void Row(const std::string& name, double ours, double peer) {
+  std::printf("%-34s %12.2f %12.2f %8.2f\n", name.c_str(), ours, peer, ours / peer);
+}
+
+int LoadOnce(int controls, Kind kind) {
+  const auto medium = Medium("profile", FormPage(controls, kind));
+  auto view = NewViewer();
+  platform::SetMediumRoot(medium);
+  const auto start = std::chrono::steady_clock::now();
+  view->LoadFromFile("\\page.htm");
+  PaintPanel(*view, view->PaintPanel->rect());
+  const double loaded = Milliseconds(start);
+  const auto idleStart = std::chrono::steady_clock::now();
+  QCoreApplication::processEvents();
+  const double idle = Milliseconds(idleStart);
+  const auto freeStart = std::chrono::steady_clock::now();
+  view.reset();
+  const double freed = Milliseconds(freeStart);
+  std::printf("%d controls: load and paint %.1f ms, pending events %.1f ms, free %.1f ms\n",
+              controls, loaded, idle, freed);
+  return 0;
 }
 
 }  // namespace
@@ -192,41 +204,30 @@ double Scroll(const std::string& name, const std::string& html) {
 int main(int argc, char** argv) {
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 0);
   QApplication app(argc, argv);
-  if (argc == 3 && std::string(argv[1]) == "--load") {
-    const int n = std::atoi(argv[2]);
-    const auto medium = Medium("profile", FormPage(n, false));
-    auto view = NewViewer();
-    platform::SetMediumRoot(medium);
-    const auto start = std::chrono::steady_clock::now();
-    view->LoadFromFile("\\page.htm");
-    const auto loaded = std::chrono::steady_clock::now();
-    QCoreApplication::processEvents();
-    const auto idle = std::chrono::steady_clock::now();
-    view.reset();
-    const auto freed = std::chrono::steady_clock::now();
-    const auto ms = [](auto from, auto to) {
-      return std::chrono::duration<double, std::milli>(to - from).count();
-    };
-    std::printf("%d controls: load %.1f ms, pending events %.1f ms, free %.1f ms\n", n,
-                ms(start, loaded), ms(loaded, idle), ms(idle, freed));
+  Kind kind = Kind::kMixed;
+  if (argc == 4 && std::string(argv[1]) == "--load" && ParseKind(argv[3], kind))
+    return LoadOnce(std::atoi(argv[2]), kind);
+  if (argc == 5 && std::string(argv[1]) == "--write" && ParseKind(argv[3], kind)) {
+    std::ofstream(argv[4], std::ios::binary) << FormPage(std::atoi(argv[2]), kind);
     return 0;
   }
-  std::printf("%-28s %12s %12s %8s\n", "case", "ours ms", "peer ms", "ratio");
-  double ours10k = 0, ours20k = 0, peer10k = 0, peer20k = 0;
-  for (const int n : {5000, 10000, 20000}) {
-    const double ours = LoadViewer(n), peer = LoadPeer(n);
-    if (n == 10000) ours10k = ours, peer10k = peer;
-    if (n == 20000) ours20k = ours, peer20k = peer;
-    std::printf("%-28s %12.1f %12.1f %8.2f\n", ("load " + std::to_string(n) + " controls").c_str(),
-                ours, peer, ours / peer);
+  if (argc != 1) {
+    std::fprintf(stderr,
+                 "usage: forms_bench [--load N KIND | --write N KIND FILE]; KIND: select, mixed, "
+                 "text\n");
+    return 2;
   }
-  // Qt's own queue of posted events grows with the widgets it holds: the
-  // peer's ratio is the floor a widget toolkit page can reach.
-  std::printf("%-28s %12.2f %12.2f %8.2f\n", "load 20,000 / 10,000", ours20k / ours10k,
-              peer20k / peer10k, (ours20k / ours10k) / (peer20k / peer10k));
-  const double controls = Scroll("scroll-controls", FormPage(10000, false));
-  const double text = Scroll("scroll-text", FormPage(10000, true));
-  std::printf("%-28s %12.2f %12.2f %8.2f\n", "scroll 16 px (peer: text)", controls, text,
-              controls / text);
+  std::printf("%-34s %12s %12s %8s\n", "case (peer: the page as text)", "ours ms", "peer ms",
+              "ratio");
+  Row("load 10,000 drop-downs", Load(10000, Kind::kSelect), Load(10000, Kind::kText));
+  const double mixed20k = Load(20000, Kind::kMixed), text20k = Load(20000, Kind::kText);
+  Row("load 20,000 mixed controls", mixed20k, text20k);
+  const double mixed100k = Load(100000, Kind::kMixed), text100k = Load(100000, Kind::kText);
+  Row("load 100,000 mixed controls", mixed100k, text100k);
+  Row("load 100,000 / 20,000", mixed100k / mixed20k, text100k / text20k);
+  Row("scroll 16 px, 100,000 mixed", Scroll(100000, Kind::kMixed, 16),
+      Scroll(100000, Kind::kText, 16));
+  Row("page down, 100,000 mixed", Scroll(100000, Kind::kMixed, kHeight),
+      Scroll(100000, Kind::kText, kHeight));
   return 0;
 }

@@ -40,14 +40,13 @@ platform::TSize LetterSize(platform::TCanvas& canvas, const platform::TFont& fon
 
 namespace {
 
-// Focus entering a control: the viewer scrolls it into view; the controls
-// the last draw did not place wait out of sight, shown, so that moving the
-// focus among them never hides the one that takes it.
+// Focus entering a control: the viewer scrolls it into view. One the last
+// draw did not place (Tab reached it) waits out of sight, shown, until a
+// draw places it; Tab itself goes through all the controls, shown or not.
 void FocusEntered(TFormControlObj& control) {
   TSectionList& document = *control.Document;
   if (document.OnShowFormControl) document.OnShowFormControl(&control);
-  for (TFormControlObj* other : document.Controls)
-    if (other->HasWindow() && !other->Placed) document.ParkControl(other);
+  if (control.HasWindow() && !control.Placed) document.ParkControl(&control);
 }
 
 }  // namespace

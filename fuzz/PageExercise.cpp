@@ -433,13 +433,18 @@ void ExerciseForms(layout::TSectionList& doc, platform::TCanvas& canvas, int hei
     htmlForm.ResetControls();
     htmlForm.Submit(nullptr);
   }
-  // Scrolled with the focus in a control, the controls out of sight wait
-  // parked; drawn again, those in sight are placed.
+  // Scrolled with the focus in a control, that one waits parked out of
+  // sight; drawn again, those in sight are placed and the others hidden.
   Draw(doc, canvas, height / 2);
   Draw(doc, canvas, 0);
-  for (const layout::TFormControlObj* control : doc.Controls)
-    if (control->HasWindow() && control->Placed)
+  const platform::TWinControl* focused = doc.ControlParent().FocusedControl();
+  for (const layout::TFormControlObj* control : doc.Controls) {
+    if (!control->HasWindow()) continue;
+    if (control->Placed)
       Require(control->Control->Visible(), "a placed control is shown");
+    else if (control->GetControl() != focused)
+      Require(!control->Control->Visible(), "a control out of sight is hidden");
+  }
   doc.OnFormSubmit = nullptr;
   doc.OnShowFormControl = nullptr;
   doc.OnObjectClick = nullptr;

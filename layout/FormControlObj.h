@@ -31,8 +31,8 @@ class TFormControlObj {
  public:
   // Out of sight until a draw places it.
   static constexpr int kHiddenTop = -400;
-  // Where a control the draw did not place waits while one of the
-  // document's controls has the focus (hiding it could take the focus away).
+  // Where the focused control waits while no draw places it (hiding it
+  // would take the focus away).
   static constexpr int kParkedLeft = -4000;
 
   TFormControlObj(TSectionList* document, int position) : Pos(position), Document(document) {}

@@ -41,25 +41,20 @@ TExtent TSectionList::Layout(platform::TCanvas& canvas, TExtent y, TExtent width
 TExtent TSectionList::Draw(platform::TCanvas& canvas, const platform::TRect& clip,
                            TExtent clipWidth, TExtent x, TExtent y) {
   AnimationTimer.SetEnabled(false);
-  // Only what this draw shows is stepped afterwards.
+  // Only what this draw shows is stepped afterwards, and only the controls
+  // it places keep their windows.
   for (images::TGIFImage* image : AnimatedImages) image->Shown = false;
+  for (TFormControlObj* control : shownControls_) control->Placed = false;
   // Pictures were mapped to the shared palette when they were loaded; the
   // canvas takes their colours as they are.
   const TExtent bottom = TCell::Draw(canvas, clip, clipWidth, x, y);
-  if (ControlsMoved) {
-    PlaceControls();
-    ControlsMoved = false;
-  }
+  PlaceControls();
   AnimationTimer.SetEnabled(!AnimatedImages.empty());
   return bottom;
 }
 
 void TSectionList::SetYOffset(TExtent y) {
-  if (y == YOffset) return;
   YOffset = y;
-  ControlsMoved = true;
-  // Only shown controls can have been placed.
-  for (TFormControlObj* control : shownControls_) control->Placed = false;
 }
 
 void TSectionList::ShowControl(TFormControlObj* control) {
@@ -219,18 +214,14 @@ TExtent TSectionList::SectionTop(int index) const {
 }
 
 void TSectionList::PlaceControls() {
-  if (Controls.empty()) return;
-  // Hiding the focused control would take the focus away: while one of
-  // the document's controls has it, the others wait out of sight instead.
-  // A control with the focus is a shown one.
+  if (shownControls_.empty()) return;
+  // Hiding the focused control would take the focus away: out of sight, it
+  // waits parked. The others are hidden, which frees their windows.
   const platform::TWinControl* focused = controlParent_->FocusedControl();
-  const bool focusInside =
-      focused && std::any_of(shownControls_.begin(), shownControls_.end(),
-                             [&](const TFormControlObj* c) { return c->GetControl() == focused; });
   size_t kept = 0;
   for (TFormControlObj* control : shownControls_) {
     if (!control->Placed) {
-      if (!focusInside) {
+      if (control->GetControl() != focused) {
         control->Control->SetVisible(false);
         control->Shown = false;
         continue;

@@ -47,7 +47,6 @@ class TSectionList : public TCell, public TFontDefaults {
   uint64_t LayoutGeneration = 0;
   int Measuring = 0;
   TExtent YOffset = 0;
-  bool ControlsMoved = false;
   // Counts the pages the document held: code that calls out (a control's
   // click hook may load another page) sees whether its page is still there.
   uint64_t PageGeneration = 0;
@@ -120,6 +119,9 @@ class TSectionList : public TCell, public TFontDefaults {
   // Whether the host answered "later" for the picture already.
   bool IsMissing(const std::string& name) const;
   TExtent SectionTop(int index) const;
+  // Hides the shown controls the last draw did not place, but for the one
+  // with the focus, which waits parked. A draw places the controls in its
+  // clip and calls it, so only the controls in sight have windows.
   void PlaceControls();
   // Shows a control's window where it stands; ParkControl shows it far to
   // the left, out of sight. The document keeps the shown ones in a list of

@@ -363,35 +363,48 @@ TEST(ControlSizes, HugeNumbersStayWithinAWindowsReach) {
   }
 }
 
-TEST(ControlPlacing, DrawingPlacesWhatItShowsAndTheRestIsHiddenOrParked) {
-  std::string html = "<INPUT NAME=top>";
-  for (int i = 0; i < 100; ++i) html += "<P>line";
-  html += "<INPUT NAME=bottom>";
-  Page p(html);
-  auto& top = *p.Doc().Controls[0];
-  auto& bottom = *p.Doc().Controls[1];
-  // Before any draw both wait out of sight.
+// A draw shows the controls in its clip and hides the others, whether the
+// page scrolled or a picture of it is drawn band by band: only controls in
+// sight have windows. The focused control alone waits out of sight, parked.
+TEST(ControlPlacing, ADrawShowsOnlyTheControlsInItsClip) {
+  std::string lines;
+  for (int i = 0; i < 100; ++i) lines += "<P>line";
+  Page p("<INPUT NAME=top>" + lines + "<INPUT NAME=middle>" + lines + "<INPUT NAME=bottom>");
+  TFormControlObj& top = *p.Doc().Controls[0];
+  TFormControlObj& middle = *p.Doc().Controls[1];
+  TFormControlObj& bottom = *p.Doc().Controls[2];
+  using Shown = std::vector<bool>;
+  const auto shown = [&] {
+    return Shown{top.Control->Visible(), middle.Control->Visible(), bottom.Control->Visible()};
+  };
+  // Before any draw all wait out of sight.
   EXPECT_EQ(top.Control->Top(), TFormControlObj::kHiddenTop);
+  EXPECT_EQ(shown(), (Shown{false, false, false}));
   platform::Bitmap view(300, 100);
   platform::TCanvas canvas(view);
-  p.Doc().Draw(canvas, {0, 0, 300, 100}, 2000, 10, 5);
-  EXPECT_TRUE(top.Placed);
-  EXPECT_TRUE(top.Control->Visible());
+  const auto scrollTo = [&](int y) {
+    p.Doc().SetYOffset(y);
+    p.Doc().Draw(canvas, {0, 0, 300, 100}, 2000, 10, 5);
+  };
+  scrollTo(0);
+  EXPECT_EQ(shown(), (Shown{true, false, false}));
   EXPECT_EQ(top.Control->Top(), 5);
-  EXPECT_FALSE(bottom.Placed);
-  // Scrolled: the draw places the bottom one; the top one is hidden...
-  p.Doc().SetYOffset(top.YValue + 1000);
-  EXPECT_FALSE(top.Placed);
-  p.Doc().Draw(canvas, {0, 0, 300, 100}, 2000, 10, 5);
-  EXPECT_FALSE(top.Control->Visible());
-  // ...unless the focus is in one of the page's controls: then it waits
-  // shown, far to the left.
-  bottom.Control->SetFocus();
+  scrollTo(middle.YValue);
+  EXPECT_EQ(shown(), (Shown{false, true, false}));
+  // A band of a picture lower down: the offset stays, the clip moves.
   p.Doc().SetYOffset(0);
-  p.Doc().SetYOffset(top.YValue + 1000);
-  p.Doc().Draw(canvas, {0, 0, 300, 100}, 2000, 10, 5);
-  EXPECT_TRUE(top.Control->Visible());
-  EXPECT_EQ(top.Control->Left(), TFormControlObj::kParkedLeft);
+  canvas.SetWindowOrg(0, bottom.YValue);
+  p.Doc().Draw(canvas, {0, bottom.YValue, 300, bottom.YValue + 100}, 2000, 10, 5);
+  EXPECT_EQ(shown(), (Shown{false, false, true}));
+  canvas.SetWindowOrg(0, 0);
+  // The focused control waits parked while out of sight; the others go.
+  middle.Control->SetFocus();
+  scrollTo(0);
+  EXPECT_EQ(shown(), (Shown{true, true, false}));
+  EXPECT_EQ(middle.Control->Left(), TFormControlObj::kParkedLeft);
+  top.Control->SetFocus();
+  scrollTo(0);
+  EXPECT_EQ(shown(), (Shown{true, false, false}));
 }
 
 TEST(ControlPlacing, FocusScrollsTheControlIntoView) {

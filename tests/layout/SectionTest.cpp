@@ -319,13 +319,6 @@ TEST_F(SectionTest, ProcessErrorDropsTheSectionAndLayoutGoesOn) {
   EXPECT_EQ(reported, std::vector<std::string>{"Table has too many Columns"});
 }
 
-TEST_F(SectionTest, ScrollOffsetMarksControlsOnlyWhenItChanges) {
-  doc_.SetYOffset(0);
-  EXPECT_FALSE(doc_.ControlsMoved);
-  doc_.SetYOffset(10);
-  EXPECT_TRUE(doc_.ControlsMoved);
-}
-
 // Sections each as tall as an extent may be: the document's height stops at
 // the ceiling, and drawing and the hit tests, which add the heights up
 // again, stay within it (the sanitizer build halts on any overflow).

@@ -143,31 +143,6 @@ TEST_F(ViewerForms, AClickThatLoadsAnotherPageFreesTheButtonItWasIn) {
   EXPECT_TRUE(Widgets<QPushButton>().empty());
 }
 
-TEST_F(ViewerForms, AFocusedControlIsScrolledIntoViewAndTheOthersWaitParked) {
-  Load("<INPUT NAME=top>" + TallPage(200) + "<INPUT NAME=bottom>");
-  auto edits = Widgets<QLineEdit>();
-  ASSERT_EQ(edits.size(), 2u);
-  QLineEdit* top = edits[0]->geometry().top() >= 0 ? edits[0] : edits[1];
-  QLineEdit* bottom = top == edits[0] ? edits[1] : edits[0];
-  EXPECT_TRUE(top->isVisible());
-  view_->activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(view_.get()));
-  bottom->setFocus(Qt::TabFocusReason);
-  QCoreApplication::processEvents();
-  EXPECT_GT(view_->Document().YOffset, 0);  // the page scrolled down to it
-  Paint();
-  EXPECT_TRUE(bottom->isVisible());
-  EXPECT_GE(bottom->geometry().top(), 0);
-  EXPECT_LT(bottom->geometry().bottom(), view_->PaintPanel->height());
-  // The top one is out of view but keeps its window, out of sight.
-  EXPECT_TRUE(top->isVisible());
-  EXPECT_EQ(top->geometry().left(), layout::TFormControlObj::kParkedLeft);
-  // Focus back on the page: the controls not placed are hidden.
-  view_->PaintPanel->setFocus();
-  QCoreApplication::processEvents();
-  EXPECT_FALSE(top->isVisible());
-}
-
 // Typing in a field, then another page: the field goes with its page, and
 // the keys go to the viewer, which scrolls with them at once.
 TEST_F(ViewerForms, TheViewerTakesTheKeyboardFromAControlThatGoesAway) {
