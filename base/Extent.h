@@ -10,6 +10,10 @@ namespace base {
 // the height of a document) stop here: nothing beyond can be shown.
 inline constexpr int kMaxExtent = 1 << 29;
 
+// The integer types an extent mixes with (bool is no number of pixels).
+template <typename T>
+concept Whole = std::integral<T> && !std::same_as<T, bool>;
+
 // A position or size in layout and drawing. A page may give any number for
 // a width or a height, and layout adds them up over cells, rows and lines;
 // so every sum, difference and product of an extent is worked out in 64
@@ -17,9 +21,6 @@ inline constexpr int kMaxExtent = 1 << 29;
 // as an int (what the platform draws with), and an int read from one is
 // within that range, so a few of them added as ints cannot overflow either;
 // whatever accumulates is kept as an extent.
-// The integer types an extent mixes with (bool is no number of pixels).
-template <typename T>
-concept Whole = std::integral<T> && !std::same_as<T, bool>;
 
 class TExtent {
  public:
