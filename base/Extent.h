@@ -21,7 +21,6 @@ concept Whole = std::integral<T> && !std::same_as<T, bool>;
 // as an int (what the platform draws with), and an int read from one is
 // within that range, so a few of them added as ints cannot overflow either;
 // whatever accumulates is kept as an extent.
-
 class TExtent {
  public:
   constexpr TExtent() = default;
