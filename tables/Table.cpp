@@ -472,7 +472,7 @@ void ThtmlTable::SpreadByPercents(TExtent w, Measure& m) {
       if (!kept) break;
       if (w < pctPix + unspecMin) {
         for (int i = 0; i < NumCols; ++i)
-          Percents[i] = static_cast<int>(int64_t{Percents[i]} * (w - unspecMin) / pctPix);
+          Percents[i] = static_cast<int>(int64_t{Percents[i]} * (int64_t{w} - unspecMin) / pctPix);
         continue;
       }
       for (int i = 0; i < NumCols; ++i)
