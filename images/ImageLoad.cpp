@@ -154,7 +154,11 @@ BitmapPtr LoadBitmapFile(const std::string& name, bool convert) {
 BitmapPtr LoadImageFile(const std::string& name, TTransparency& mode, BitmapPtr& mask) {
   const auto bytes = platform::ReadWholeFile(name);
   if (!bytes) return nullptr;
-  const auto data = Bytes(*bytes);
+  return LoadImageBytes(name, Bytes(*bytes), mode, mask);
+}
+
+BitmapPtr LoadImageBytes(const std::string& name, std::span<const uint8_t> data,
+                         TTransparency& mode, BitmapPtr& mask) {
   std::string extension;
   if (const size_t dot = name.rfind('.'); dot != std::string::npos)
     extension = base::LowerCut(name.substr(dot), 5);

@@ -52,6 +52,9 @@ BitmapPtr LoadBitmapFile(const std::string& name, bool convert);
 // (GIFs are read by the GIF decoder first). `mode` asks for a mask and says
 // which one was made.
 BitmapPtr LoadImageFile(const std::string& name, TTransparency& mode, BitmapPtr& mask);
+// The bytes of the file `name`, already read.
+BitmapPtr LoadImageBytes(const std::string& name, std::span<const uint8_t> data,
+                         TTransparency& mode, BitmapPtr& mask);
 BitmapPtr LoadImageStream(std::span<const uint8_t> data, TTransparency& mode, BitmapPtr& mask);
 
 }  // namespace images

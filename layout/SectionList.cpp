@@ -1,11 +1,13 @@
 #include "layout/SectionList.h"
 
 #include <algorithm>
+#include <optional>
 #include <span>
 
 #include "images/GifImage.h"
 #include "images/GifLoad.h"
 #include "images/ImageLoad.h"
+#include "platform/Paths.h"
 
 namespace layout {
 
@@ -167,10 +169,23 @@ images::TPicture TSectionList::AcquireImage(const std::string& name, images::TTr
       gif = images::LoadGifFromStream(data, notAnimated);
     if (!gif) picture.Bitmap = images::LoadImageStream(data, mode, mask);
   } else {
+    if (unreadablePictures_.contains(key)) return {};
+    // Read once, whichever decoder takes it.
+    const std::optional<std::string> bytes = platform::ReadWholeFile(name);
+    if (!bytes) {
+      unreadablePictures_.insert(key);
+      return {};
+    }
+    const std::span<const uint8_t> data(reinterpret_cast<const uint8_t*>(bytes->data()),
+                                        bytes->size());
     const std::string extension =
         name.rfind('.') == std::string::npos ? "" : base::LowerCut(name.substr(name.rfind('.')), 5);
-    if (extension == ".gif") gif = images::LoadGifFromFile(name, notAnimated);
-    if (!gif) picture.Bitmap = images::LoadImageFile(name, mode, mask);
+    if (extension == ".gif") gif = images::LoadGifFromStream(data, notAnimated);
+    if (!gif) picture.Bitmap = images::LoadImageBytes(name, data, mode, mask);
+    if (!gif && !picture.Bitmap) {
+      unreadablePictures_.insert(key);
+      return {};
+    }
   }
   if (gif && notAnimated) {
     // A still GIF is kept as a plain picture: the composed one, its frame
@@ -256,6 +271,7 @@ void TSectionList::Clear() {
   SelStart = SelEnd = 0;
   Maps.Clear();
   MissingImages.clear();
+  unreadablePictures_.clear();
   TCell::Clear();
   Removed.Clear();
 }

@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "images/ImageCache.h"
@@ -133,6 +134,9 @@ class TSectionList : public TCell, public TFontDefaults {
 
  private:
   std::vector<TFormControlObj*> shownControls_;
+  // Picture files of this page that could not be read or decoded (by cache
+  // key): a page naming one missing picture many times looks for it once.
+  std::unordered_set<std::string> unreadablePictures_;
   std::unique_ptr<platform::TControlParent> stateOnlyParent_;
   platform::TControlParent* controlParent_;
 };

@@ -58,7 +58,7 @@ build . build-bench
 tables() {
   sed 's/\x1b\[[0-9;]*m//g' |
     grep -v -E '^(Benchmark|-{10,}|Run on|Running |CPU Caches|  L[123] |Load Average|\*\*\*WARNING|QStandardPaths|[0-9]{4}-[0-9]{2}-[0-9]{2}T)' |
-    grep -v -E '^[A-Za-z][^ ]*(/[^ ]*)? +[0-9.]+ (ns|us|ms|s) ' || true
+    grep -v -E '^[A-Za-z][^ ]*(/[^ ]*)? +[0-9.]+ (ns|us|ms|s|%) ' || true
 }
 run() {  # run LABEL BINARY
   echo "-- $1"

@@ -1,5 +1,6 @@
 // Pictures in the viewer: animated ones move on the viewer's clock, each
-// occurrence on its own, and the cache ages with every page loaded.
+// occurrence on its own, the cache ages with every page loaded, and a
+// missing picture is found once it is there.
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QThread>
@@ -57,6 +58,17 @@ TEST_F(ViewerTest, TheCacheAgesWithEveryPageLoaded) {
   view_->SetImageCacheCount(0);
   view_->LoadFromFile("\\text.htm");  // with a count of 0 it goes at the next load
   EXPECT_EQ(cache.Count(), 0);
+}
+
+TEST_F(ViewerTest, AMissingPictureIsLookedForAgainAtTheNextLoad) {
+  images::TStringBitmapList& cache = images::ImageCache();
+  cache.Clear();
+  Page("p.htm", "<IMG SRC=late.bmp> <IMG SRC=LATE.BMP>");
+  view_->LoadFromFile("\\p.htm");
+  EXPECT_EQ(cache.Count(), 0);
+  medium_.Write("late.bmp", ReadSource("demo/HTML/disk.bmp"));
+  view_->LoadFromFile("\\p.htm");
+  EXPECT_EQ(cache.Count(), 1);
 }
 
 }  // namespace
