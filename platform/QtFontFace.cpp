@@ -6,6 +6,8 @@
 #include <QImage>
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
+#include <cstring>
 #include <vector>
 
 #include "platform/CodePage.h"
@@ -18,6 +20,27 @@ namespace {
 
 constexpr int kDefaultPpem = 16;
 constexpr int kMaxPpem = 2048;
+
+// The coverage of the text being drawn, kept from one drawing to the next:
+// a new image (and with it a new paint engine) for every run of text cost
+// more than its glyphs. A box larger than anything a paint draws in one
+// piece gets `own` instead. Nothing when there is no memory for it.
+QImage* CoverageImage(int width, int height, QImage& own) {
+  constexpr int64_t kMaxKeptPixels = int64_t{4} << 20;
+  thread_local QImage kept;
+  QImage* image = &kept;
+  if (kept.width() < width || kept.height() < height) {
+    const int keptWidth = std::max(width, kept.width()),
+              keptHeight = std::max(height, kept.height());
+    if (int64_t{keptWidth} * keptHeight <= kMaxKeptPixels) {
+      kept = QImage(keptWidth, keptHeight, QImage::Format_ARGB32_Premultiplied);
+    } else {
+      own = QImage(width, height, QImage::Format_ARGB32_Premultiplied);
+      image = &own;
+    }
+  }
+  return image->isNull() ? nullptr : image;
+}
 
 // Big-endian reads from a font table, 0 past its end.
 class Table {
@@ -148,24 +171,44 @@ QtFontFace::QtFontFace(const FontRequest& request) {
   underlineThickness_ = std::max(1, scale(post.S16(10)));
   strikeoutOffset_ = std::max(1, scale(os2.S16(28)));
   strikeoutThickness_ = std::max(1, scale(os2.S16(26)));
+
+  // How far the ink of the face's glyphs reaches around the pen and the
+  // baseline, with room for smoothing and hinting, but never past the em
+  // around the text that a drawing has always covered: what a drawing
+  // clears and blends is that much and no more.
+  int left = 0, right = 0, above = 0, below = 0;
+  for (int b = 0; b < 256; ++b) {
+    const QRectF ink = raw_.boundingRect(glyphs_[b]);
+    if (ink.isEmpty()) continue;
+    left = std::max(left, static_cast<int>(std::ceil(-ink.left())));
+    right = std::max(right, static_cast<int>(std::ceil(ink.right())) - advances_[b]);
+    above = std::max(above, static_cast<int>(std::ceil(-ink.top())));
+    below = std::max(below, static_cast<int>(std::ceil(ink.bottom())));
+  }
+  const int kSmoothing = 2 + ppem_ / 8;
+  inkLeft_ = std::min(ppem_, left + kSmoothing);
+  inkRight_ = std::min(ppem_, right + kSmoothing);
+  inkAbove_ = std::min(metrics_.tmAscent + ppem_ / 2, above + kSmoothing);
+  inkBelow_ = std::min(metrics_.tmDescent + ppem_ / 2, below + kSmoothing);
 }
 
 void QtFontFace::DrawGlyphs(Bitmap& target, int x, int baselineY, std::string_view text,
                             TColor color, const TRect& clip) const {
   if (text.empty()) return;
   // Glyphs may reach past their advances (italics, overhangs), so the
-  // coverage is drawn with a margin of an em around the text. In 64 bits:
-  // a long text near the end of the int range must not wrap.
+  // coverage is drawn with the margins the face's ink needs. In 64 bits: a
+  // long text near the end of the int range must not wrap.
   const int64_t width = TextWidth(text);
-  TRect box =
-      ClampedRect(int64_t{x} - ppem_, int64_t{baselineY} - metrics_.tmAscent - ppem_ / 2,
-                  int64_t{x} + width + ppem_, int64_t{baselineY} + metrics_.tmDescent + ppem_ / 2);
+  TRect box = ClampedRect(int64_t{x} - inkLeft_, int64_t{baselineY} - inkAbove_,
+                          int64_t{x} + width + inkRight_, int64_t{baselineY} + inkBelow_);
   box = Intersect(box, Intersect(clip, TRect{0, 0, target.Width(), target.Height()}));
   if (box.IsEmpty()) return;
 
-  QImage coverage(box.Width(), box.Height(), QImage::Format_ARGB32_Premultiplied);
-  if (coverage.isNull()) return;  // no memory for it: the text is not drawn
-  coverage.fill(Qt::transparent);
+  QImage own;
+  QImage* coverage = CoverageImage(box.Width(), box.Height(), own);
+  if (!coverage) return;  // no memory for it: the text is not drawn
+  for (int py = 0; py < box.Height(); ++py)
+    std::memset(coverage->scanLine(py), 0, static_cast<size_t>(box.Width()) * sizeof(QRgb));
   {
     // Only the glyphs within an em of the box: a long line drawn through a
     // narrow clip costs what shows.
@@ -184,31 +227,38 @@ void QtFontFace::DrawGlyphs(Bitmap& target, int x, int baselineY, std::string_vi
     run.setRawFont(raw_);
     run.setGlyphIndexes(glyphIndexes);
     run.setPositions(positions);
-    QPainter painter(&coverage);
+    QPainter painter(coverage);
+    painter.setClipRect(0, 0, box.Width(), box.Height());
     painter.setPen(Qt::white);
     painter.drawGlyphRun(QPointF(0, baselineY - box.top), run);
   }
 
   const uint32_t raw = target.RawFromColor(color);
   const TColor rgb = ColorToRGB(color);
+  const bool deep = target.Format() == TPixelFormat::pf32bit;
+  const auto mix = [](int fg, int bg, int alpha) {
+    return (fg * alpha + bg * (255 - alpha) + 127) / 255;
+  };
   for (int py = 0; py < box.Height(); ++py) {
-    const auto* line = reinterpret_cast<const QRgb*>(coverage.constScanLine(py));
+    const auto* line = reinterpret_cast<const QRgb*>(coverage->constScanLine(py));
+    const int ty = box.top + py;
+    uint32_t* row = deep ? target.Row32(ty) : nullptr;
     for (int px = 0; px < box.Width(); ++px) {
       const int alpha = qAlpha(line[px]);
       if (alpha == 0) continue;
-      const int tx = box.left + px, ty = box.top + py;
-      if (target.Format() != TPixelFormat::pf32bit || alpha == 255) {
+      const int tx = box.left + px;
+      if (!deep) {
         if (alpha >= 128) target.SetRaw(tx, ty, raw);
         continue;
       }
-      const TColor under = target.ColorFromRaw(target.GetRaw(tx, ty));
-      const auto mix = [alpha](int fg, int bg) {
-        return (fg * alpha + bg * (255 - alpha) + 127) / 255;
-      };
-      target.SetRaw(tx, ty,
-                    ColorToRaw32(RGB(mix(GetRValue(rgb), GetRValue(under)),
-                                     mix(GetGValue(rgb), GetGValue(under)),
-                                     mix(GetBValue(rgb), GetBValue(under)))));
+      if (alpha == 255) {
+        row[tx] = raw;
+        continue;
+      }
+      const uint32_t under = row[tx];  // 0x??RRGGBB
+      row[tx] = static_cast<uint32_t>(mix(GetRValue(rgb), (under >> 16) & 0xFF, alpha) << 16 |
+                                      mix(GetGValue(rgb), (under >> 8) & 0xFF, alpha) << 8 |
+                                      mix(GetBValue(rgb), under & 0xFF, alpha));
     }
   }
 }

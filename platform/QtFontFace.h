@@ -19,6 +19,8 @@ class QtFontFace : public FontFace {
  private:
   QRawFont raw_;
   std::array<quint32, 256> glyphs_{};
+  // The margins around a text that its glyphs' ink may cover.
+  int inkLeft_ = 0, inkRight_ = 0, inkAbove_ = 0, inkBelow_ = 0;
 };
 
 }  // namespace platform

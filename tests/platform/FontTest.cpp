@@ -71,4 +71,35 @@ TEST(RealFonts, DrawingStaysInsideTheClipAndUsesTheColour) {
   EXPECT_GT(dark, 5);  // the first H's stems are solid
 }
 
+TEST(RealFonts, ADrawingOwesNothingToTheOneBeforeAndKeepsItsOverhang) {
+  const FontFace& serif = Face("Times New Roman", -16);
+  REQUIRE_FAMILY(serif, "Liberation Serif");
+  const auto draw = [&] {
+    Bitmap b(60, 30);
+    b.Fill(clWhite);
+    serif.DrawGlyphs(b, 4, 20, "Ag", clNavy, TRect{0, 0, 60, 30});
+    return b;
+  };
+  const Bitmap first = draw();
+  // A large italic text between the two leaves its ink wherever drawings
+  // are prepared; the second drawing must not show any of it.
+  const FontFace& large = Face("Times New Roman", -90, fsItalic);
+  Bitmap wide(400, 160);
+  large.DrawGlyphs(wide, 0, 120, "WWWf", clBlack, TRect{0, 0, 400, 160});
+  const Bitmap second = draw();
+  for (int y = 0; y < 30; ++y)
+    for (int x = 0; x < 60; ++x)
+      ASSERT_EQ(first.GetPixel(x, y), second.GetPixel(x, y)) << x << "," << y;
+
+  // An italic f reaches past its advance: that ink is drawn too.
+  Bitmap f(120, 140);
+  f.Fill(clWhite);
+  large.DrawGlyphs(f, 10, 100, "f", clBlack, TRect{0, 0, 120, 140});
+  const int end = 10 + large.TextWidth("f");
+  int past = 0;
+  for (int y = 0; y < 140; ++y)
+    for (int x = end; x < 120; ++x) past += f.GetPixel(x, y) != clWhite;
+  EXPECT_GT(past, 20);
+}
+
 }  // namespace
