@@ -27,6 +27,8 @@ TExtent TSectionList::Layout(platform::TCanvas& canvas, TExtent y, TExtent width
                              TExtent& maxWidth) {
   AnimationTimer.SetEnabled(false);
   ++LayoutGeneration;
+  // Pictures are fetched as they are measured, many at a time.
+  const platform::TLookupBatch lookups;
   for (TFormControlObj* control : Controls) control->MeasureControl(canvas);
   const TExtent height = TCell::Layout(canvas, y, width, position, maxWidth);
   // Animations start again from their first frame at every layout.

@@ -4,6 +4,7 @@
 #include "parser/HtmlBuilder.h"
 
 #include "parser/Builder.h"
+#include "platform/Paths.h"
 
 namespace parser {
 
@@ -14,6 +15,8 @@ using builder::Builder;
 TParseResult Run(layout::TSectionList& document, TAnchorList& anchors, const TParseHooks& hooks,
                  const std::function<bool(THtmlScanner&)>& open, bool plainText,
                  bool swallowParseError) {
+  // The page's files are looked up many at a time, the medium unchanged.
+  const platform::TLookupBatch lookups;
   Builder builder(document, anchors, hooks);
   try {
     if (!open(builder.Scanner())) {

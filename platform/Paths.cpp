@@ -13,6 +13,7 @@
 #include <memory>
 #include <system_error>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/CodePage.h"
@@ -45,6 +46,22 @@ constexpr size_t kMaxListedFolders = 256;
 MediumState& State() {
   static MediumState state;
   return state;
+}
+
+// While a lookup batch is open (a page being built and laid out), what was
+// looked up stays true: each folder on the way to a picture is found once,
+// and each folder listed is not checked for changes again.
+struct LookupBatch {
+  int depth = 0;
+  // The host folder of a Windows folder path's components, or why it has
+  // none.
+  std::unordered_map<std::string, std::pair<std::optional<fs::path>, TLookupFailure>> folders;
+  std::unordered_set<std::string> trustedListings;
+};
+
+LookupBatch& Batch() {
+  static LookupBatch batch;
+  return batch;
 }
 
 bool IsSeparator(char c) {
@@ -109,10 +126,22 @@ bool SameTime(const timespec& a, const timespec& b) {
   return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
 }
 
+// The listing of `folder` when an open batch has checked it already.
+const FolderListing* TrustedListing(const fs::path& folder) {
+  const LookupBatch& batch = Batch();
+  if (batch.depth == 0 || !batch.trustedListings.contains(folder.native())) return nullptr;
+  const auto& listings = Listings();
+  const auto it = listings.find(folder.native());
+  return it == listings.end() ? nullptr : &it->second;
+}
+
 const FolderListing* ListFolder(const fs::path& folder) {
+  auto& listings = Listings();
+  LookupBatch& batch = Batch();
+  if (const FolderListing* kept = TrustedListing(folder)) return kept;
   struct stat info {};
   if (stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return nullptr;
-  auto& listings = Listings();
+  if (batch.depth > 0) batch.trustedListings.insert(folder.native());
   if (const auto it = listings.find(folder.native()); it != listings.end()) {
     const FolderListing& kept = it->second;
     if (kept.inode == info.st_ino && SameTime(kept.modified, info.st_mtim) &&
@@ -131,7 +160,10 @@ const FolderListing* ListFolder(const fs::path& folder) {
     // Names that differ only in case: the first listed answers, always.
     listing.names.emplace(FoldedListedName(name), std::string(name));
   }
-  if (listings.size() >= kMaxListedFolders) listings.clear();
+  if (listings.size() >= kMaxListedFolders) {
+    listings.clear();
+    batch.trustedListings.clear();
+  }
   return &(listings[folder.native()] = std::move(listing));
 }
 
@@ -154,6 +186,10 @@ std::optional<fs::path> FindEntry(const fs::path& folder, const std::string& nam
   // No file name holds a NUL; the system would read the name only up to it
   // and find another file.
   if (name.find('\0') != std::string::npos) return std::nullopt;
+  // A name in no case in a listing the batch trusts is missing: no entry
+  // can have it exactly either.
+  if (const FolderListing* kept = TrustedListing(folder))
+    if (!kept->names.contains(FoldedUtf32(name))) return std::nullopt;
   fs::path entry = folder / name;
   struct stat info {};
   if (lstat(entry.c_str(), &info) != 0) {
@@ -188,6 +224,19 @@ void SetMediumRoot(const fs::path& root, std::string currentDirectory) {
   State().root = error || real.empty() ? root : real;
   State().currentDirectory = std::move(currentDirectory);
   Listings().clear();
+  Batch().folders.clear();
+  Batch().trustedListings.clear();
+}
+
+TLookupBatch::TLookupBatch() {
+  ++Batch().depth;
+}
+
+TLookupBatch::~TLookupBatch() {
+  LookupBatch& batch = Batch();
+  if (--batch.depth > 0) return;
+  batch.folders.clear();
+  batch.trustedListings.clear();
 }
 
 const fs::path& MediumRoot() {
@@ -250,9 +299,28 @@ std::optional<fs::path> MapToHost(std::string_view windowsPath, TLookupFailure* 
   TLookupFailure why = TLookupFailure::Missing;
   if (failure) *failure = why;
   if (windowsPath.empty() || IsUnc(windowsPath)) return std::nullopt;
+  const std::vector<std::string> names = Components(windowsPath);
   fs::path host = State().root;
-  for (const std::string& name : Components(windowsPath)) {
-    std::optional<fs::path> entry = FindEntry(host, BytesToUtf8(name, AnsiCodePage()), why);
+  size_t next = 0;
+  // Within a batch the folder is found once for all the names in it.
+  LookupBatch& batch = Batch();
+  std::string folderKey;
+  if (batch.depth > 0 && names.size() > 1) {
+    for (size_t i = 0; i + 1 < names.size(); ++i) (folderKey += names[i]) += '\\';
+    if (const auto it = batch.folders.find(folderKey); it != batch.folders.end()) {
+      if (!it->second.first) {
+        if (failure) *failure = it->second.second;
+        return std::nullopt;
+      }
+      host = *it->second.first;
+      next = names.size() - 1;
+    }
+  }
+  for (; next < names.size(); ++next) {
+    std::optional<fs::path> entry = FindEntry(host, BytesToUtf8(names[next], AnsiCodePage()), why);
+    const bool folderDone = next + 2 == names.size() || (!entry && next + 1 < names.size());
+    if (!folderKey.empty() && folderDone && !batch.folders.contains(folderKey))
+      batch.folders.emplace(folderKey, std::make_pair(entry, why));
     if (!entry) {
       if (failure) *failure = why;
       return std::nullopt;

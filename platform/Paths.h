@@ -29,7 +29,8 @@ std::filesystem::path DefaultMediumRoot();
 // The mount point that holds the host folder, and the folder as a rooted
 // Windows path below a root.
 std::filesystem::path MountRootOf(std::filesystem::path folder);
-std::string WindowsPathBelow(const std::filesystem::path& root, const std::filesystem::path& folder);
+std::string WindowsPathBelow(const std::filesystem::path& root,
+                             const std::filesystem::path& folder);
 std::string DefaultCurrentDirectory(const std::filesystem::path& root);
 
 // A Windows path as a full path on the medium drive: "\a\b" or "x:\a\b" or
@@ -46,6 +47,19 @@ std::string ExpandFileName(std::string_view windowsPath);
 enum class TLookupFailure { Missing, LeavesMedium, LinkLoop };
 std::optional<std::filesystem::path> MapToHost(std::string_view windowsPath,
                                                TLookupFailure* failure = nullptr);
+
+// While one of these is alive (nested ones count as one), lookups trust
+// what they found before: each folder on the way to a name is found once,
+// and a folder listed is not checked for changes again, so a missing name
+// costs one lstat. Open one around work that looks up many names at once
+// and changes nothing on the medium (building and laying out a page).
+class TLookupBatch {
+ public:
+  TLookupBatch();
+  ~TLookupBatch();
+  TLookupBatch(const TLookupBatch&) = delete;
+  TLookupBatch& operator=(const TLookupBatch&) = delete;
+};
 
 // A program or document an install entry names, found as the launcher
 // starts it: a relative name in the entry's folder, then on its own.

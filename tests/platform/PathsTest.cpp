@@ -4,6 +4,9 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <optional>
+#include <utility>
+#include <vector>
 
 #include "TestSupport.h"
 #include "platform/CodePage.h"
@@ -114,6 +117,47 @@ TEST_F(PathsTest, AFolderListingIsKeptUntilTheFolderChanges) {
   EXPECT_TRUE(MapToHost("\\HTML\\NEW.htm")) << "the folder changed";
   std::filesystem::remove(medium_.Path() / "HTML/new.htm");
   EXPECT_FALSE(MapToHost("\\HTML\\NEW.htm"));
+}
+
+// A batch gives the answers single lookups give, the second time from what
+// it kept; what it kept is forgotten when it ends.
+TEST_F(PathsTest, ALookupBatchAnswersAsSingleLookupsAndForgetsWhenItEnds) {
+  namespace fs = std::filesystem;
+  const fs::path html = medium_.Path() / "HTML";
+  fs::create_symlink("pics", html / "images");
+  fs::create_symlink("/etc", html / "etc");
+  fs::create_symlink("loop", html / "loop");
+  const std::string names[] = {"\\HTML\\Soft.htm",
+                               "\\html\\PICS\\logo.bmp",
+                               "\\HTML\\pics\\none.bmp",
+                               "\\HTML\\images\\LOGO.BMP",
+                               "\\NOFOLDER\\x.bmp",
+                               "\\HTML\\etc\\hostname",
+                               "\\HTML\\loop\\x.bmp",
+                               platform::Utf8ToBytes("\\Программы\\установка.TXT", 1251),
+                               "Soft.htm",
+                               "\\"};
+  const auto answers = [&] {
+    std::vector<std::pair<std::optional<fs::path>, platform::TLookupFailure>> all;
+    for (const std::string& name : names) {
+      platform::TLookupFailure why = platform::TLookupFailure::Missing;
+      std::optional<fs::path> host = MapToHost(name, &why);
+      all.emplace_back(std::move(host), host ? platform::TLookupFailure::Missing : why);
+    }
+    return all;
+  };
+  const auto single = answers();
+  EXPECT_TRUE(single[1].first && single[3].first && single[7].first);
+  EXPECT_EQ(single[5].second, platform::TLookupFailure::LeavesMedium);
+  EXPECT_EQ(single[6].second, platform::TLookupFailure::LinkLoop);
+  {
+    const platform::TLookupBatch batch;
+    EXPECT_EQ(answers(), single);
+    EXPECT_EQ(answers(), single) << "from what the batch kept";
+    EXPECT_FALSE(MapToHost("\\HTML\\NEW.htm"));
+    medium_.Write("HTML/new.htm", "x");
+  }
+  EXPECT_TRUE(MapToHost("\\HTML\\NEW.htm")) << "the batch ended";
 }
 
 // A read that fails part way gives nothing, never the bytes so far (or an
