@@ -102,13 +102,20 @@ void THorzLine::UpdateHeight() {
   Height = platform::MulDiv(20, BaseSize(*this), 12) + Thickness - 2;
 }
 
+TExtent THorzLine::Layout(platform::TCanvas& canvas, TExtent y, IndentManager& margins,
+                          TExtent& maxWidth, int& position) {
+  leftInset_ = margins.LeftEdge(y) - margins.LeftSide;
+  rightInset_ = margins.RightSide - margins.RightEdge(y);
+  return TSectionBase::Layout(canvas, y, margins, maxWidth, position);
+}
+
 TExtent THorzLine::Draw(platform::TCanvas& canvas, const platform::TRect& clip,
                         IndentManager& margins, TExtent x, TExtent y) {
   const TExtent result = TSectionBase::Draw(canvas, clip, margins, x, y);
   const TExtent yOffset = Owner ? Owner->YOffset : TExtent(0);
   TExtent t = y - yOffset;
   if (t + Height < clip.top || t >= clip.bottom) return result;
-  const TExtent left = margins.LeftEdge(y), right = margins.RightEdge(y);
+  const TExtent left = margins.LeftSide + leftInset_, right = margins.RightSide - rightInset_;
   t += (Height - Thickness) / 2;
   TExtent x1, x2;
   if (RuleWidth < 0) {

@@ -39,9 +39,16 @@ class THorzLine : public TSectionBase {
   bool HasColor = false;
 
   void CopySelection() override;
+  TExtent Layout(platform::TCanvas& canvas, TExtent y, IndentManager& margins, TExtent& maxWidth,
+                 int& position) override;
   TExtent Draw(platform::TCanvas& canvas, const platform::TRect& clip, IndentManager& margins,
                TExtent x, TExtent y) override;
   void UpdateHeight() override;
+
+ private:
+  // How far floats beside the rule moved its edges in from the cell's
+  // sides, found at layout: drawing has only the sides.
+  TExtent leftInset_ = 0, rightInset_ = 0;
 };
 
 // One line of preformatted text: never wrapped, blanks kept.

@@ -25,9 +25,10 @@ void TCell::ReportProcessError(const std::string& message) {
 
 TExtent TCell::Layout(platform::TCanvas& canvas, TExtent y, TExtent width, int& position,
                       TExtent& maxWidth) {
-  Margins.Clear();
-  Margins.SetSides(0, width);
-  Margins.Width = width;
+  IndentManager margins;
+  margins.SetSides(0, width);
+  margins.Width = width;
+  layoutWidth_ = width;
   Top = y;
   StartPos = position;
   TExtent height = 0;
@@ -35,7 +36,7 @@ TExtent TCell::Layout(platform::TCanvas& canvas, TExtent y, TExtent width, int& 
   for (int i = 0; i < Count();) {
     try {
       TExtent w = 0;
-      height += (*this)[i]->Layout(canvas, y + height, Margins, w, position);
+      height += (*this)[i]->Layout(canvas, y + height, margins, w, position);
       maxWidth = std::max(maxWidth, w);
       ++i;
     } catch (const EProcessError& error) {
@@ -50,7 +51,7 @@ TExtent TCell::Layout(platform::TCanvas& canvas, TExtent y, TExtent width, int& 
   }
   Length = position - StartPos;
   IndexForDrawing();
-  return std::max(height, Margins.FloatBottom() - Top);
+  return std::max(height, margins.FloatBottom() - Top);
 }
 
 void TCell::IndexForDrawing() {
@@ -113,8 +114,10 @@ void TCell::GetMinMaxWidth(platform::TCanvas& canvas, TExtent& narrowest, TExten
 
 TExtent TCell::Draw(platform::TCanvas& canvas, const platform::TRect& clip, TExtent clipWidth,
                     TExtent x, TExtent y) {
-  Margins.SetSides(x, x + Margins.Width);
-  Margins.ClipWidth = clipWidth;
+  IndentManager margins;
+  margins.SetSides(x, x + layoutWidth_);
+  margins.Width = layoutWidth_;
+  margins.ClipWidth = clipWidth;
   const bool indexed = y == Top && indexedGeneration_ == Generation() &&
                        reach_.size() == static_cast<size_t>(Count());
   const TExtent yOffset = Owner ? Owner->YOffset : TExtent(0);
@@ -129,7 +132,7 @@ TExtent TCell::Draw(platform::TCanvas& canvas, const platform::TRect& clip, TExt
   }
   for (; i < static_cast<size_t>(Count()); ++i) {
     if (indexed && y - yOffset >= clip.bottom) return drawEnd_;
-    y = (*this)[static_cast<int>(i)]->Draw(canvas, clip, Margins, x, y);
+    y = (*this)[static_cast<int>(i)]->Draw(canvas, clip, margins, x, y);
   }
   return y;
 }

@@ -23,7 +23,6 @@ class TCell : public base::TFreeList<TSectionBase> {
   TExtent Top = 0;
   int StartPos = 0;
   int Length = 0;
-  IndentManager Margins;
 
   // Appends a section (nothing for none) and lets it join the document.
   void AddSection(std::unique_ptr<TSectionBase> section);
@@ -72,6 +71,10 @@ class TCell : public base::TFreeList<TSectionBase> {
   bool Keeps(const Kept& kept) const;
   void Keep(Kept& kept, TExtent width, TExtent first, TExtent second);
   Kept keptMinMax_, keptHeight_;
+  // The width of the last layout. The margins themselves are made for each
+  // layout and drawing: a cell keeps none between them (a document has
+  // thousands of cells).
+  TExtent layoutWidth_ = 0;
   std::vector<TExtent> reach_;
   TExtent drawEnd_ = 0;
   uint64_t indexedGeneration_ = 0;

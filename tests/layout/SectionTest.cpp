@@ -111,7 +111,6 @@ TEST_F(SectionTest, LongParagraphsKeepAllTheirText) {
 }
 
 TEST_F(SectionTest, EmptySectionTakesItsClearingSpace) {
-  doc_.Margins.AddRect(0, 50, base::jtLeft, 50);
   AddSection("x");
   TSection* cleared = AddSection("");
   base::TAttributeList attributes;
@@ -119,7 +118,7 @@ TEST_F(SectionTest, EmptySectionTakesItsClearingSpace) {
   cleared->SetClearKind(attributes);
   EXPECT_EQ(cleared->ClearKind, ckLeft);
   // Lay out by hand so the float survives (a cell layout clears margins).
-  IndentManager& margins = doc_.Margins;
+  IndentManager margins;
   margins.SetSides(0, 400);
   margins.AddRect(0, 50, base::jtLeft, 50);  // a left float down to 49
   int position = 0;
