@@ -158,8 +158,6 @@ TExtent THorzLine::Draw(platform::TCanvas& canvas, const platform::TRect& clip,
 void TPreFormated::AddText(std::string_view text) {
   // Deliberate: no length limit; a preformatted line keeps all its text.
   if (text.empty()) return;
-  if (Length + static_cast<int>(text.size()) + 1 > static_cast<int>(Buff.capacity()))
-    SetCapacity(Length + static_cast<int>(text.size()) + 100);
   Buff.append(text);
   Length = static_cast<int>(Buff.size());
   InvalidateMeasures();
@@ -205,6 +203,8 @@ TOListItem::TOListItem(int level, const base::TUrlTarget* link, const TMyFont& f
     : TUListItem(level, link, font, style) {
   ItemNumber = number;
   MarkerKind = mkNumber;
+  NumberFont = std::make_unique<TMyFont>();
+  NumberFont->Assign(Fonts[0]->Font);
   ListType = listStyle;
 }
 

@@ -36,7 +36,6 @@ TSection::TSection(int level, base::TJustify alignment, const base::TUrlTarget* 
   runFont->SetStyle(runFont->Style() | style.ExtraStyles);
   TFontObj* run = Fonts.Add(std::make_unique<TFontObj>(std::move(runFont), 0));
   if (link) run->SetUrlTarget(*link);
-  SectionFont.Assign(run->Font);
   style.Script = scNormal;
 }
 
@@ -67,8 +66,9 @@ void TSection::AddText(std::string_view text) {
     if (onlyFloats) text.remove_prefix(1);
   }
   if (text.empty()) return;
-  if (Length + static_cast<int>(text.size()) + 1 > static_cast<int>(Buff.capacity()))
-    SetCapacity(Length + static_cast<int>(text.size()) + 100);
+  // The string grows by doubling: a reserve of a little more at each
+  // append left a hundred spare bytes in every section and copied a long
+  // one over and over.
   Buff.append(text);
   Length = static_cast<int>(Buff.size());
   measures_.reset();
@@ -108,10 +108,6 @@ void TSection::ChangeFontAndLink(const TFontDefaults& document, const TMyFont& f
   ChangeFont(document, font, style);
   TFontObj* run = Fonts[Fonts.Count() - 1];
   run->SetUrlTarget(linkStarts ? link : base::TUrlTarget());
-}
-
-void TSection::SetCapacity(int n) {
-  if (n > static_cast<int>(Buff.capacity())) Buff.reserve(static_cast<size_t>(n));
 }
 
 // ---- measuring -------------------------------------------------------------
@@ -477,7 +473,7 @@ void TSection::GetMinMaxWidth(platform::TCanvas& canvas, TExtent& narrowest, TEx
 void TSection::RefreshFonts() {
   if (Owner) {
     Fonts.RefreshAll(*Owner);
-    SectionFont.Refresh(*Owner, Owner->FontColor);
+    if (NumberFont) NumberFont->Refresh(*Owner, Owner->FontColor);
   }
   measures_.reset();
   UpdateHeight();

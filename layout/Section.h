@@ -42,7 +42,9 @@ class TSection : public TSectionBase {
   base::TFreeList<TImageObj> Images;
   TFormControlList FormControls;  // the controls belong to their form
   TLineList Lines;
-  TMyFont SectionFont;  // owned, kept inside the section
+  // The font of an ordered item's number: its first run's font as the item
+  // began. Only those items have one (a page has thousands of sections).
+  std::unique_ptr<TMyFont> NumberFont;
   // Numbers first, bytes last (a page has thousands of sections).
   int Level;
   TExtent Indent;  // 35 pixels per level
@@ -62,7 +64,6 @@ class TSection : public TSectionBase {
   void ChangeFont(const TFontDefaults& document, const TMyFont& font, const TBuilderStyle& style);
   void ChangeFontAndLink(const TFontDefaults& document, const TMyFont& font,
                          const TBuilderStyle& style, bool linkStarts, const base::TUrlTarget& link);
-  void SetCapacity(int n);
   // An IMG at the end of the text, held by the cell given.
   TImageObj* AddImage(const base::TAttributeList& attributes, TCell* cell);
   // A form control's byte at the end of the text (its Pos is the length

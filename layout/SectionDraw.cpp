@@ -63,12 +63,12 @@ void TSection::DrawMarker(platform::TCanvas& canvas, TExtent x, TExtent textBott
                           const LineRec& line) {
   const TExtent yOffset = Owner->YOffset;
   const TExtent b = MarkerLeft + x;
-  if (MarkerKind == mkNumber) {
+  if (MarkerKind == mkNumber && NumberFont) {
     const std::string text = MarkerText(ListType, ItemNumber);
     canvas.SetTextAlign(platform::TA_BASELINE);
-    canvas.Font.Assign(SectionFont);
+    canvas.Font.Assign(*NumberFont);
     canvas.SetBkMode(platform::TRANSPARENT);
-    canvas.SetTextColor(SectionFont.Color());
+    canvas.SetTextColor(NumberFont->Color());
     canvas.TextOutA(b - canvas.TextWidth(text) - 5, textBottom - line.Descent - yOffset, text);
   } else if (MarkerKind == mkBullet && !PlainBullet) {
     const TExtent cx = b - 8;
