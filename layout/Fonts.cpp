@@ -63,21 +63,30 @@ void TFontList::RefreshAll(const TFontDefaults& document) {
 }
 
 const std::vector<int>& TFontList::Positions() const {
-  if (positionsGeneration_ != Generation()) {
-    positions_.clear();
-    positionsGeneration_ = Generation();
+  if (!index_) index_ = std::make_unique<PositionIndex>();
+  std::vector<int>& positions = index_->positions;
+  if (index_->generation != Generation()) {
+    positions.clear();
+    index_->generation = Generation();
   }
-  for (size_t i = positions_.size(); i < static_cast<size_t>(Count()); ++i)
-    positions_.push_back((*this)[static_cast<int>(i)]->Pos);
-  return positions_;
+  for (size_t i = positions.size(); i < static_cast<size_t>(Count()); ++i)
+    positions.push_back((*this)[static_cast<int>(i)]->Pos);
+  return positions;
 }
 
 // Runs are in ascending Pos, so the walks the lookups describe are binary
 // searches here: a long section with many runs stays linear to lay out.
-int TFontList::FirstAtOrAfter(int pos) const {
+int TFontList::FirstFrom(int pos, bool after) const {
+  const int count = Count();
+  if (count <= kIndexedRuns) {
+    int i = 0;
+    while (i < count && ((*this)[i]->Pos < pos || (after && (*this)[i]->Pos == pos))) ++i;
+    return i;
+  }
   const std::vector<int>& positions = Positions();
-  return static_cast<int>(std::lower_bound(positions.begin(), positions.end(), pos) -
-                          positions.begin());
+  const auto found = after ? std::upper_bound(positions.begin(), positions.end(), pos)
+                           : std::lower_bound(positions.begin(), positions.end(), pos);
+  return static_cast<int>(found - positions.begin());
 }
 
 TFontObj* TFontList::GetRunAt(int pos, int& index) const {
@@ -86,11 +95,11 @@ TFontObj* TFontList::GetRunAt(int pos, int& index) const {
     index = -1;
     return nullptr;
   }
-  const int first = FirstAtOrAfter(pos);
+  const int first = FirstFrom(pos, false);
   if (first == count)
     index = count - 1;
   else
-    index = (Positions()[static_cast<size_t>(first)] == pos || first == 0) ? first : first - 1;
+    index = ((*this)[first]->Pos == pos || first == 0) ? first : first - 1;
   return (*this)[index];
 }
 
@@ -102,9 +111,8 @@ TMyFont* TFontList::GetFontAt(int pos, int& overhang) const {
 }
 
 int TFontList::RunLengthAt(int pos, int textLength) const {
-  const std::vector<int>& positions = Positions();
-  const auto next = std::upper_bound(positions.begin(), positions.end(), pos);
-  return next != positions.end() ? *next - pos : textLength - pos;
+  const int next = FirstFrom(pos, true);
+  return next < Count() ? (*this)[next]->Pos - pos : textLength - pos;
 }
 
 }  // namespace layout

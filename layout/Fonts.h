@@ -98,13 +98,20 @@ class TFontList : public base::TFreeList<TFontObj> {
   int RunLengthAt(int pos, int textLength) const;
 
  private:
-  // The runs' start positions side by side (a run's Pos never changes), so
-  // lookups search contiguous memory; extended when runs are added, rebuilt
-  // when any were removed.
+  // The index of the first run whose Pos is at or after `pos` (after it,
+  // when `after`); Count() when there is none.
+  int FirstFrom(int pos, bool after) const;
+  // Sections of many runs keep their start positions side by side (a run's
+  // Pos never changes), so lookups search contiguous memory; extended when
+  // runs are added, rebuilt when any were removed. Most sections have a few
+  // runs, searched where they are, and no index.
+  static constexpr int kIndexedRuns = 16;
+  struct PositionIndex {
+    std::vector<int> positions;
+    uint64_t generation = 0;
+  };
   const std::vector<int>& Positions() const;
-  int FirstAtOrAfter(int pos) const;
-  mutable std::vector<int> positions_;
-  mutable uint64_t positionsGeneration_ = 0;
+  mutable std::unique_ptr<PositionIndex> index_;
 };
 
 }  // namespace layout
