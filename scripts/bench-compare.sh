@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the benchmarks of a revision in a temporary worktree beside those of
+# Builds the benchmarks of a revision in a worktree of its own beside those of
 # the working tree and runs both, one benchmark after the other, so that a
 # change is measured against what it changes on the same machine in the same
 # minutes. Each benchmark's own tables (ours against its peer) are printed for
@@ -10,7 +10,7 @@
 # BENCH names targets in bench/ (default: all but the soak run). BENCH-ARGS
 # go to every benchmark, e.g. -- --benchmark_filter=1048576. The builds are
 # RelWithDebInfo, in build-bench/ (the working tree) and build-bench-REV/
-# (the revision, whose worktree is removed afterwards).
+# (the revision's worktree and its build, kept for the next comparison).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -34,10 +34,14 @@ fi
 
 commit=$(git rev-parse --verify "$rev^{commit}")
 short=$(git rev-parse --short "$commit")
-tree=$(mktemp -d "${TMPDIR:-/tmp}/bench-$short.XXXXXX")
-cleanup() { git worktree remove --force "$tree" >/dev/null 2>&1 || rm -rf "$tree"; }
-trap cleanup EXIT
-git worktree add --detach --quiet "$tree" "$commit"
+# The revision's worktree and build stay for the next comparison with it
+# (git worktree remove build-bench-REV/source drops the worktree).
+base=build-bench-$short
+tree=$PWD/$base/source
+if [[ ! -d $tree ]]; then
+  git worktree prune
+  git worktree add --detach --quiet "$tree" "$commit"
+fi
 
 jobs=$(nproc)
 build() {  # build SOURCE BUILD-DIR
@@ -49,8 +53,8 @@ build() {  # build SOURCE BUILD-DIR
   done
   [[ ${#targets[@]} -gt 0 ]] && cmake --build "$2" -j "$jobs" --target "${targets[@]}" >/dev/null
 }
-echo "building $short in build-bench-$short/ and the working tree in build-bench/" >&2
-build "$tree" "build-bench-$short"
+echo "building $short in $base/ and the working tree in build-bench/" >&2
+build "$tree" "$base/build"
 build . build-bench
 
 # Google Benchmark's own lines are left out: each benchmark ends with its
@@ -70,7 +74,7 @@ run() {  # run LABEL BINARY
 }
 for name in "${benches[@]}"; do
   echo "== $name"
-  run "$short" "build-bench-$short/bin/$name"
+  run "$short" "$base/build/bin/$name"
   run "working tree ($(git rev-parse --short HEAD)$(git diff --quiet HEAD || echo ', changed'))" \
     "build-bench/bin/$name"
 done
