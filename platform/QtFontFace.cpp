@@ -171,11 +171,14 @@ QtFontFace::QtFontFace(const FontRequest& request) {
   underlineThickness_ = std::max(1, scale(post.S16(10)));
   strikeoutOffset_ = std::max(1, scale(os2.S16(28)));
   strikeoutThickness_ = std::max(1, scale(os2.S16(26)));
+}
 
+void QtFontFace::MeasureInk() const {
   // How far the ink of the face's glyphs reaches around the pen and the
   // baseline, with room for smoothing and hinting, but never past the em
   // around the text that a drawing has always covered: what a drawing
-  // clears and blends is that much and no more.
+  // clears and blends is that much and no more. Found at the first drawing:
+  // the glyphs' outlines cost memory that measuring alone never needs.
   int left = 0, right = 0, above = 0, below = 0;
   for (int b = 0; b < 256; ++b) {
     const QRectF ink = raw_.boundingRect(glyphs_[b]);
@@ -186,10 +189,11 @@ QtFontFace::QtFontFace(const FontRequest& request) {
     below = std::max(below, static_cast<int>(std::ceil(ink.bottom())));
   }
   const int kSmoothing = 2 + ppem_ / 8;
-  inkLeft_ = std::min(ppem_, left + kSmoothing);
-  inkRight_ = std::min(ppem_, right + kSmoothing);
-  inkAbove_ = std::min(metrics_.tmAscent + ppem_ / 2, above + kSmoothing);
-  inkBelow_ = std::min(metrics_.tmDescent + ppem_ / 2, below + kSmoothing);
+  ink_.left = std::min(ppem_, left + kSmoothing);
+  ink_.right = std::min(ppem_, right + kSmoothing);
+  ink_.above = std::min(metrics_.tmAscent + ppem_ / 2, above + kSmoothing);
+  ink_.below = std::min(metrics_.tmDescent + ppem_ / 2, below + kSmoothing);
+  ink_.measured = true;
 }
 
 void QtFontFace::DrawGlyphs(Bitmap& target, int x, int baselineY, std::string_view text,
@@ -198,9 +202,10 @@ void QtFontFace::DrawGlyphs(Bitmap& target, int x, int baselineY, std::string_vi
   // Glyphs may reach past their advances (italics, overhangs), so the
   // coverage is drawn with the margins the face's ink needs. In 64 bits: a
   // long text near the end of the int range must not wrap.
+  if (!ink_.measured) MeasureInk();
   const int64_t width = TextWidth(text);
-  TRect box = ClampedRect(int64_t{x} - inkLeft_, int64_t{baselineY} - inkAbove_,
-                          int64_t{x} + width + inkRight_, int64_t{baselineY} + inkBelow_);
+  TRect box = ClampedRect(int64_t{x} - ink_.left, int64_t{baselineY} - ink_.above,
+                          int64_t{x} + width + ink_.right, int64_t{baselineY} + ink_.below);
   box = Intersect(box, Intersect(clip, TRect{0, 0, target.Width(), target.Height()}));
   if (box.IsEmpty()) return;
 

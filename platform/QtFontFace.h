@@ -20,7 +20,12 @@ class QtFontFace : public FontFace {
   QRawFont raw_;
   std::array<quint32, 256> glyphs_{};
   // The margins around a text that its glyphs' ink may cover.
-  int inkLeft_ = 0, inkRight_ = 0, inkAbove_ = 0, inkBelow_ = 0;
+  struct InkMargins {
+    bool measured = false;
+    int left = 0, right = 0, above = 0, below = 0;
+  };
+  void MeasureInk() const;
+  mutable InkMargins ink_;
 };
 
 }  // namespace platform
